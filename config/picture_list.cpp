@@ -1,0 +1,131 @@
+#include "config/picture_list.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "show/data_paths.h"
+#include "show/show_settings.h"
+#include "xfile/text_copy.h"
+
+std::vector<PictureEntry> PictureList;
+
+namespace {
+
+bool MachineListPath(char* out, size_t size) {
+  return FormatPath(out, size, "%s\\%s", g_settings.InstallDir, kDefaultListFileName);
+}
+
+bool UserListFolder(char* out, size_t size) { return g_userDataFolder(out, size); }
+
+bool UserListPath(char* out, size_t size) {
+  char folder[MAX_PATH];
+  return UserListFolder(folder, sizeof folder) &&
+         FormatPath(out, size, "%s\\%s", folder, kDefaultListFileName);
+}
+
+bool FileExists(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// One whole line without its line end; false at end of file.
+bool ReadLine(FILE* file, std::string& line) {
+  line.clear();
+  char chunk[512];
+  while (std::fgets(chunk, sizeof chunk, file) != nullptr) {
+    const size_t length = std::strlen(chunk);
+    if (length > 0 && chunk[length - 1] == '\n') {
+      line.append(chunk, length - 1);
+      return true;
+    }
+    line.append(chunk, length);
+  }
+  return !line.empty();
+}
+
+bool WriteList(const char* path) {
+  FILE* file = std::fopen(path, "w");
+  if (file == nullptr) return false;
+  bool ok = true;
+  for (const PictureEntry& entry : PictureList) {
+    if (std::fprintf(file, "%s\n%s\n", entry.name, entry.path) < 0) {
+      ok = false;
+      break;
+    }
+  }
+  if (std::fclose(file) != 0) ok = false;
+  return ok;
+}
+
+}  // namespace
+
+PictureEntry MakePictureEntry(const char* name, const char* path) {
+  PictureEntry entry;
+  std::memset(&entry, 0, sizeof entry);
+  CopyText(entry.name, name, sizeof entry.name);
+  CopyText(entry.path, path, sizeof entry.path);
+  return entry;
+}
+
+void LoadPictureList(const char* path) {
+  char fileName[MAX_PATH * 2];
+  if (path != nullptr) {
+    CopyText(fileName, path, sizeof fileName);
+  } else if (!(UserListPath(fileName, sizeof fileName) && FileExists(fileName)) &&
+             !MachineListPath(fileName, sizeof fileName)) {
+    return;
+  }
+  FILE* file = std::fopen(fileName, "r");
+  if (file == nullptr) return;
+
+  std::string name;
+  std::string line;
+  bool haveName = false;
+  while (ReadLine(file, line)) {
+    if (!haveName) {
+      name = line;
+      haveName = true;
+    } else {
+      PictureList.push_back(MakePictureEntry(name.c_str(), line.c_str()));
+      haveName = false;
+    }
+  }
+  std::fclose(file);
+}
+
+bool SavePictureList(const char* path) {
+  if (path != nullptr) return WriteList(path);
+
+  char machinePath[MAX_PATH * 2];
+  char userPath[MAX_PATH * 2];
+  const bool haveUserPath = UserListPath(userPath, sizeof userPath);
+  if (MachineListPath(machinePath, sizeof machinePath) && WriteList(machinePath)) {
+    // A per-user copy would be read first and hide the list just written.
+    if (haveUserPath) DeleteFileA(userPath);
+    return true;
+  }
+  char folder[MAX_PATH];
+  return haveUserPath && UserListFolder(folder, sizeof folder) && CreateFolderTree(folder) &&
+         WriteList(userPath);
+}
+
+void AddDefaultPictures() {
+  for (int n = 1; n <= kDefaultPictureCount; ++n) {
+    char name[32];
+    char file[32];
+    char path[MAX_PATH * 2];
+    std::snprintf(name, sizeof name, "defpic%d", n);
+    std::snprintf(file, sizeof file, "defpic%d.jpg", n);
+    // A path longer than the entry holds is cut like any other.
+    std::snprintf(path, sizeof path, "%s\\data\\defpics\\%s", g_settings.InstallDir, file);
+    PictureList.push_back(MakePictureEntry(name, path));
+  }
+}
+
+void LoadStartUpPictureList(bool drawingMode) {
+  LoadPictureList(nullptr);
+  if (drawingMode && PictureList.empty()) AddDefaultPictures();
+}

@@ -1,0 +1,34 @@
+// The list of pictures the show draws from, and its .tsl file: name and path of each picture
+// on two lines.
+#pragma once
+
+#include <vector>
+
+struct PictureEntry {
+  char name[256];  // display name, at most 255 characters
+  char path[256];  // full path of the picture file
+};
+static_assert(sizeof(PictureEntry) == 512, "a picture entry is two 256-byte texts");
+
+extern std::vector<PictureEntry> PictureList;
+
+constexpr const char* kDefaultListFileName = "picsavelist.tsl";
+constexpr int kDefaultPictureCount = 14;
+
+// Appends the entries of the file (null: the default list file) to PictureList. A missing
+// file changes nothing.
+void LoadPictureList(const char* path);
+
+// Writes PictureList to the file (null: the default list file, or the per-user copy when the
+// installation folder cannot be written). False when nothing could be written.
+bool SavePictureList(const char* path);
+
+// Appends defpic1 .. defpic14 from the installation data.
+void AddDefaultPictures();
+
+// Start-up: the default list, or the 14 default pictures when it yields none and the run
+// draws pictures (configuration keeps an empty list so the user starts from nothing).
+void LoadStartUpPictureList(bool drawingMode);
+
+// A PictureEntry from texts of any length (each cut to 255 characters).
+PictureEntry MakePictureEntry(const char* name, const char* path);

@@ -1,0 +1,109 @@
+// Per-monitor display settings in the registry: "AllScreensSame" in the settings key and one
+// "Screen N" subkey per monitor that has a Direct3D adapter.
+#include "host/saver_app.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool ReadDword(HKEY key, const char* name, DWORD* value) {
+  DWORD data = 0;
+  DWORD size = sizeof data;
+  DWORD type = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+          ERROR_SUCCESS ||
+      size != sizeof data) {
+    return false;
+  }
+  *value = data;
+  return true;
+}
+
+template <typename T>
+void ReadField(HKEY key, const char* name, T* field) {
+  static_assert(sizeof(T) == sizeof(DWORD), "registry fields are 32-bit");
+  DWORD value;
+  if (ReadDword(key, name, &value)) std::memcpy(field, &value, sizeof value);
+}
+
+bool WriteDword(HKEY key, const char* name, DWORD value) {
+  return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                        sizeof value) == ERROR_SUCCESS;
+}
+
+void ScreenKeyName(char (&name)[32], unsigned monitorIndex) {
+  std::snprintf(name, sizeof name, "Screen %u", monitorIndex + 1);
+}
+
+}  // namespace
+
+bool SaverApp::ReadDisplaySettings(HKEY key) {
+  ReadField(key, "AllScreensSame", &allScreensSame);
+  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
+    const int32_t a = monitors[i].adapterIndex;
+    if (a < 0 || static_cast<uint32_t>(a) >= adapterCount || adapters[a] == nullptr) continue;
+    AdapterRecord& adapter = *adapters[a];
+    char name[32];
+    ScreenKeyName(name, i);
+    HKEY screen;
+    if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &screen, nullptr) != ERROR_SUCCESS) {
+      continue;
+    }
+    GUID stored;
+    std::memset(&stored, 0, sizeof stored);
+    DWORD size = sizeof stored;
+    RegQueryValueExA(screen, "Adapter ID", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
+                     &size);
+    ReadField(screen, "Leave Black", &adapter.leaveBlack);
+    static const GUID kNoGuid = {};
+    // Settings stored for another adapter keep only "Leave Black".
+    if (std::memcmp(&stored, &adapter.identifier.DeviceIdentifier, sizeof stored) == 0 ||
+        std::memcmp(&stored, &kNoGuid, sizeof stored) == 0) {
+      ReadField(screen, "Disable Hardware", &adapter.disableHardware);
+      ReadField(screen, "Width", &adapter.savedWidth);
+      ReadField(screen, "Height", &adapter.savedHeight);
+      ReadField(screen, "Format", &adapter.savedFormat);
+    }
+    RegCloseKey(screen);
+  }
+  return true;
+}
+
+bool SaverApp::WriteDisplaySettings(HKEY key) {
+  bool ok = WriteDword(key, "AllScreensSame", allScreensSame);
+  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
+    const int32_t a = monitors[i].adapterIndex;
+    if (a < 0 || static_cast<uint32_t>(a) >= adapterCount || adapters[a] == nullptr) continue;
+    const AdapterRecord& adapter = *adapters[a];
+    char name[32];
+    ScreenKeyName(name, i);
+    HKEY screen;
+    if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &screen, nullptr) != ERROR_SUCCESS) {
+      ok = false;
+      continue;
+    }
+    ok = WriteDword(screen, "Leave Black", adapter.leaveBlack) && ok;
+    ok = WriteDword(screen, "Disable Hardware", adapter.disableHardware) && ok;
+    ok = WriteDword(screen, "Width", adapter.savedWidth) && ok;
+    ok = WriteDword(screen, "Height", adapter.savedHeight) && ok;
+    ok = WriteDword(screen, "Format", static_cast<DWORD>(adapter.savedFormat)) && ok;
+    ok = RegSetValueExA(screen, "Adapter ID", 0, REG_BINARY,
+                        reinterpret_cast<const BYTE*>(&adapter.identifier.DeviceIdentifier),
+                        sizeof(GUID)) == ERROR_SUCCESS &&
+         ok;
+    RegCloseKey(screen);
+  }
+  return ok;
+}
+
+void SaverApp::RemoveDisplaySettings(HKEY key) {
+  RegDeleteValueA(key, "AllScreensSame");
+  for (unsigned i = 0; i < kMaxMonitors; ++i) {
+    char name[32];
+    ScreenKeyName(name, i);
+    RegDeleteKeyA(key, name);
+  }
+}

@@ -1,0 +1,183 @@
+// The host's application object: construction, start-up, the run modes and the saver run.
+#include "host/saver_app.h"
+
+#include "config/picture_list.h"
+#include "host/direct3d_loader.h"
+#include "host/safe_release.h"
+#include "host/saver_errors.h"
+#include "host/host_clock.h"
+#include "xfile/text_copy.h"
+
+#include <cstdlib>
+#include <cstring>
+
+SaverApp* g_saverApp = nullptr;
+
+SaverApp::SaverApp() {
+  runMode = RunMode::Configure;
+  allScreensSame = 0;
+  mainWindow = nullptr;
+  parentWindow = nullptr;
+  instance = nullptr;
+  previewWaiting = 0;
+  mouseMoveCount = 0;
+  isWin9x = 0;
+  passwordModule = nullptr;
+  verifyPassword = nullptr;
+  checkingPassword = 0;
+  windowed = 0;
+  errorPending = 0;
+  errorCode = S_OK;
+  std::memset(errorText, 0, sizeof errorText);
+  std::memset(monitors, 0, sizeof monitors);
+  monitorCount = 0;
+  std::memset(outputs, 0, sizeof outputs);
+  outputCount = 0;
+  std::memset(adapters, 0, sizeof adapters);
+  adapterCount = 0;
+  direct3d = nullptr;
+  currentDevice = nullptr;
+  SetRectEmpty(&targetRect);
+  SetRectEmpty(&currentOutputRect);
+  std::memset(&backBufferDesc, 0, sizeof backBufferDesc);
+  CopyText(windowTitle, "Screen Saver", sizeof windowTitle);
+  allowReference = 0;
+  useDepthBuffer = 1;
+  multithreaded = 0;
+  singleScreen = 0;
+  registryKeyPath[0] = '\0';
+  minDepthBits = 16;
+  minStencilBits = 0;
+  fullScreenSwapEffect = D3DSWAPEFFECT_DISCARD;
+  windowedSwapEffect = D3DSWAPEFFECT_COPY_VSYNC;
+  appTime = 0.0f;
+  elapsedTime = 0.0f;
+  framesPerSecond = 0.0f;
+  deviceText[0] = '\0';
+  frameStatsText[0] = '\0';
+  g_saverApp = this;
+}
+
+SaverApp::~SaverApp() {
+  FreeAdapters();
+  if (g_saverApp == this) g_saverApp = nullptr;
+}
+
+void SaverApp::FreeAdapters() {
+  for (AdapterRecord*& adapter : adapters) {
+    delete adapter;
+    adapter = nullptr;
+  }
+  adapterCount = 0;
+  SafeRelease(direct3d);
+}
+
+bool SaverApp::HasUsableDevice() const {
+  for (uint32_t a = 0; a < adapterCount && a < kMaxAdapters; ++a) {
+    const AdapterRecord* adapter = adapters[a];
+    if (adapter != nullptr && (adapter->halUsable || adapter->softwareUsable)) return true;
+  }
+  return false;
+}
+
+HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+
+  instance = instanceHandle;
+  const CommandLineChoice choice = ParseCommandLine(GetCommandLineA());
+  runMode = choice.runMode;
+  parentWindow = choice.parentWindow;
+
+  DiscoverMonitors();
+
+  const bool drawing = runMode == RunMode::Preview || runMode == RunMode::FullScreen ||
+                       runMode == RunMode::Test;
+  if (drawing) {
+    const HRESULT hr = CreateSaverWindows();
+    if (FAILED(hr)) RecordError(hr);
+  }
+  if (runMode == RunMode::Preview && mainWindow != nullptr) RunPreviewPause();
+
+  direct3d = g_createDirect3D(D3D_SDK_VERSION);
+  if (direct3d == nullptr) {
+    RecordError(SAVER_E_NO_DIRECT3D);
+    return S_OK;
+  }
+
+  HRESULT hr = PrepareEnumeration();
+  if (FAILED(hr)) {
+    RecordError(hr);
+    return S_OK;
+  }
+  hr = EnumerateAdapters();
+  if (FAILED(hr)) {
+    RecordError(hr);
+    return S_OK;
+  }
+  if (!HasUsableDevice()) {
+    RecordError(SAVER_E_NO_COMPATIBLE_DEVICE);
+    return S_OK;
+  }
+
+  LoadSettings();
+
+  LoadStartUpPictureList(drawing);
+  return S_OK;
+}
+
+int SaverApp::Execute() {
+  switch (runMode) {
+    case RunMode::Configure:
+      if (errorPending) {
+        ShowErrorMessage(errorCode);
+      } else {
+        ShowConfiguration();
+      }
+      break;
+    case RunMode::Preview:
+    case RunMode::FullScreen:
+    case RunMode::Test: {
+      const HRESULT hr = RunSaver();
+      if (FAILED(hr)) ShowErrorMessage(hr);
+      break;
+    }
+    case RunMode::ChangePassword:
+      ChangePassword();
+      break;
+  }
+  FreeAdapters();
+  return 0;
+}
+
+HRESULT SaverApp::RunSaver() {
+  PreparePasswordCheck();
+  HostClock::Start();
+
+  if (!errorPending) {
+    const HRESULT hr = InitScene();
+    if (FAILED(hr)) return hr;
+    SetUpOutputs();
+  }
+
+  // Without a window nothing could show the failure or take the input that ends the run:
+  // report the failure in a message box instead of waiting for input that cannot come.
+  if (mainWindow == nullptr) return errorPending ? errorCode : E_FAIL;
+
+  if (runMode == RunMode::FullScreen) {
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, nullptr, 0);
+  }
+
+  MSG message;
+  for (;;) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) break;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    } else if (errorPending) {
+      ErrorDisplayStep();
+    } else {
+      RenderFrame();
+    }
+  }
+  return S_OK;
+}

@@ -1,0 +1,157 @@
+// SaverApp: the saver host's application object. It owns the run mode, the windows, the
+// monitor and adapter tables, the Direct3D object and the screen outputs, and reaches the
+// product only through its 21 virtual operations (in this fixed slot order).
+#pragma once
+
+#include <windows.h>
+#include <d3d8.h>
+
+#include <cstdint>
+
+#include "host/host_tables.h"
+
+enum class RunMode : int32_t {
+  Configure = 0,
+  Preview = 1,
+  FullScreen = 2,
+  Test = 3,
+  ChangePassword = 4,
+};
+
+// The run mode and owner window that a command line selects.
+struct CommandLineChoice {
+  RunMode runMode;
+  HWND parentWindow;
+};
+CommandLineChoice ParseCommandLine(const char* commandLine);
+
+using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
+
+class SaverApp {
+ public:
+  SaverApp();
+  virtual ~SaverApp();
+  SaverApp(const SaverApp&) = delete;
+  SaverApp& operator=(const SaverApp&) = delete;
+
+  // The 21 operations, in slot order.
+  virtual HRESULT StartUp(HINSTANCE instance);                                    // 0
+  virtual int Execute();                                                          // 1
+  virtual void ShowConfiguration() {}                                             // 2
+  virtual void LoadSettings() {}                                                  // 3
+  virtual void PaintWindow(HWND window, HDC dc);                                  // 4
+  virtual LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam);                             // 5
+  virtual void DescribeDevices();                                                 // 6
+  virtual void UpdateFrameRate();                                                 // 7
+  virtual BOOL LookupErrorMessage(HRESULT hr, char* text, DWORD size);            // 8
+  virtual HRESULT SelectOutput(UINT) { return S_OK; }                             // 9
+  virtual HRESULT PrepareEnumeration() { return S_OK; }                           // 10
+  virtual HRESULT AcceptDevice(D3DCAPS8*, DWORD, D3DFORMAT) { return S_OK; }      // 11
+  virtual HRESULT CheckCreatedDevice(IDirect3DDevice8*) { return S_OK; }          // 12
+  virtual HRESULT InitScene() { return S_OK; }                                    // 13
+  virtual HRESULT CreateDeviceResources() { return S_OK; }                        // 14
+  virtual HRESULT RestoreDeviceResources() { return S_OK; }                       // 15
+  virtual HRESULT AdvanceScene() { return S_OK; }                                 // 16
+  virtual HRESULT DrawScene() { return S_OK; }                                    // 17
+  virtual HRESULT ReleaseDeviceResources() { return S_OK; }                       // 18
+  virtual HRESULT DestroyDeviceResources() { return S_OK; }                       // 19
+  virtual HRESULT ShutdownScene() { return S_OK; }                                // 20
+
+  // Error reporting.
+  HRESULT ShowErrorMessage(HRESULT hr);
+  void RecordError(HRESULT hr) {
+    errorPending = 1;
+    errorCode = hr;
+  }
+
+  // Monitors, windows and input.
+  void DiscoverMonitors();
+  HRESULT CreateSaverWindows();
+  void RunPreviewPause();
+  void InterruptSaver();
+  void ShutDown();
+
+  // Adapters, devices and modes.
+  HRESULT EnumerateAdapters();
+  BOOL ChooseDepthFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
+                         D3DFORMAT* depthFormat);
+  bool HasUsableDevice() const;
+
+  // Screen outputs.
+  HRESULT SetUpOutputs();
+  BOOL PickBestAdapter(int32_t* index);
+  HRESULT CreateFullScreenDevice(ScreenOutput& output);
+  BOOL ChooseFallbackMode(DeviceTypeRecord& device);
+  HRESULT CreateWindowedDevice(ScreenOutput& output);
+  HRESULT CheckWindowedFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT desktopFormat,
+                              D3DFORMAT backBufferFormat, DWORD* behavior,
+                              D3DFORMAT* depthFormat);
+  HRESULT MakeOutputCurrent(UINT index);
+  void TearDownOutputs();
+
+  // Display settings store (the dialog lives with the configuration dialogs). The read and
+  // write operations report whether every value went through.
+  bool ReadDisplaySettings(HKEY key);
+  bool WriteDisplaySettings(HKEY key);
+  void RemoveDisplaySettings(HKEY key);
+
+  // Frame loop and error display.
+  HRESULT RunSaver();
+  void RenderFrame();
+  void ErrorDisplayStep();
+
+  // Password (Windows 9x family only).
+  void PreparePasswordCheck();
+  BOOL RunPasswordCheck();
+  void ChangePassword();
+
+  // Host fields, in declaration order.
+  RunMode runMode;
+  uint32_t allScreensSame;
+  HWND mainWindow;
+  HWND parentWindow;
+  HINSTANCE instance;
+  uint32_t previewWaiting;
+  uint32_t mouseMoveCount;
+  uint32_t isWin9x;
+  HMODULE passwordModule;
+  VerifyPasswordFn verifyPassword;
+  uint32_t checkingPassword;
+  uint32_t windowed;
+  uint32_t errorPending;
+  HRESULT errorCode;
+  char errorText[400];
+  MonitorRecord monitors[kMaxMonitors];
+  uint32_t monitorCount;
+  ScreenOutput outputs[kMaxOutputs];
+  uint32_t outputCount;
+  AdapterRecord* adapters[kMaxAdapters];
+  uint32_t adapterCount;
+  IDirect3D8* direct3d;
+  IDirect3DDevice8* currentDevice;  // not owned: the device of the current output
+  RECT targetRect;
+  RECT currentOutputRect;
+  D3DSURFACE_DESC backBufferDesc;
+  char windowTitle[200];
+  uint32_t allowReference;
+  uint32_t useDepthBuffer;
+  uint32_t multithreaded;
+  uint32_t singleScreen;
+  char registryKeyPath[200];
+  uint32_t minDepthBits;
+  uint32_t minStencilBits;
+  D3DSWAPEFFECT fullScreenSwapEffect;
+  D3DSWAPEFFECT windowedSwapEffect;
+  float appTime;
+  float elapsedTime;
+  float framesPerSecond;
+  char deviceText[90];
+  char frameStatsText[42];
+
+ protected:
+  void FreeAdapters();
+};
+
+// The one application object of the process (set by the SaverApp constructor).
+extern SaverApp* g_saverApp;

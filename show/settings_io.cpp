@@ -1,0 +1,65 @@
+// Loading and saving the show settings and the display settings. The machine-wide key is
+// read first, then the per-user copy over it; writes go to the machine-wide key where the
+// user may write there, else to the per-user copy.
+#include "show/show_app.h"
+
+#include <cstring>
+
+#include "host/message_box.h"
+#include "host/registry_keys.h"
+#include "show/show_settings.h"
+
+void ShowApp::LoadSettings() {
+  ScopedKey machine;
+  if (g_registryOpeners.openMachine(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
+                                    machine.Receive()) != ERROR_SUCCESS) {
+    g_registryOpeners.openMachine(registryKeyPath, KEY_READ, KeyOpen::Existing,
+                                  machine.Receive());
+  }
+  ScopedKey user;
+  g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Existing, user.Receive());
+  if (!machine && !user) return;
+
+  settingsLoaded = 1;
+  if (machine) {
+    ReadShowValues(machine.get(), g_settings);
+    std::memset(g_settings.InstallDir, 0, sizeof g_settings.InstallDir);
+    ReadRegistryString(machine.get(), "InstallPath", g_settings.InstallDir,
+                       sizeof g_settings.InstallDir, "");
+    ReadDisplaySettings(machine.get());
+  }
+  if (user) {
+    ReadShowValues(user.get(), g_settings);
+    ReadDisplaySettings(user.get());
+  }
+  RecomputeRgb(g_settings);
+}
+
+bool ShowApp::SaveSettings() {
+  ScopedKey machine;
+  if (g_registryOpeners.openMachine(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
+                                    machine.Receive()) == ERROR_SUCCESS) {
+    const bool written = WriteShowValues(machine.get(), g_settings) &&
+                         WriteDisplaySettings(machine.get());
+    if (written) {
+      // A per-user copy left from an earlier save would shadow what was just written.
+      ScopedKey user;
+      if (g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Existing,
+                                     user.Receive()) == ERROR_SUCCESS) {
+        DeleteShowValues(user.get());
+        RemoveDisplaySettings(user.get());
+      }
+      return true;
+    }
+  }
+
+  ScopedKey user;
+  if (g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
+                                 user.Receive()) == ERROR_SUCCESS &&
+      WriteShowValues(user.get(), g_settings) && WriteDisplaySettings(user.get())) {
+    return true;
+  }
+
+  g_messageBox(mainWindow, "Your settings could not be saved.", windowTitle, MB_ICONERROR);
+  return false;
+}

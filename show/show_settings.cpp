@@ -1,0 +1,87 @@
+// Registry storage of the show settings.
+#include "show/show_settings.h"
+
+#include "xfile/text_copy.h"
+
+#include <cstring>
+
+ShowSettings g_settings;
+int settingsLoaded = 0;
+int firstFramePending = 1;
+
+namespace {
+
+struct DwordValue {
+  const char* name;
+  int32_t ShowSettings::*field;
+};
+
+// Registry order of the nine values.
+constexpr DwordValue kValues[] = {
+    {"BackGndColor", &ShowSettings::backGndColor},
+    {"Object3DColor", &ShowSettings::object3DColor},
+    {"Gradient", &ShowSettings::gradient},
+    {"InvertPicture", &ShowSettings::invertPicture},
+    {"PictureTimer", &ShowSettings::pictureTimer},
+    {"Object3DIndex", &ShowSettings::object3DIndex},
+    {"Render3DObject", &ShowSettings::render3DObject},
+    {"ThemeSelIndex", &ShowSettings::themeSelIndex},
+    {"RenderReflection", &ShowSettings::renderReflection},
+};
+
+}  // namespace
+
+RgbBytes ColorToRgb(int32_t color) {
+  const uint32_t c = static_cast<uint32_t>(color);
+  return RgbBytes{static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                  static_cast<uint8_t>(c)};
+}
+
+void RecomputeRgb(ShowSettings& settings) {
+  settings.backGndRgb = ColorToRgb(settings.backGndColor);
+  settings.object3DRgb = ColorToRgb(settings.object3DColor);
+}
+
+void ReadRegistryString(HKEY key, const char* name, char* buffer, DWORD size,
+                        const char* defaultText) {
+  if (buffer == nullptr || size == 0) return;
+  DWORD type = 0;
+  DWORD bytes = size;
+  const LONG result =
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    CopyText(buffer, defaultText != nullptr ? defaultText : "", size);
+    return;
+  }
+  // A stored string need not end in NUL; one that fills the buffer is cut.
+  buffer[bytes < size ? bytes : size - 1] = '\0';
+}
+
+void ReadShowValues(HKEY key, ShowSettings& settings) {
+  for (const DwordValue& value : kValues) {
+    int32_t data = 0;
+    DWORD size = sizeof data;
+    // A value of another size leaves the setting as it was.
+    if (RegQueryValueExA(key, value.name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
+                         &size) == ERROR_SUCCESS &&
+        size == sizeof data) {
+      settings.*value.field = data;
+    }
+  }
+  RecomputeRgb(settings);
+}
+
+bool WriteShowValues(HKEY key, const ShowSettings& settings) {
+  bool ok = true;
+  for (const DwordValue& value : kValues) {
+    const DWORD data = static_cast<DWORD>(settings.*value.field);
+    ok = RegSetValueExA(key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                        sizeof data) == ERROR_SUCCESS &&
+         ok;
+  }
+  return ok;
+}
+
+void DeleteShowValues(HKEY key) {
+  for (const DwordValue& value : kValues) RegDeleteValueA(key, value.name);
+}

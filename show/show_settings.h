@@ -1,0 +1,43 @@
+// The look-and-timing settings of the show, one field per registry value.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct RgbBytes {
+  uint8_t r, g, b;
+};
+
+struct ShowSettings {
+  int32_t backGndColor = 0;  // picture frame and clear colour, 0x00RRGGBB
+  int32_t object3DColor = 0;  // 0x00RRGGBB
+  int32_t gradient = 0;       // index into GradientFiles
+  int32_t invertPicture = 0;
+  int32_t pictureTimer = 5;  // seconds between picture changes
+  int32_t object3DIndex = 0;
+  int32_t render3DObject = 1;
+  int32_t themeSelIndex = 0;
+  int32_t renderReflection = 1;
+  char InstallDir[512] = {};  // installation folder, no trailing separator
+  RgbBytes backGndRgb = {};
+  RgbBytes object3DRgb = {};
+};
+
+extern ShowSettings g_settings;
+extern int settingsLoaded;     // 1 once a settings key could be opened
+extern int firstFramePending;  // 1 until the first full-scene frame
+
+// R, G and B bytes of a 0x00RRGGBB colour.
+RgbBytes ColorToRgb(int32_t color);
+void RecomputeRgb(ShowSettings& settings);
+
+// Reads a string value; on any failure the default text is copied instead. The buffer is
+// always terminated.
+void ReadRegistryString(HKEY key, const char* name, char* buffer, DWORD size,
+                        const char* defaultText);
+
+// The nine settings values in the order they are written.
+void ReadShowValues(HKEY key, ShowSettings& settings);
+bool WriteShowValues(HKEY key, const ShowSettings& settings);
+void DeleteShowValues(HKEY key);

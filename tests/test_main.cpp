@@ -1,0 +1,7 @@
+// Test entry: GoogleTest's console runner. Tests run under Wine as console programs.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
