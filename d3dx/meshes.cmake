@@ -1,0 +1,1 @@
+# Mesh, buffer and math sources of the library.
