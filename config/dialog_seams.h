@@ -1,0 +1,17 @@
+// The system dialogs and the shell call the configuration dialogs make, behind pointers so
+// that tests can answer them.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+using ChooseColorFn = BOOL(WINAPI*)(LPCHOOSECOLORA);
+using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using FileDialogErrorFn = DWORD(WINAPI*)();
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
+extern ChooseColorFn g_chooseColor;            // ChooseColorA
+extern FileDialogFn g_getOpenFileName;         // GetOpenFileNameA
+extern FileDialogFn g_getSaveFileName;         // GetSaveFileNameA
+extern FileDialogErrorFn g_fileDialogError;    // CommDlgExtendedError
+extern ShellExecuteFn g_shellExecute;          // ShellExecuteA

@@ -1,0 +1,38 @@
+// Small picture previews in owner-drawn buttons: a picture file loaded through OLE and drawn
+// with GDI, fitted (Select Pictures) or stretched and optionally upside down (gradients).
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <cstdint>
+
+#include "config/picture_fit.h"
+
+struct PreviewPicture {
+  IPicture* picture = nullptr;  // owned reference; null: nothing held
+  int32_t himetricWidth = 0;
+  int32_t himetricHeight = 0;
+  int32_t pixelWidth = 0;
+  int32_t pixelHeight = 0;
+  const char* source = nullptr;  // the caller's path text, not copied
+
+  PreviewPicture() = default;
+  ~PreviewPicture() { Release(); }
+  PreviewPicture(const PreviewPicture&) = delete;
+  PreviewPicture& operator=(const PreviewPicture&) = delete;
+
+  // Loads a JPEG or BMP file; the caller releases a held picture first. S_OK on success,
+  // otherwise nothing is stored.
+  HRESULT Load(const char* path);
+  // Fills the control black and draws the picture fitted and centred.
+  void DrawFitted(HWND window, HDC dc) const;
+  // Draws the picture over the whole control; invert 1 turns it upside down, any value other
+  // than 0 and 1 draws nothing.
+  void DrawStretched(HWND window, HDC dc, int invert) const;
+  void Release();
+};
+
+// Placeholder for a control without a picture: the stock brush, "no pictures" in white.
+void DrawNoPictures(HWND window, HDC dc, int stockBrush);

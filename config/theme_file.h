@@ -1,0 +1,55 @@
+// Themes: named bundles of the look settings, one per line in "app.thm" (built-in) and
+// "user.thm" (the user's own) under data\tdef.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ThemeRecord {
+  uint32_t backGndColor;    // frame colour, 0x00RRGGBB
+  uint8_t backGndRgb[3];    // the same colour as R, G, B
+  uint8_t backGndPad;
+  int32_t gradient;         // 0..9 into the gradient bitmaps
+  int32_t invertPicture;    // 1: gradient upside down
+  int32_t object3DIndex;
+  uint32_t object3DColor;   // 0x00RRGGBB
+  uint8_t object3DRgb[3];
+  uint8_t object3DPad;
+  int32_t renderReflection;
+  int32_t render3DObject;
+};
+static_assert(sizeof(ThemeRecord) == 36, "a theme record is 36 bytes");
+
+extern std::vector<ThemeRecord> AppThemes;
+extern std::vector<ThemeRecord> UserThemes;
+
+constexpr const char* kAppThemeFile = "app.thm";
+constexpr const char* kUserThemeFile = "user.thm";
+constexpr int kGradientCount = 10;
+
+// One theme line without its line end.
+std::string FormatThemeLine(const ThemeRecord& record);
+
+// Parses one line into a zeroed record; fields after the first mismatch stay zero. True when
+// all 13 values were read.
+bool ParseThemeLine(const char* line, ThemeRecord* record);
+
+// The record New Theme appends: white frame and object, first gradient, upright, object and
+// reflection on.
+ThemeRecord NewUserTheme();
+
+// "l1.bmp" .. "l10.bmp"; null for an index outside 0..9.
+const char* GradientFileName(int32_t gradient);
+// "%s\data\grad\%s" under the installation folder; false for an index outside 0..9.
+bool GradientPath(char* out, size_t size, int32_t gradient);
+
+// Appends the records of the file to list. path null: fileName in data\tdef, or its per-user
+// copy when there is one. A missing file changes nothing.
+void LoadThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord>& list);
+
+// Writes every record, one per line. path null: data\tdef of the installation folder, or the
+// per-user tdef folder when the installation folder cannot be written. False when nothing
+// could be written.
+bool SaveThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord> records);

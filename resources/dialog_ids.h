@@ -1,0 +1,79 @@
+// Ids of the dialog templates, their controls, bitmaps and dialog texts (shared by the .rc
+// files and the code).
+#pragma once
+
+// Templates.
+#define IDD_CONFIGURATION 106
+#define IDD_SELECT_PICTURES 109
+#define IDD_ABOUT 118
+#define IDD_DISPLAY_SETTINGS_SINGLE 200
+#define IDD_DISPLAY_SETTINGS_MULTI 201
+
+// Bitmaps of the configuration dialog.
+#define IDB_TS_LOGO 130
+#define IDB_TS_HEADER 131
+#define IDB_ABOUT_BANNER 132
+
+// Configuration dialog (106).
+#define IDC_CFG_PREVIEW_SAVER 1041
+#define IDC_CFG_DISPLAY_SETTINGS 1006
+#define IDC_CFG_SELECT_PICTURES 1019
+#define IDC_CFG_FRAME_COLOR 1015
+#define IDC_CFG_FRAME_SWATCH 1016
+#define IDC_CFG_GRADIENT_PREVIEW 1017
+#define IDC_CFG_OBJECT_COLOR 1018
+#define IDC_CFG_OBJECT_SWATCH 1020
+#define IDC_CFG_THEME_LIST 1027
+#define IDC_CFG_GRADIENT_LIST 1028
+#define IDC_CFG_TIMER 1030
+#define IDC_CFG_INVERT 1033
+#define IDC_CFG_TIMER_TEXT 1034
+#define IDC_CFG_SHOW_OBJECT 1035
+#define IDC_CFG_OBJECT_LIST 1036
+#define IDC_CFG_REFLECTION 1037
+#define IDC_CFG_NEW_THEME 1038
+#define IDC_CFG_DELETE_THEME 1039
+#define IDC_CFG_APPLY_THEME 1040
+#define IDC_CFG_ABOUT 1044
+#define IDC_CFG_WEB_LINK 1045
+
+// Select Pictures dialog (109).
+#define IDC_SP_LIST 1017
+#define IDC_SP_ADD 1018
+#define IDC_SP_REMOVE 1019
+#define IDC_SP_SAVE_LIST 1020
+#define IDC_SP_LOAD_LIST 1021
+#define IDC_SP_CLEAR 1022
+#define IDC_SP_REFILL 1023
+#define IDC_SP_PREVIEW 1024
+#define IDC_SP_SIZE 1025
+#define IDC_SP_SELECT_FIRST 1026
+
+// About box (118).
+#define IDC_ABOUT_BANNER 1101
+#define IDC_ABOUT_WEB_LINK 1102
+
+// Display Settings dialog (200 and 201).
+#define IDC_DS_TABS 2000
+#define IDC_DS_TAB_LABEL 2001
+#define IDC_DS_ADAPTER_NAME 2002
+#define IDC_DS_STATUS 2003
+#define IDC_DS_HELP 2004
+#define IDC_DS_DISABLE_HW 2005
+#define IDC_DS_USAGE_GROUP 2006
+#define IDC_DS_USE_MONITOR 2007
+#define IDC_DS_LEAVE_BLACK 2008
+#define IDC_DS_MODE_GROUP 2009
+#define IDC_DS_MODE_LABEL 2010
+#define IDC_DS_MODE_LIST 2011
+#define IDC_DS_AUTOMATIC 2012
+#define IDC_DS_MODE_NOTE 2013
+#define IDC_DS_GENERAL_GROUP 2014
+#define IDC_DS_SAME_IMAGE 2015
+#define IDC_DS_MODE_TEMPLATE 2016
+
+// Texts of the configuration dialogs (dialog_strings.rc).
+#define IDS_THEMES_NOT_SAVED 2300
+#define IDS_PICTURES_NOT_SAVED 2301
+#define IDS_PATHS_TOO_LONG 2302
+#define IDS_WEB_ADDRESS 2303

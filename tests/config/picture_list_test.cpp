@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "config/picture_list.h"
+#include "show/data_paths.h"
+#include "show/show_settings.h"
+#include "support/test_support.h"
+#include "xfile/text_copy.h"
+
+namespace {
+
+using testing_support::TempFolder;
+
+std::string userFolderForTest;
+
+bool TestUserFolder(char* out, size_t size) {
+  if (userFolderForTest.empty()) return false;
+  return FormatPath(out, size, "%s", userFolderForTest.c_str());
+}
+
+class PictureListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PictureList.clear();
+    g_settings = ShowSettings();
+    CopyText(g_settings.InstallDir, install_.path().c_str(), sizeof g_settings.InstallDir);
+    userFolderForTest = user_.path() + "\\Korrin Software\\Solvane 7.0";
+    previousFolder_ = g_userDataFolder;
+    g_userDataFolder = TestUserFolder;
+  }
+  void TearDown() override {
+    g_userDataFolder = previousFolder_;
+    PictureList.clear();
+  }
+
+  void Load(const std::string& bytes) {
+    install_.Write("list.tsl", bytes);
+    LoadPictureList(install_.File("list.tsl").c_str());
+  }
+
+  TempFolder install_;
+  TempFolder user_;
+  UserDataFolderFn previousFolder_ = nullptr;
+};
+
+TEST_F(PictureListTest, EmptyAndSingleLineFilesAddNothing) {
+  Load("");
+  EXPECT_TRUE(PictureList.empty());
+  Load("only a name\n");
+  EXPECT_TRUE(PictureList.empty());
+}
+
+TEST_F(PictureListTest, LinesPairIntoNameAndPathAndAnOddLastLineIsDropped) {
+  Load("beach.jpg\r\nC:\\Photos\\beach.jpg\r\ndangling\r\n");
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].name, "beach.jpg");
+  EXPECT_STREQ(PictureList[0].path, "C:\\Photos\\beach.jpg");
+}
+
+TEST_F(PictureListTest, BlankLinesAreValues) {
+  Load("\nC:\\a.jpg\nnamed\n\n");
+  ASSERT_EQ(PictureList.size(), 2u);
+  EXPECT_STREQ(PictureList[0].name, "");
+  EXPECT_STREQ(PictureList[0].path, "C:\\a.jpg");
+  EXPECT_STREQ(PictureList[1].name, "named");
+  EXPECT_STREQ(PictureList[1].path, "");
+}
+
+TEST_F(PictureListTest, LoadingTwiceAppendsTwice) {
+  Load("a\nA\nb\nB\n");
+  LoadPictureList(install_.File("list.tsl").c_str());
+  ASSERT_EQ(PictureList.size(), 4u);
+  EXPECT_STREQ(PictureList[2].name, "a");
+  EXPECT_STREQ(PictureList[3].path, "B");
+}
+
+TEST_F(PictureListTest, LongLinesAreCutWithoutBreakingLaterPairs) {
+  const std::string longName(700, 'n');
+  const std::string longPath(1200, 'p');
+  Load(longName + "\n" + longPath + "\nsecond\nC:\\second.jpg\n");
+  ASSERT_EQ(PictureList.size(), 2u);
+  EXPECT_EQ(std::string(PictureList[0].name), std::string(255, 'n'));
+  EXPECT_EQ(std::string(PictureList[0].path), std::string(255, 'p'));
+  EXPECT_STREQ(PictureList[1].name, "second");
+  EXPECT_STREQ(PictureList[1].path, "C:\\second.jpg");
+}
+
+TEST_F(PictureListTest, SaveWritesNameAndPathLinesWithCrLf) {
+  PictureList.push_back(MakePictureEntry("beach.jpg", "C:\\Photos\\beach.jpg"));
+  PictureList.push_back(MakePictureEntry("", "C:\\x.jpg"));
+  ASSERT_TRUE(SavePictureList(install_.File("out.tsl").c_str()));
+  EXPECT_EQ(install_.Read("out.tsl"), "beach.jpg\r\nC:\\Photos\\beach.jpg\r\n\r\nC:\\x.jpg\r\n");
+}
+
+TEST_F(PictureListTest, SaveThenLoadGivesTheSameEntries) {
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "picture " + std::to_string(i) + ".jpg";
+    const std::string path = "D:\\My Pictures\\" + std::string(200, 'x') + name;
+    PictureList.push_back(MakePictureEntry(name.c_str(), path.c_str()));
+  }
+  const auto saved = PictureList;
+  ASSERT_TRUE(SavePictureList(install_.File("round.tsl").c_str()));
+  PictureList.clear();
+  LoadPictureList(install_.File("round.tsl").c_str());
+  ASSERT_EQ(PictureList.size(), saved.size());
+  for (size_t i = 0; i < saved.size(); ++i) {
+    EXPECT_STREQ(PictureList[i].name, saved[i].name);
+    EXPECT_STREQ(PictureList[i].path, saved[i].path);
+  }
+}
+
+TEST_F(PictureListTest, MissingFileChangesNothingAndUnwritableFileReportsFailure) {
+  PictureList.push_back(MakePictureEntry("keep", "C:\\keep.jpg"));
+  LoadPictureList(install_.File("missing.tsl").c_str());
+  EXPECT_EQ(PictureList.size(), 1u);
+  EXPECT_FALSE(SavePictureList(install_.File("no such folder\\x.tsl").c_str()));
+  EXPECT_EQ(PictureList.size(), 1u);
+}
+
+TEST_F(PictureListTest, DefaultPicturesAreFourteenInOrder) {
+  AddDefaultPictures();
+  ASSERT_EQ(PictureList.size(), 14u);
+  EXPECT_STREQ(PictureList[0].name, "defpic1");
+  EXPECT_EQ(std::string(PictureList[0].path), install_.path() + "\\data\\defpics\\defpic1.jpg");
+  EXPECT_STREQ(PictureList[13].name, "defpic14");
+  EXPECT_EQ(std::string(PictureList[13].path),
+            install_.path() + "\\data\\defpics\\defpic14.jpg");
+}
+
+TEST_F(PictureListTest, StartUpAddsDefaultsOnlyWhenDrawing) {
+  LoadStartUpPictureList(false);
+  EXPECT_TRUE(PictureList.empty());
+  LoadStartUpPictureList(true);
+  EXPECT_EQ(PictureList.size(), 14u);
+}
+
+TEST_F(PictureListTest, StartUpPrefersTheDefaultListFile) {
+  install_.Write("picsavelist.tsl", "mine\nC:\\mine.jpg\n");
+  LoadStartUpPictureList(true);
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].name, "mine");
+}
+
+TEST_F(PictureListTest, UnwritableInstallFolderSavesThePerUserCopy) {
+  CopyText(g_settings.InstallDir, (install_.path() + "\\read-only install").c_str(),
+           sizeof g_settings.InstallDir);  // a folder that does not exist cannot be written
+  PictureList.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
+  ASSERT_TRUE(SavePictureList(nullptr));
+  EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
+            "mine\r\nC:\\mine.jpg\r\n");
+  PictureList.clear();
+  LoadPictureList(nullptr);
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].path, "C:\\mine.jpg");
+}
+
+TEST_F(PictureListTest, PerUserCopyIsReadFirstAndRemovedByASuccessfulMachineWideSave) {
+  install_.Write("picsavelist.tsl", "machine\nC:\\m.jpg\n");
+  ASSERT_TRUE(CreateFolderTree(userFolderForTest.c_str()));
+  testing_support::WriteFileBytes(userFolderForTest + "\\picsavelist.tsl", "user\nC:\\u.jpg\n");
+  LoadPictureList(nullptr);
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].name, "user");
+
+  ASSERT_TRUE(SavePictureList(nullptr));
+  EXPECT_EQ(install_.Read("picsavelist.tsl"), "user\r\nC:\\u.jpg\r\n");
+  EXPECT_EQ(GetFileAttributesA((userFolderForTest + "\\picsavelist.tsl").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PictureListTest, NowhereToSaveIsReported) {
+  CopyText(g_settings.InstallDir, (install_.path() + "\\missing").c_str(),
+           sizeof g_settings.InstallDir);
+  userFolderForTest.clear();  // no per-user folder either
+  PictureList.push_back(MakePictureEntry("a", "b"));
+  EXPECT_FALSE(SavePictureList(nullptr));
+}
+
+}  // namespace

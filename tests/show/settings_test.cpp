@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "host/registry_keys.h"
+#include "show/show_app.h"
+#include "show/show_settings.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::CleanSettingsKeys;
+using testing_support::kSettingsPath;
+using testing_support::MessageBoxRecorder;
+
+LONG RefuseKey(const char*, REGSAM, KeyOpen, HKEY* key) {
+  *key = nullptr;
+  return ERROR_ACCESS_DENIED;
+}
+
+// The machine-wide key behaves as for a standard user: readable when it exists, never
+// writable.
+LONG ReadOnlyMachineKey(const char* path, REGSAM access, KeyOpen how, HKEY* key) {
+  if (access != KEY_READ) return RefuseKey(path, access, how, key);
+  return OpenMachineKey(path, access, how, key);
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_settings = ShowSettings();
+    settingsLoaded = 0;
+    saved_ = g_registryOpeners;
+  }
+  void TearDown() override { g_registryOpeners = saved_; }
+
+  static void SetDword(HKEY root, const char* name, DWORD value) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(root, kSettingsPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    RegCloseKey(key);
+  }
+  static void SetRaw(HKEY root, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(root, kSettingsPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+  static bool GetDword(HKEY root, const char* name, DWORD* value) {
+    DWORD size = sizeof *value;
+    return RegGetValueA(root, kSettingsPath, name, RRF_RT_REG_DWORD, nullptr, value, &size) ==
+           ERROR_SUCCESS;
+  }
+
+  CleanSettingsKeys clean_;
+  RegistryOpeners saved_;
+};
+
+TEST_F(SettingsTest, EmptyKeyGivesTheInitialValues) {
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_EQ(settingsLoaded, 1);
+  EXPECT_EQ(g_settings.backGndColor, 0);
+  EXPECT_EQ(g_settings.object3DColor, 0);
+  EXPECT_EQ(g_settings.gradient, 0);
+  EXPECT_EQ(g_settings.invertPicture, 0);
+  EXPECT_EQ(g_settings.pictureTimer, 5);
+  EXPECT_EQ(g_settings.object3DIndex, 0);
+  EXPECT_EQ(g_settings.render3DObject, 1);
+  EXPECT_EQ(g_settings.themeSelIndex, 0);
+  EXPECT_EQ(g_settings.renderReflection, 1);
+  EXPECT_STREQ(g_settings.InstallDir, "");
+}
+
+TEST_F(SettingsTest, ColourBytesAreRedGreenBlue) {
+  SetDword(HKEY_LOCAL_MACHINE, "BackGndColor", 0x00123456);
+  SetDword(HKEY_LOCAL_MACHINE, "Object3DColor", 0x00ABCDEF);
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.backGndRgb.r, 0x12);
+  EXPECT_EQ(g_settings.backGndRgb.g, 0x34);
+  EXPECT_EQ(g_settings.backGndRgb.b, 0x56);
+  EXPECT_EQ(g_settings.object3DRgb.r, 0xAB);
+  EXPECT_EQ(g_settings.object3DRgb.g, 0xCD);
+  EXPECT_EQ(g_settings.object3DRgb.b, 0xEF);
+}
+
+TEST_F(SettingsTest, SaveAndLoadRoundTripsAllNineValuesAndNeverWritesInstallPath) {
+  const char installPath[] = "C:\\Program Files\\Korrin Software\\Solvane 7.0";
+  SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, installPath, sizeof installPath);
+  ShowApp app;
+  g_settings.backGndColor = 0x00102030;
+  g_settings.object3DColor = 0x00405060;
+  g_settings.gradient = 7;
+  g_settings.invertPicture = 1;
+  g_settings.pictureTimer = 42;
+  g_settings.object3DIndex = 2;
+  g_settings.render3DObject = 0;
+  g_settings.themeSelIndex = 3;
+  g_settings.renderReflection = 0;
+  std::strcpy(g_settings.InstallDir, "C:\\somewhere else");
+  EXPECT_TRUE(app.SaveSettings());
+
+  g_settings = ShowSettings();
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.backGndColor, 0x00102030);
+  EXPECT_EQ(g_settings.object3DColor, 0x00405060);
+  EXPECT_EQ(g_settings.gradient, 7);
+  EXPECT_EQ(g_settings.invertPicture, 1);
+  EXPECT_EQ(g_settings.pictureTimer, 42);
+  EXPECT_EQ(g_settings.object3DIndex, 2);
+  EXPECT_EQ(g_settings.render3DObject, 0);
+  EXPECT_EQ(g_settings.themeSelIndex, 3);
+  EXPECT_EQ(g_settings.renderReflection, 0);
+  EXPECT_STREQ(g_settings.InstallDir, installPath);
+}
+
+TEST_F(SettingsTest, MissingOrWrongSizeValuesKeepTheirField) {
+  const unsigned char twoBytes[2] = {1, 2};
+  const char text[] = "12";
+  SetRaw(HKEY_LOCAL_MACHINE, "PictureTimer", REG_BINARY, twoBytes, sizeof twoBytes);
+  SetRaw(HKEY_LOCAL_MACHINE, "Gradient", REG_SZ, text, sizeof text);
+  SetDword(HKEY_LOCAL_MACHINE, "InvertPicture", 1);
+  g_settings.pictureTimer = 9;
+  g_settings.gradient = 4;
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.pictureTimer, 9);
+  EXPECT_EQ(g_settings.gradient, 4);
+  EXPECT_EQ(g_settings.invertPicture, 1);
+}
+
+TEST_F(SettingsTest, NegativeAndZeroTimerAreKeptUnchanged) {
+  SetDword(HKEY_LOCAL_MACHINE, "PictureTimer", static_cast<DWORD>(-3));
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.pictureTimer, -3);
+}
+
+TEST_F(SettingsTest, InstallPathTooLongOrOfWrongTypeIsEmpty) {
+  char longPath[700];
+  std::memset(longPath, 'a', sizeof longPath - 1);
+  longPath[sizeof longPath - 1] = '\0';
+  SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, longPath, sizeof longPath);
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_STREQ(g_settings.InstallDir, "");
+
+  const DWORD number = 5;
+  SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_DWORD, &number, sizeof number);
+  app.LoadSettings();
+  EXPECT_STREQ(g_settings.InstallDir, "");
+}
+
+TEST_F(SettingsTest, NoKeyAnywhereLeavesTheFallbackScene) {
+  g_registryOpeners = {RefuseKey, RefuseKey};
+  ShowApp app;
+  g_settings.pictureTimer = 11;
+  app.LoadSettings();
+  EXPECT_EQ(settingsLoaded, 0);
+  EXPECT_EQ(g_settings.pictureTimer, 11);
+}
+
+TEST_F(SettingsTest, PerUserCopyIsReadOverTheMachineWideOne) {
+  const char installPath[] = "C:\\Solvane";
+  SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, installPath, sizeof installPath);
+  SetDword(HKEY_LOCAL_MACHINE, "PictureTimer", 20);
+  SetDword(HKEY_LOCAL_MACHINE, "Gradient", 3);
+  SetDword(HKEY_CURRENT_USER, "PictureTimer", 30);
+  const char otherPath[] = "C:\\elsewhere";
+  SetRaw(HKEY_CURRENT_USER, "InstallPath", REG_SZ, otherPath, sizeof otherPath);
+  g_registryOpeners.openMachine = ReadOnlyMachineKey;
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_EQ(settingsLoaded, 1);
+  EXPECT_EQ(g_settings.pictureTimer, 30);
+  EXPECT_EQ(g_settings.gradient, 3);
+  EXPECT_STREQ(g_settings.InstallDir, installPath);  // only the machine-wide key names it
+}
+
+TEST_F(SettingsTest, StandardUserSavesToThePerUserCopyAndReadsItBack) {
+  SetDword(HKEY_LOCAL_MACHINE, "PictureTimer", 20);
+  g_registryOpeners.openMachine = ReadOnlyMachineKey;
+  MessageBoxRecorder boxes;
+  ShowApp app;
+  app.LoadSettings();
+  g_settings.pictureTimer = 45;
+  g_settings.backGndColor = 0x00FF0000;
+  EXPECT_TRUE(app.SaveSettings());
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  DWORD value = 0;
+  ASSERT_TRUE(GetDword(HKEY_LOCAL_MACHINE, "PictureTimer", &value));
+  EXPECT_EQ(value, 20u);  // the machine-wide key is untouched
+  ASSERT_TRUE(GetDword(HKEY_CURRENT_USER, "PictureTimer", &value));
+  EXPECT_EQ(value, 45u);
+
+  g_settings = ShowSettings();
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.pictureTimer, 45);
+  EXPECT_EQ(g_settings.backGndRgb.r, 0xFF);
+}
+
+TEST_F(SettingsTest, MachineWideSaveRemovesTheStalePerUserCopy) {
+  SetDword(HKEY_CURRENT_USER, "PictureTimer", 30);
+  ShowApp app;
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.pictureTimer, 30);
+  g_settings.pictureTimer = 12;
+  EXPECT_TRUE(app.SaveSettings());
+  DWORD value = 0;
+  EXPECT_FALSE(GetDword(HKEY_CURRENT_USER, "PictureTimer", &value));
+  g_settings = ShowSettings();
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.pictureTimer, 12);
+}
+
+TEST_F(SettingsTest, NowhereToSaveTellsTheUser) {
+  g_registryOpeners = {RefuseKey, RefuseKey};
+  MessageBoxRecorder boxes;
+  ShowApp app;
+  EXPECT_FALSE(app.SaveSettings());
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].caption, "Solvane ScreenSaver 7.0");
+  EXPECT_EQ(boxes.boxes()[0].text, "Your settings could not be saved.");
+}
+
+}  // namespace
