@@ -1,6 +1,148 @@
-// Frame loop and error display. Not built yet.
+// The frame loop (advance the scene, draw every output, present them all), the frame-rate
+// text, and the error display that replaces drawing once a failure was recorded.
+#include "host/error_box_motion.h"
+#include "host/host_clock.h"
+#include "host/mode_rules.h"
 #include "host/saver_app.h"
 
-void SaverApp::RenderFrame() {}
-void SaverApp::ErrorDisplayStep() {}
-void SaverApp::UpdateFrameRate() {}
+#include <mmsystem.h>
+
+namespace {
+
+FrameRateCounter frameRate = {0, 0.0};
+
+bool errorClockStarted = false;
+DWORD errorClockStamp = 0;
+
+RECT ToRect(const BoxPixels& box) { return {box.left, box.top, box.right, box.bottom}; }
+
+}  // namespace
+
+void SaverApp::RenderFrame() {
+  appTime = static_cast<float>(HostClock::AppTime());
+  elapsedTime = static_cast<float>(HostClock::ElapsedTime());
+  AdvanceScene();
+  UpdateFrameRate();
+
+  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+    MakeOutputCurrent(i);
+    ScreenOutput& output = outputs[i];
+    if (output.device == nullptr) continue;
+    const HRESULT state = output.device->TestCooperativeLevel();
+    // A lost device cannot present; try the whole frame again on the next idle turn.
+    if (state == D3DERR_DEVICELOST) return;
+    if (state == D3DERR_DEVICENOTRESET) {
+      if (windowed && direct3d != nullptr && output.adapterIndex < adapterCount &&
+          adapters[output.adapterIndex] != nullptr) {
+        direct3d->GetAdapterDisplayMode(output.adapterIndex,
+                                        &adapters[output.adapterIndex]->desktopMode);
+      }
+      if (output.resourcesRestored) {
+        ReleaseDeviceResources();
+        output.resourcesRestored = 0;
+      }
+      D3DPRESENT_PARAMETERS params = output.presentParams;
+      if (FAILED(output.device->Reset(&params))) {
+        errorPending = 1;
+        continue;  // nothing to draw on a device that did not come back
+      }
+      if (FAILED(RestoreDeviceResources())) {
+        errorPending = 1;
+        continue;
+      }
+      output.resourcesRestored = 1;
+    }
+    DrawScene();
+  }
+
+  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+    MakeOutputCurrent(i);
+    if (outputs[i].device != nullptr) outputs[i].device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+void SaverApp::UpdateFrameRate() {
+  float rate;
+  if (!CountFrame(frameRate, HostClock::AbsoluteTime(), &rate)) return;
+  framesPerSecond = rate;
+  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+    ScreenOutput& output = outputs[i];
+    if (direct3d == nullptr || output.adapterIndex >= adapterCount ||
+        adapters[output.adapterIndex] == nullptr) {
+      continue;
+    }
+    const AdapterRecord& adapter = *adapters[output.adapterIndex];
+    D3DDISPLAYMODE mode = {};
+    direct3d->GetAdapterDisplayMode(output.adapterIndex, &mode);
+    D3DFORMAT depth = D3DFMT_UNKNOWN;
+    if (adapter.currentDevice < adapter.deviceCount && adapter.currentDevice < kMaxDeviceTypes) {
+      const DeviceTypeRecord& record = adapter.devices[adapter.currentDevice];
+      if (record.currentMode < record.modeCount && record.currentMode < kMaxModes) {
+        depth = record.modes[record.currentMode].depthStencilFormat;
+      }
+    }
+    FormatFrameStats(output.frameStatsText, sizeof output.frameStatsText, framesPerSecond, mode,
+                     useDepthBuffer != 0, depth);
+  }
+}
+
+void SaverApp::ErrorDisplayStep() {
+  if (errorPending && outputCount > 0) {
+    TearDownOutputs();
+    // The last frames stay on screen until something paints over them: show black instead.
+    for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
+      if (monitors[i].window != nullptr) InvalidateRect(monitors[i].window, nullptr, FALSE);
+    }
+  }
+
+  const DWORD now = timeGetTime();
+  if (!errorClockStarted) {
+    errorClockStarted = true;
+    errorClockStamp = now;
+  }
+  const float dt = static_cast<float>(now - errorClockStamp) * 0.001f;
+  errorClockStamp = now;
+
+  if (errorText[0] == '\0') LookupErrorMessage(errorCode, errorText, sizeof errorText);
+
+  const bool preview = runMode == RunMode::Preview;
+  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
+    MonitorRecord& monitor = monitors[i];
+    if (monitor.window == nullptr) continue;
+    RECT area = targetRect;
+    if (runMode == RunMode::FullScreen) {
+      area = monitor.screenRect;
+      MapWindowPoints(HWND_DESKTOP, monitor.window, reinterpret_cast<POINT*>(&area), 2);
+    }
+    const BoxArea boxArea = {area.left, area.top, area.right, area.bottom};
+
+    ErrorBox box = {monitor.boxX,      monitor.boxY,         monitor.boxWidth,
+                    monitor.boxHeight, monitor.boxVelocityX, monitor.boxVelocityY};
+    bool repaintWhole = false;
+    BoxPixels before{}, after{};
+    bool moved = false;
+    if (box.width == 0.0f) {
+      box = StartErrorBox(boxArea, preview);
+      repaintWhole = preview;
+    } else if (!preview) {
+      moved = MoveErrorBox(box, boxArea, dt, &before, &after);
+    }
+    monitor.boxX = box.x;
+    monitor.boxY = box.y;
+    monitor.boxWidth = box.width;
+    monitor.boxHeight = box.height;
+    monitor.boxVelocityX = box.velocityX;
+    monitor.boxVelocityY = box.velocityY;
+
+    if (repaintWhole) {
+      InvalidateRect(monitor.window, nullptr, FALSE);
+      UpdateWindow(monitor.window);
+    } else if (moved) {
+      const RECT oldRect = ToRect(before);
+      const RECT newRect = ToRect(after);
+      InvalidateRect(monitor.window, &oldRect, FALSE);
+      InvalidateRect(monitor.window, &newRect, FALSE);
+      UpdateWindow(monitor.window);
+    }
+  }
+}

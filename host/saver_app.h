@@ -151,6 +151,9 @@ class SaverApp {
 
  protected:
   void FreeAdapters();
+
+ private:
+  bool shutDownDone_ = false;  // ShutDown runs once per run
 };
 
 // The one application object of the process (set by the SaverApp constructor).

@@ -1,24 +1,220 @@
-// Saver windows and their input. Not built yet: no window is created, so a drawing run
-// reports E_FAIL.
+// The saver windows of the drawing run modes, their messages, the input that ends the saver,
+// the shutdown, and the GDI painting of the black background and the error box.
+#include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
+#include "resources/resource_ids.h"
 
-HRESULT SaverApp::CreateSaverWindows() { return mainWindow != nullptr ? S_OK : E_FAIL; }
+#include <cstring>
 
-void SaverApp::RunPreviewPause() {}
+namespace {
 
-LRESULT SaverApp::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+constexpr char kWindowClass[] = "SolvaneSaverWndClass";
+constexpr UINT_PTR kPreviewTimer = 1;
+constexpr UINT kPreviewPauseMs = 500;
+// Moves to new positions before the saver ends: a table knock must not end it.
+constexpr uint32_t kMouseMovesTolerated = 5;
+
+// Kept for the whole process: the first move anywhere but (-1, -1) counts.
+POINT lastMousePosition = {-1, -1};
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (g_saverApp != nullptr) {
+    return g_saverApp->HandleWindowMessage(window, message, wParam, lParam);
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void SaverApp::PaintWindow(HWND, HDC) {}
+bool RegisterSaverClass(HINSTANCE instance) {
+  WNDCLASSA windowClass;
+  std::memset(&windowClass, 0, sizeof windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = SaverWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SOLVANE));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kWindowClass;
+  return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+HRESULT SaverApp::CreateSaverWindows() {
+  if (runMode != RunMode::Preview && runMode != RunMode::FullScreen &&
+      runMode != RunMode::Test) {
+    return S_OK;
+  }
+  const HINSTANCE module = instance != nullptr ? instance : GetModuleHandleA(nullptr);
+  if (!RegisterSaverClass(module)) return E_FAIL;
+
+  switch (runMode) {
+    case RunMode::Preview: {
+      RECT rect;
+      if (!GetClientRect(parentWindow, &rect)) return E_FAIL;
+      AdjustWindowRect(&rect, WS_CHILD | WS_VISIBLE, FALSE);
+      mainWindow = CreateWindowExA(0, kWindowClass, windowTitle, WS_CHILD | WS_VISIBLE,
+                                   rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, parentWindow, nullptr, module, this);
+      break;
+    }
+    case RunMode::FullScreen:
+      mainWindow = nullptr;
+      for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
+        MonitorRecord& monitor = monitors[i];
+        if (monitor.monitorHandle == nullptr) continue;
+        const RECT& r = monitor.screenRect;
+        monitor.window = CreateWindowExA(WS_EX_TOPMOST, kWindowClass, windowTitle,
+                                         WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                                         r.bottom - r.top, mainWindow, nullptr, module, this);
+        if (monitor.window == nullptr) return E_FAIL;
+        if (mainWindow == nullptr) mainWindow = monitor.window;
+      }
+      break;
+    case RunMode::Test: {
+      const DWORD style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+      RECT rect = {50, 50, 650, 450};
+      AdjustWindowRect(&rect, style, FALSE);
+      mainWindow = CreateWindowExA(0, kWindowClass, windowTitle, style, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                   nullptr, module, this);
+      break;
+    }
+    default:
+      break;
+  }
+
+  if (mainWindow == nullptr) return E_FAIL;
+  if (runMode == RunMode::Preview || runMode == RunMode::Test) {
+    monitors[0].window = mainWindow;
+    GetClientRect(mainWindow, &targetRect);
+    currentOutputRect = targetRect;
+  }
+  return S_OK;
+}
+
+void SaverApp::RunPreviewPause() {
+  if (mainWindow == nullptr) return;
+  previewWaiting = 1;
+  PostMessageA(mainWindow, WM_USER, 0, 0);
+  MSG message;
+  while (previewWaiting) {
+    const BOOL got = GetMessageA(&message, mainWindow, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(0);
+      break;
+    }
+    if (got == -1) break;  // the window is gone: nothing more will come for it
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  previewWaiting = 0;
+}
+
+LRESULT SaverApp::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      if (runMode == RunMode::Preview || runMode == RunMode::Test) ShutDown();
+      break;
+
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(window, &paint);
+      if (!errorPending && runMode == RunMode::Preview) {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      } else {
+        PaintWindow(window, dc);
+      }
+      EndPaint(window, &paint);
+      return 0;
+    }
+
+    case WM_ERASEBKGND:
+      if (!checkingPassword) {
+        // Direct3D draws these windows; erasing would only flicker.
+        for (uint32_t i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+          const uint32_t a = outputs[i].adapterIndex;
+          if (a < adapterCount && a < kMaxAdapters && adapters[a] != nullptr &&
+              adapters[a]->deviceWindow == window) {
+            return 1;
+          }
+        }
+      }
+      break;
+
+    case WM_ACTIVATEAPP:
+      if (wParam == FALSE && runMode != RunMode::Test) InterruptSaver();
+      break;
+
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (runMode != RunMode::Test) InterruptSaver();
+      break;
+
+    case WM_MOUSEMOVE:
+      if (runMode != RunMode::Test) {
+        const LONG x = static_cast<short>(LOWORD(lParam));
+        const LONG y = static_cast<short>(HIWORD(lParam));
+        if (x != lastMousePosition.x || y != lastMousePosition.y) {
+          lastMousePosition = {x, y};
+          ++mouseMoveCount;
+          if (mouseMoveCount > kMouseMovesTolerated) InterruptSaver();
+        }
+      }
+      break;
+
+    case WM_SETCURSOR:
+      if (runMode == RunMode::FullScreen && !checkingPassword) {
+        SetCursor(nullptr);
+        return TRUE;
+      }
+      break;
+
+    case WM_SYSCOMMAND:
+      if (runMode == RunMode::FullScreen &&
+          (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_CLOSE ||
+           wParam == SC_SCREENSAVE)) {
+        return 0;
+      }
+      break;
+
+    case WM_TIMER:
+      previewWaiting = 0;
+      KillTimer(window, kPreviewTimer);
+      break;
+
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMSUSPEND && verifyPassword == nullptr) InterruptSaver();
+      break;
+
+    case WM_USER:
+      SetTimer(window, kPreviewTimer, kPreviewPauseMs, nullptr);
+      break;
+
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
 
 void SaverApp::InterruptSaver() {
-  if (runMode == RunMode::Test || (runMode == RunMode::FullScreen && !checkingPassword)) {
-    ShutDown();
+  const bool acts =
+      runMode == RunMode::Test || (runMode == RunMode::FullScreen && !checkingPassword);
+  if (!acts) return;
+  if (runMode == RunMode::FullScreen && isWin9x && verifyPassword != nullptr) {
+    if (!RunPasswordCheck()) return;
+    outputCount = 0;  // the check released the devices already
   }
+  ShutDown();
 }
 
 void SaverApp::ShutDown() {
+  // Input queued behind the first interruption must not shut the scene down twice.
+  if (shutDownDone_) return;
+  shutDownDone_ = true;
   if (runMode == RunMode::FullScreen) {
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, nullptr, 0);
   }
@@ -29,4 +225,38 @@ void SaverApp::ShutDown() {
     passwordModule = nullptr;
   }
   PostQuitMessage(0);
+}
+
+void SaverApp::PaintWindow(HWND window, HDC dc) {
+  // The window's own monitor first; in full screen each monitor has its own window.
+  MonitorRecord* monitor = nullptr;
+  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors && monitor == nullptr; ++i) {
+    if (monitors[i].window == window) monitor = &monitors[i];
+  }
+  if (monitor == nullptr) {
+    const HMONITOR handle = multimon::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors && monitor == nullptr; ++i) {
+      if (monitors[i].monitorHandle == handle) monitor = &monitors[i];
+    }
+  }
+  if (monitor == nullptr) return;
+
+  RECT box = {static_cast<LONG>(monitor->boxX), static_cast<LONG>(monitor->boxY),
+              static_cast<LONG>(monitor->boxX + monitor->boxWidth),
+              static_cast<LONG>(monitor->boxY + monitor->boxHeight)};
+  const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  FillRect(dc, &box, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
+  FrameRect(dc, &box, black);
+
+  RECT measured = box;
+  DrawTextA(dc, errorText, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+  const LONG textHeight = measured.bottom - measured.top;
+  RECT textRect = box;
+  textRect.top = (box.top + box.bottom - textHeight) / 2;
+  DrawTextA(dc, errorText, -1, &textRect, DT_WORDBREAK | DT_CENTER);
+
+  ExcludeClipRect(dc, box.left, box.top, box.right, box.bottom);
+  RECT screen = monitor->screenRect;
+  MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&screen), 2);
+  FillRect(dc, &screen, black);
 }
