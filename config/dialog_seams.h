@@ -15,3 +15,6 @@ extern FileDialogFn g_getOpenFileName;         // GetOpenFileNameA
 extern FileDialogFn g_getSaveFileName;         // GetSaveFileNameA
 extern FileDialogErrorFn g_fileDialogError;    // CommDlgExtendedError
 extern ShellExecuteFn g_shellExecute;          // ShellExecuteA
+
+// Message box with one of the dialogs' texts, captioned with the program's title.
+void ShowDialogMessage(HWND owner, UINT textId, UINT type);

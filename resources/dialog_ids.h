@@ -2,6 +2,10 @@
 // files and the code).
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Templates.
 #define IDD_CONFIGURATION 106
 #define IDD_SELECT_PICTURES 109
@@ -12,7 +16,6 @@
 // Bitmaps of the configuration dialog.
 #define IDB_TS_LOGO 130
 #define IDB_TS_HEADER 131
-#define IDB_ABOUT_BANNER 132
 
 // Configuration dialog (106).
 #define IDC_CFG_PREVIEW_SAVER 1041
@@ -50,7 +53,6 @@
 #define IDC_SP_SELECT_FIRST 1026
 
 // About box (118).
-#define IDC_ABOUT_BANNER 1101
 #define IDC_ABOUT_WEB_LINK 1102
 
 // Display Settings dialog (200 and 201).
@@ -77,3 +79,4 @@
 #define IDS_PICTURES_NOT_SAVED 2301
 #define IDS_PATHS_TOO_LONG 2302
 #define IDS_WEB_ADDRESS 2303
+#define IDS_LIST_FILE_NOT_SAVED 2304

@@ -1,0 +1,472 @@
+#include "config/config_dialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "config/dialog_seams.h"
+#include "config/display_settings_dialog.h"
+#include "config/picture_preview.h"
+#include "config/select_pictures_dialog.h"
+#include "config/theme_file.h"
+#include "resources/dialog_ids.h"
+#include "show/data_paths.h"
+#include "show/show_app.h"
+#include "show/show_settings.h"
+
+namespace {
+
+struct ConfigDialog {
+  ShowApp* app = nullptr;
+  HWND window = nullptr;
+  int themeSource = 1;
+  int themeLocalIndex = 0;
+  HBRUSH frameBrush = nullptr;
+  HBRUSH objectBrush = nullptr;
+  HBITMAP logo = nullptr;
+  HBITMAP header = nullptr;
+  HWND previewButton = nullptr;
+  PreviewPicture preview;
+
+  ~ConfigDialog() {
+    if (frameBrush != nullptr) DeleteObject(frameBrush);
+    if (objectBrush != nullptr) DeleteObject(objectBrush);
+    if (logo != nullptr) DeleteObject(logo);
+    if (header != nullptr) DeleteObject(header);
+  }
+};
+
+std::vector<ThemeRecord>& ThemeList(int source) { return source == 1 ? AppThemes : UserThemes; }
+
+ThemeRecord* SelectedTheme(ConfigDialog& dialog) {
+  std::vector<ThemeRecord>& list = ThemeList(dialog.themeSource);
+  if (dialog.themeLocalIndex < 0 || static_cast<size_t>(dialog.themeLocalIndex) >= list.size()) {
+    return nullptr;
+  }
+  return &list[dialog.themeLocalIndex];
+}
+
+void SelectSource(ConfigDialog& dialog) {
+  const ThemeChoice choice = ChooseThemeSource(g_settings.themeSelIndex, AppThemes.size());
+  dialog.themeSource = choice.source;
+  dialog.themeLocalIndex = choice.localIndex;
+  const BOOL editable = dialog.themeSource == 2;
+  for (int id : {IDC_CFG_FRAME_COLOR, IDC_CFG_GRADIENT_LIST, IDC_CFG_OBJECT_COLOR,
+                 IDC_CFG_DELETE_THEME}) {
+    EnableWindow(GetDlgItem(dialog.window, id), editable);
+  }
+}
+
+void SetCheck(HWND window, int id, int32_t value) {
+  CheckDlgButton(window, id, value == 1 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void LoadGradientPreview(ConfigDialog& dialog) {
+  char path[MAX_PATH * 2];
+  // A gradient outside the ten files shows no preview.
+  if (GradientPath(path, sizeof path, g_settings.gradient)) dialog.preview.Load(path);
+}
+
+void RedrawGradientPreview(ConfigDialog& dialog) {
+  InvalidateRect(dialog.previewButton, nullptr, FALSE);
+  UpdateWindow(dialog.previewButton);
+}
+
+void RecreateBrush(HBRUSH& brush, int32_t color) {
+  HBRUSH fresh = CreateSolidBrush(RgbWordToGdi(static_cast<uint32_t>(color)));
+  if (fresh == nullptr) return;  // keep the old one rather than none
+  if (brush != nullptr) DeleteObject(brush);
+  brush = fresh;
+}
+
+void ApplyTheme(ConfigDialog& dialog) {
+  const ThemeRecord* theme = SelectedTheme(dialog);
+  if (theme == nullptr) return;  // nothing selected: the settings stay as they are
+  ShowSettings& s = g_settings;
+  s.backGndColor = static_cast<int32_t>(theme->backGndColor);
+  s.backGndRgb = RgbBytes{theme->backGndRgb[0], theme->backGndRgb[1], theme->backGndRgb[2]};
+  s.gradient = theme->gradient;
+  s.invertPicture = theme->invertPicture;
+  s.object3DColor = static_cast<int32_t>(theme->object3DColor);
+  s.object3DRgb = RgbBytes{theme->object3DRgb[0], theme->object3DRgb[1], theme->object3DRgb[2]};
+  s.object3DIndex = theme->object3DIndex;
+  s.renderReflection = theme->renderReflection;
+  s.render3DObject = theme->render3DObject;
+
+  HWND window = dialog.window;
+  SetCheck(window, IDC_CFG_INVERT, s.invertPicture);
+  SetCheck(window, IDC_CFG_SHOW_OBJECT, s.render3DObject);
+  SetCheck(window, IDC_CFG_REFLECTION, s.renderReflection);
+  SendDlgItemMessageA(window, IDC_CFG_GRADIENT_LIST, LB_SETCURSEL, s.gradient, 0);
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, s.themeSelIndex, 0);
+  SendDlgItemMessageA(window, IDC_CFG_OBJECT_LIST, LB_SETCURSEL, s.object3DIndex, 0);
+
+  dialog.preview.Release();
+  LoadGradientPreview(dialog);
+  RedrawGradientPreview(dialog);
+  // The swatches are child buttons: they must be repainted too to show the new colours.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void AddListText(HWND window, int id, const char* text) {
+  SendDlgItemMessageA(window, id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void OnInit(ConfigDialog& dialog) {
+  HWND window = dialog.window;
+  ShowWindow(GetDlgItem(window, IDC_CFG_WEB_LINK), SW_SHOW);
+  // The lists are filled from the files at every opening.
+  AppThemes.clear();
+  UserThemes.clear();
+  LoadThemeFile(nullptr, kAppThemeFile, AppThemes);
+  LoadThemeFile(nullptr, kUserThemeFile, UserThemes);
+
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  dialog.logo = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TS_LOGO));
+  dialog.header = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TS_HEADER));
+  dialog.previewButton = GetDlgItem(window, IDC_CFG_GRADIENT_PREVIEW);
+  dialog.frameBrush = CreateSolidBrush(RGB(0, 0, 0));
+  dialog.objectBrush = CreateSolidBrush(RGB(0, 0, 0));
+
+  char text[64];
+  for (size_t i = 1; i <= AppThemes.size(); ++i) {
+    std::snprintf(text, sizeof text, "Solvane Theme %u", static_cast<unsigned>(i));
+    AddListText(window, IDC_CFG_THEME_LIST, text);
+  }
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, g_settings.themeSelIndex, 0);
+  for (size_t i = 1; i <= UserThemes.size(); ++i) {
+    std::snprintf(text, sizeof text, "User Custom Theme %u", static_cast<unsigned>(i));
+    AddListText(window, IDC_CFG_THEME_LIST, text);
+  }
+  for (int i = 1; i <= kGradientCount; ++i) {
+    std::snprintf(text, sizeof text, "Gradient %d", i);
+    AddListText(window, IDC_CFG_GRADIENT_LIST, text);
+  }
+  SendDlgItemMessageA(window, IDC_CFG_GRADIENT_LIST, LB_SETCURSEL, g_settings.gradient, 0);
+  AddListText(window, IDC_CFG_OBJECT_LIST, "Solvane Coffeee Mug");
+  SendDlgItemMessageA(window, IDC_CFG_OBJECT_LIST, LB_SETCURSEL, g_settings.object3DIndex, 0);
+
+  LoadGradientPreview(dialog);
+  SetCheck(window, IDC_CFG_INVERT, g_settings.invertPicture);
+  SetCheck(window, IDC_CFG_SHOW_OBJECT, g_settings.render3DObject);
+  SetCheck(window, IDC_CFG_REFLECTION, g_settings.renderReflection);
+
+  SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETRANGE, FALSE, MAKELPARAM(3, 60));
+  SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETPOS, TRUE, g_settings.pictureTimer);
+  SetDlgItemInt(window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(g_settings.pictureTimer), TRUE);
+
+  SelectSource(dialog);
+  ApplyTheme(dialog);
+}
+
+void OnThemeSelected(ConfigDialog& dialog) {
+  g_settings.themeSelIndex = static_cast<int32_t>(
+      SendDlgItemMessageA(dialog.window, IDC_CFG_THEME_LIST, LB_GETCURSEL, 0, 0));
+  SelectSource(dialog);
+  SendMessageA(dialog.window, WM_COMMAND, IDC_CFG_APPLY_THEME, 0);
+}
+
+int32_t ThemeListCount(HWND window) {
+  return static_cast<int32_t>(SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_GETCOUNT, 0, 0));
+}
+
+void OnNewTheme(ConfigDialog& dialog) {
+  HWND window = dialog.window;
+  char text[64];
+  std::snprintf(text, sizeof text, "User Custom Theme %u",
+                static_cast<unsigned>(UserThemes.size() + 1));
+  AddListText(window, IDC_CFG_THEME_LIST, text);
+  g_settings.themeSelIndex = ThemeListCount(window) - 1;
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, g_settings.themeSelIndex, 0);
+  UserThemes.push_back(NewUserTheme());
+  SelectSource(dialog);
+  ApplyTheme(dialog);
+}
+
+void OnDeleteTheme(ConfigDialog& dialog) {
+  if (dialog.themeSource != 2 || SelectedTheme(dialog) == nullptr) return;
+  HWND window = dialog.window;
+  UserThemes.erase(UserThemes.begin() + dialog.themeLocalIndex);
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_DELETESTRING, g_settings.themeSelIndex, 0);
+  g_settings.themeSelIndex = ThemeListCount(window) - 1;
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, g_settings.themeSelIndex, 0);
+  SelectSource(dialog);
+  ApplyTheme(dialog);
+}
+
+void OnChooseColor(ConfigDialog& dialog, bool frame) {
+  if (dialog.themeSource == 1) return;  // built-in colours are fixed
+  COLORREF custom[16] = {};
+  CHOOSECOLORA chooser = {};
+  chooser.lStructSize = sizeof chooser;
+  chooser.hwndOwner = dialog.window;
+  chooser.lpCustColors = custom;
+  chooser.Flags = CC_ANYCOLOR;
+  if (!g_chooseColor(&chooser)) return;
+  const uint32_t color = GdiToRgbWord(chooser.rgbResult);
+  const RgbBytes rgb = ColorToRgb(static_cast<int32_t>(color));
+  ThemeRecord* theme = dialog.themeSource == 2 ? SelectedTheme(dialog) : nullptr;
+  if (frame) {
+    g_settings.backGndColor = static_cast<int32_t>(color);
+    g_settings.backGndRgb = rgb;
+    if (theme != nullptr) {
+      theme->backGndColor = color;
+      theme->backGndRgb[0] = rgb.r;
+      theme->backGndRgb[1] = rgb.g;
+      theme->backGndRgb[2] = rgb.b;
+    }
+    RecreateBrush(dialog.frameBrush, g_settings.backGndColor);
+  } else {
+    g_settings.object3DColor = static_cast<int32_t>(color);
+    g_settings.object3DRgb = rgb;
+    if (theme != nullptr) {
+      theme->object3DColor = color;
+      theme->object3DRgb[0] = rgb.r;
+      theme->object3DRgb[1] = rgb.g;
+      theme->object3DRgb[2] = rgb.b;
+    }
+    RecreateBrush(dialog.objectBrush, g_settings.object3DColor);
+  }
+  ApplyTheme(dialog);
+}
+
+void OnGradientSelected(ConfigDialog& dialog) {
+  g_settings.gradient = static_cast<int32_t>(
+      SendDlgItemMessageA(dialog.window, IDC_CFG_GRADIENT_LIST, LB_GETCURSEL, 0, 0));
+  dialog.preview.Release();
+  if (dialog.themeSource == 2) {
+    if (ThemeRecord* theme = SelectedTheme(dialog)) theme->gradient = g_settings.gradient;
+  }
+  LoadGradientPreview(dialog);
+  RedrawGradientPreview(dialog);
+}
+
+// Flips a 0/1 flag; any other stored value is left alone.
+void Toggle(int32_t& value) {
+  if (value == 1) {
+    value = 0;
+  } else if (value == 0) {
+    value = 1;
+  }
+}
+
+void OnFlag(ConfigDialog& dialog, int id) {
+  ThemeRecord* theme = SelectedTheme(dialog);
+  switch (id) {
+    case IDC_CFG_INVERT:
+      Toggle(g_settings.invertPicture);
+      if (theme != nullptr) theme->invertPicture = g_settings.invertPicture;
+      RedrawGradientPreview(dialog);
+      break;
+    case IDC_CFG_SHOW_OBJECT:
+      Toggle(g_settings.render3DObject);
+      if (theme != nullptr) theme->render3DObject = g_settings.render3DObject;
+      break;
+    case IDC_CFG_REFLECTION:
+      Toggle(g_settings.renderReflection);
+      if (theme != nullptr) theme->renderReflection = g_settings.renderReflection;
+      break;
+  }
+}
+
+void OnTimerMoved(ConfigDialog& dialog) {
+  g_settings.pictureTimer = static_cast<int32_t>(
+      SendDlgItemMessageA(dialog.window, IDC_CFG_TIMER, TBM_GETPOS, 0, 0));
+  SetDlgItemInt(dialog.window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(g_settings.pictureTimer),
+                TRUE);
+}
+
+// Settings and both theme files; the user hears about themes that could not be stored
+// (SaveSettings speaks for itself).
+void SaveEverything(ConfigDialog& dialog) {
+  dialog.app->SaveSettings();
+  const bool appSaved = SaveThemeFile(nullptr, kAppThemeFile, AppThemes);
+  const bool userSaved = SaveThemeFile(nullptr, kUserThemeFile, UserThemes);
+  if (!appSaved || !userSaved) ShowDialogMessage(dialog.window, IDS_THEMES_NOT_SAVED, MB_ICONERROR);
+}
+
+void OpenWebSite(HWND owner) {
+  char address[200];
+  if (LoadStringA(GetModuleHandleA(nullptr), IDS_WEB_ADDRESS, address, sizeof address) <= 0) {
+    return;
+  }
+  g_shellExecute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnPreview(ConfigDialog& dialog) {
+  SaveEverything(dialog);
+  char saver[MAX_PATH * 2];
+  if (!FormatPath(saver, sizeof saver, "%s\\Solvane7.scr", g_settings.InstallDir)) return;
+  g_shellExecute(dialog.window, "open", saver, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnOk(ConfigDialog& dialog) {
+  OnTimerMoved(dialog);
+  SaveEverything(dialog);
+  dialog.preview.Release();
+  EndDialog(dialog.window, 1);
+}
+
+void OnCancel(ConfigDialog& dialog) {
+  dialog.app->LoadSettings();
+  dialog.preview.Release();
+  EndDialog(dialog.window, 2);
+}
+
+bool OnCommand(ConfigDialog& dialog, int id, int code) {
+  switch (id) {
+    case IDC_CFG_THEME_LIST:
+      if (code == LBN_SELCHANGE) OnThemeSelected(dialog);
+      return true;
+    case IDC_CFG_APPLY_THEME: ApplyTheme(dialog); return true;
+    case IDC_CFG_NEW_THEME: OnNewTheme(dialog); return true;
+    case IDC_CFG_DELETE_THEME: OnDeleteTheme(dialog); return true;
+    case IDC_CFG_FRAME_COLOR:
+    case IDC_CFG_FRAME_SWATCH: OnChooseColor(dialog, true); return true;
+    case IDC_CFG_OBJECT_COLOR:
+    case IDC_CFG_OBJECT_SWATCH: OnChooseColor(dialog, false); return true;
+    case IDC_CFG_GRADIENT_LIST:
+      if (code == LBN_SELCHANGE) OnGradientSelected(dialog);
+      return true;
+    case IDC_CFG_INVERT:
+    case IDC_CFG_SHOW_OBJECT:
+    case IDC_CFG_REFLECTION:
+      if (code == BN_CLICKED) OnFlag(dialog, id);
+      return true;
+    case IDC_CFG_PREVIEW_SAVER: OnPreview(dialog); return true;
+    case IDC_CFG_DISPLAY_SETTINGS: ShowDisplaySettings(*dialog.app, dialog.window); return true;
+    case IDC_CFG_SELECT_PICTURES: RunSelectPicturesDialog(dialog.window); return true;
+    case IDC_CFG_ABOUT: RunAboutDialog(dialog.window); return true;
+    case IDC_CFG_WEB_LINK: OpenWebSite(dialog.window); return true;
+    case IDOK: OnOk(dialog); return true;
+    case IDCANCEL: OnCancel(dialog); return true;
+    default: return false;
+  }
+}
+
+void OnPaint(ConfigDialog& dialog) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(dialog.window, &paint);
+  RECT client;
+  GetClientRect(dialog.window, &client);
+  HDC logoDc = CreateCompatibleDC(dc);
+  HDC headerDc = CreateCompatibleDC(dc);
+  BITMAP info;
+  if (logoDc != nullptr && dialog.logo != nullptr && GetObjectA(dialog.logo, sizeof info, &info)) {
+    HGDIOBJ old = SelectObject(logoDc, dialog.logo);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, info.bmWidth, client.bottom, logoDc, 0, 0, info.bmWidth, info.bmHeight,
+               SRCCOPY);
+    SelectObject(logoDc, old);
+  }
+  if (headerDc != nullptr && dialog.header != nullptr &&
+      GetObjectA(dialog.header, sizeof info, &info)) {
+    HGDIOBJ old = SelectObject(headerDc, dialog.header);
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, headerDc, 0, 0, SRCCOPY);
+    SelectObject(headerDc, old);
+  }
+  if (headerDc != nullptr) DeleteDC(headerDc);
+  if (logoDc != nullptr) DeleteDC(logoDc);
+  EndPaint(dialog.window, &paint);
+}
+
+INT_PTR OnColorButton(ConfigDialog& dialog, HDC dc, HWND button) {
+  const int id = GetDlgCtrlID(button);
+  if (id != IDC_CFG_FRAME_SWATCH && id != IDC_CFG_OBJECT_SWATCH) return FALSE;
+  HBRUSH& brush = id == IDC_CFG_FRAME_SWATCH ? dialog.frameBrush : dialog.objectBrush;
+  RecreateBrush(brush, id == IDC_CFG_FRAME_SWATCH ? g_settings.backGndColor
+                                                  : g_settings.object3DColor);
+  RECT client;
+  GetClientRect(button, &client);
+  FillRect(dc, &client, brush);
+  return reinterpret_cast<INT_PTR>(dialog.frameBrush);
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<ConfigDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      dialog = reinterpret_cast<ConfigDialog*>(lParam);
+      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      dialog->window = window;
+      OnInit(*dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return dialog != nullptr && OnCommand(*dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_HSCROLL:
+      if (dialog != nullptr && reinterpret_cast<HWND>(lParam) == GetDlgItem(window, IDC_CFG_TIMER)) {
+        OnTimerMoved(*dialog);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_PAINT:
+      if (dialog == nullptr) return FALSE;
+      OnPaint(*dialog);
+      return TRUE;
+    case WM_DRAWITEM: {
+      const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (dialog == nullptr || item->CtlID != IDC_CFG_GRADIENT_PREVIEW) return FALSE;
+      if (dialog->preview.picture == nullptr) {
+        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+      } else {
+        dialog->preview.DrawStretched(item->hwndItem, item->hDC, g_settings.invertPicture);
+      }
+      return TRUE;
+    }
+    case WM_CTLCOLORBTN:
+      if (dialog == nullptr) return FALSE;
+      return OnColorButton(*dialog, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_ABOUT_WEB_LINK:
+          OpenWebSite(window);
+          return TRUE;
+        case IDOK:
+        case IDCANCEL:
+          EndDialog(window, LOWORD(wParam));
+          return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+ThemeChoice ChooseThemeSource(int32_t themeSelIndex, size_t appThemeCount) {
+  if (appThemeCount > 0 && static_cast<uint32_t>(themeSelIndex) < appThemeCount) {
+    return ThemeChoice{1, themeSelIndex};
+  }
+  return ThemeChoice{2, themeSelIndex - static_cast<int>(appThemeCount)};
+}
+
+uint32_t GdiToRgbWord(uint32_t gdiColor) {
+  return ((gdiColor & 0xff) << 16) | (gdiColor & 0xff00) | ((gdiColor >> 16) & 0xff);
+}
+
+uint32_t RgbWordToGdi(uint32_t color) { return GdiToRgbWord(color); }
+
+INT_PTR RunConfigurationDialog(ShowApp& app, HWND owner) {
+  ConfigDialog dialog;
+  dialog.app = &app;
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURATION), owner,
+                         ConfigDialogProc, reinterpret_cast<LPARAM>(&dialog));
+}
+
+INT_PTR RunAboutDialog(HWND owner) {
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc,
+                         0);
+}

@@ -1,0 +1,306 @@
+#include "config/display_settings_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "host/message_box.h"
+#include "resources/dialog_ids.h"
+
+namespace {
+
+struct DisplaySettingsDialog {
+  SaverApp* app = nullptr;
+  HWND window = nullptr;
+  // One copy per adapter, taken at opening; null where the copy could not be made (Cancel
+  // then keeps that adapter's edits).
+  std::vector<std::unique_ptr<AdapterRecord>> backups;
+  uint32_t allScreensSameBackup = 0;
+};
+
+int SelectedMonitor(const DisplaySettingsDialog& dialog) {
+  SaverApp& app = *dialog.app;
+  if (app.singleScreen) {
+    int32_t best = -1;
+    if (app.PickBestAdapter(&best) && best >= 0 && static_cast<uint32_t>(best) < app.adapterCount &&
+        app.adapters[best] != nullptr) {
+      const int32_t monitor = app.adapters[best]->monitorIndex;
+      if (monitor >= 0 && static_cast<uint32_t>(monitor) < app.monitorCount) return monitor;
+    }
+  }
+  HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS);
+  int selected = tabs ? TabCtrl_GetCurSel(tabs) : 0;
+  if (selected < 0 || static_cast<uint32_t>(selected) >= app.monitorCount) selected = 0;
+  return selected;
+}
+
+AdapterRecord* MonitorAdapter(SaverApp& app, int monitor) {
+  if (monitor < 0 || static_cast<uint32_t>(monitor) >= app.monitorCount) return nullptr;
+  const int32_t index = app.monitors[monitor].adapterIndex;
+  if (index < 0 || static_cast<uint32_t>(index) >= app.adapterCount) return nullptr;
+  return app.adapters[index];
+}
+
+AdapterRecord* SelectedAdapter(const DisplaySettingsDialog& dialog) {
+  return MonitorAdapter(*dialog.app, SelectedMonitor(dialog));
+}
+
+void EnableItem(HWND window, int id, bool enable) {
+  if (HWND item = GetDlgItem(window, id)) EnableWindow(item, enable ? TRUE : FALSE);
+}
+
+void EnableModeControls(HWND window, bool enable) {
+  for (int id : {IDC_DS_MODE_LIST, IDC_DS_MODE_LABEL, IDC_DS_MODE_GROUP, IDC_DS_MODE_NOTE}) {
+    EnableItem(window, id, enable);
+  }
+}
+
+void FillModeList(HWND window, const AdapterRecord* adapter) {
+  HWND list = GetDlgItem(window, IDC_DS_MODE_LIST);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  if (adapter == nullptr) return;
+  char text[100];
+  GetDlgItemTextA(window, IDC_DS_AUTOMATIC, text, sizeof text);
+  LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  SendMessageA(list, CB_SETITEMDATA, item, static_cast<LPARAM>(-1));
+
+  char modeTemplate[100];
+  GetDlgItemTextA(window, IDC_DS_MODE_TEMPLATE, modeTemplate, sizeof modeTemplate);
+  int selected = 0;
+  if (adapter->currentDevice < adapter->deviceCount &&
+      adapter->currentDevice < kMaxDeviceTypes) {
+    const DeviceTypeRecord& device = adapter->devices[adapter->currentDevice];
+    const uint32_t count = device.modeCount < kMaxModes ? device.modeCount : kMaxModes;
+    for (uint32_t j = 0; j < count; ++j) {
+      const DisplayModeEntry& mode = device.modes[j];
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+      std::snprintf(text, sizeof text, modeTemplate, static_cast<int>(mode.width),
+                    static_cast<int>(mode.height), ModeBitCount(mode.format));
+#pragma GCC diagnostic pop
+      item = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+      SendMessageA(list, CB_SETITEMDATA, item, static_cast<LPARAM>(j));
+      if (selected == 0 && mode.width == adapter->savedWidth &&
+          mode.height == adapter->savedHeight && mode.format == adapter->savedFormat) {
+        selected = static_cast<int>(j) + 1;
+      }
+    }
+  }
+  SendMessageA(list, CB_SETCURSEL, selected, 0);
+}
+
+void Refresh(DisplaySettingsDialog& dialog) {
+  HWND window = dialog.window;
+  const int monitor = SelectedMonitor(dialog);
+  AdapterRecord* adapter = MonitorAdapter(*dialog.app, monitor);
+  SetDlgItemTextA(window, IDC_DS_ADAPTER_NAME,
+                  monitor >= 0 && monitor < static_cast<int>(dialog.app->monitorCount)
+                      ? dialog.app->monitors[monitor].adapterName
+                      : "");
+  char status[200];
+  if (LoadStringA(GetModuleHandleA(nullptr), DisplayStatusTextId(adapter), status,
+                  sizeof status) <= 0) {
+    status[0] = '\0';
+  }
+  SetDlgItemTextA(window, IDC_DS_STATUS, status);
+
+  const bool halOn = adapter != nullptr && adapter->hasHal && adapter->halUsable;
+  EnableItem(window, IDC_DS_DISABLE_HW, halOn);
+  CheckDlgButton(window, IDC_DS_DISABLE_HW,
+                 halOn && adapter->disableHardware ? BST_CHECKED : BST_UNCHECKED);
+
+  const bool usable = adapter != nullptr &&
+                      ((adapter->halUsable && !adapter->disableHardware) ||
+                       adapter->softwareUsable);
+  const bool black = !usable || adapter->leaveBlack;
+  CheckDlgButton(window, IDC_DS_USE_MONITOR, black ? BST_UNCHECKED : BST_CHECKED);
+  CheckDlgButton(window, IDC_DS_LEAVE_BLACK, black ? BST_CHECKED : BST_UNCHECKED);
+  for (int id : {IDC_DS_USAGE_GROUP, IDC_DS_USE_MONITOR, IDC_DS_LEAVE_BLACK}) {
+    EnableItem(window, id, usable);
+  }
+  // Dialog 200 has no radio buttons: its mode controls stay enabled.
+  EnableModeControls(window, IsDlgButtonChecked(window, IDC_DS_LEAVE_BLACK) != BST_CHECKED);
+  FillModeList(window, adapter);
+}
+
+void OnInit(DisplaySettingsDialog& dialog) {
+  SaverApp& app = *dialog.app;
+  if (HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS)) {
+    char label[100];
+    GetDlgItemTextA(dialog.window, IDC_DS_TAB_LABEL, label, sizeof label);
+    for (uint32_t i = 0; i < app.monitorCount && i < kMaxMonitors; ++i) {
+      char text[128];
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+      std::snprintf(text, sizeof text, label, static_cast<int>(i + 1));
+#pragma GCC diagnostic pop
+      TCITEMA item = {};
+      item.mask = TCIF_TEXT;
+      item.pszText = text;
+      SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  dialog.backups.clear();
+  for (uint32_t i = 0; i < app.adapterCount && i < kMaxAdapters; ++i) {
+    AdapterRecord* copy = nullptr;
+    if (app.adapters[i] != nullptr) copy = new (std::nothrow) AdapterRecord(*app.adapters[i]);
+    dialog.backups.emplace_back(copy);
+  }
+  dialog.allScreensSameBackup = app.allScreensSame;
+  Refresh(dialog);
+  CheckDlgButton(dialog.window, IDC_DS_SAME_IMAGE,
+                 app.allScreensSame ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void RestoreBackups(DisplaySettingsDialog& dialog) {
+  SaverApp& app = *dialog.app;
+  for (size_t i = 0; i < dialog.backups.size() && i < app.adapterCount; ++i) {
+    if (dialog.backups[i] && app.adapters[i] != nullptr) *app.adapters[i] = *dialog.backups[i];
+  }
+  app.allScreensSame = dialog.allScreensSameBackup;
+}
+
+void OnModeSelected(DisplaySettingsDialog& dialog) {
+  AdapterRecord* adapter = SelectedAdapter(dialog);
+  if (adapter == nullptr) return;
+  HWND list = GetDlgItem(dialog.window, IDC_DS_MODE_LIST);
+  const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (selected == CB_ERR) return;
+  const LRESULT data = SendMessageA(list, CB_GETITEMDATA, selected, 0);
+  if (selected == 0 || data < 0) {
+    adapter->savedWidth = 0;
+    adapter->savedHeight = 0;
+    adapter->savedFormat = D3DFMT_UNKNOWN;
+    return;
+  }
+  if (adapter->currentDevice >= adapter->deviceCount ||
+      adapter->currentDevice >= kMaxDeviceTypes) {
+    return;
+  }
+  const DeviceTypeRecord& device = adapter->devices[adapter->currentDevice];
+  if (static_cast<uint32_t>(data) >= device.modeCount || data >= static_cast<LRESULT>(kMaxModes)) {
+    return;
+  }
+  const DisplayModeEntry& mode = device.modes[data];
+  adapter->savedWidth = mode.width;
+  adapter->savedHeight = mode.height;
+  adapter->savedFormat = mode.format;
+}
+
+void ShowHelp(DisplaySettingsDialog& dialog) {
+  const int monitor = SelectedMonitor(dialog);
+  SaverApp& app = *dialog.app;
+  if (monitor < 0 || monitor >= static_cast<int>(app.monitorCount)) return;
+  char text[500];
+  if (LoadStringA(GetModuleHandleA(nullptr),
+                  DisplayHelpTextId(app.monitors[monitor], MonitorAdapter(app, monitor)), text,
+                  sizeof text) <= 0) {
+    text[0] = '\0';
+  }
+  g_messageBox(dialog.window, text, app.monitors[monitor].adapterName, MB_ICONINFORMATION);
+}
+
+bool OnCommand(DisplaySettingsDialog& dialog, int id, int code) {
+  HWND window = dialog.window;
+  switch (id) {
+    case IDC_DS_DISABLE_HW:
+      if (AdapterRecord* adapter = SelectedAdapter(dialog)) {
+        adapter->disableHardware = IsDlgButtonChecked(window, IDC_DS_DISABLE_HW) == BST_CHECKED;
+      }
+      Refresh(dialog);
+      return true;
+    case IDC_DS_USE_MONITOR:
+    case IDC_DS_LEAVE_BLACK: {
+      const bool black = IsDlgButtonChecked(window, IDC_DS_LEAVE_BLACK) == BST_CHECKED;
+      if (AdapterRecord* adapter = SelectedAdapter(dialog)) adapter->leaveBlack = black;
+      EnableModeControls(window, !black);
+      return true;
+    }
+    case IDC_DS_MODE_LIST:
+      if (code == CBN_SELCHANGE) OnModeSelected(dialog);
+      return true;
+    case IDC_DS_SAME_IMAGE:
+      dialog.app->allScreensSame = IsDlgButtonChecked(window, IDC_DS_SAME_IMAGE) == BST_CHECKED;
+      return true;
+    case IDC_DS_HELP:
+      ShowHelp(dialog);
+      return true;
+    case IDOK:
+      dialog.backups.clear();
+      EndDialog(window, IDOK);
+      return true;
+    case IDCANCEL:
+      RestoreBackups(dialog);
+      dialog.backups.clear();
+      EndDialog(window, IDCANCEL);
+      return true;
+    default:
+      return false;
+  }
+}
+
+INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<DisplaySettingsDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      dialog = reinterpret_cast<DisplaySettingsDialog*>(lParam);
+      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      dialog->window = window;
+      OnInit(*dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return dialog != nullptr && OnCommand(*dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY: {
+      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (dialog != nullptr && header->idFrom == IDC_DS_TABS && header->code == TCN_SELCHANGE) {
+        Refresh(*dialog);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapter) {
+  if (monitor.monitorHandle == nullptr || adapter == nullptr) return 2206;
+  if (!adapter->hasHal) {
+    if (!adapter->hasSoftware) return 2206;
+    return adapter->softwareUsable ? 2204 : 2205;
+  }
+  if (adapter->disableHardware) {
+    if (!adapter->hasSoftware) return 2209;
+    return adapter->softwareUsable ? 2207 : 2208;
+  }
+  if (adapter->halUsable) return 2200;
+  if (!adapter->hasSoftware) return 2203;
+  return adapter->softwareUsable ? 2201 : 2202;
+}
+
+UINT DisplayStatusTextId(const AdapterRecord* adapter) {
+  if (adapter == nullptr) return 2212;
+  if (adapter->hasHal && adapter->halUsable && !adapter->disableHardware) return 2210;
+  if (adapter->hasSoftware && adapter->softwareUsable) return 2211;
+  return 2212;
+}
+
+int ModeBitCount(D3DFORMAT format) {
+  return format == D3DFMT_R8G8B8 || format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8
+             ? 32
+             : 16;
+}
+
+INT_PTR ShowDisplaySettings(SaverApp& app, HWND owner) {
+  DisplaySettingsDialog dialog;
+  dialog.app = &app;
+  const int templateId = app.adapterCount < 2 || app.singleScreen ? IDD_DISPLAY_SETTINGS_SINGLE
+                                                                  : IDD_DISPLAY_SETTINGS_MULTI;
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
+                         DisplaySettingsProc, reinterpret_cast<LPARAM>(&dialog));
+}

@@ -1,0 +1,355 @@
+#include "config/select_pictures_dialog.h"
+
+#include <commctrl.h>
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "config/dialog_seams.h"
+#include "config/picture_list.h"
+#include "config/picture_preview.h"
+#include "resources/dialog_ids.h"
+
+int selectedPictureIndex = -1;
+
+namespace {
+
+constexpr DWORD kFileDialogFlags =
+    OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+constexpr size_t kFileBufferSize = 16384;
+// Growing the name buffer stops here; the dialog cannot return more than this anyway.
+constexpr size_t kMaxFileBufferSize = 8u << 20;
+constexpr char kPictureFilter[] =
+    "(*.jpg;*.bmp;)\0*.jpg;*.bmp;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0";
+constexpr char kListFilter[] = "Tessaline List (*.tsl);\0*.tsl;\0";
+constexpr size_t kMaxPathText = sizeof(PictureEntry::path) - 1;
+
+struct SelectPicturesDialog {
+  HWND window = nullptr;
+  HWND list = nullptr;
+  HWND previewButton = nullptr;
+  PreviewPicture preview;
+};
+
+// One run of the open or save dialog. buffer receives the chosen names; title the file
+// title. On a buffer too small for the chosen names the buffer grows and the user is asked
+// again, so no chosen file is lost.
+bool RunFileDialog(SelectPicturesDialog& dialog, FileDialogFn run, const char* filter,
+                   DWORD filterIndex, const char* defaultExtension, std::vector<char>& buffer,
+                   char (&title)[260]) {
+  buffer.assign(kFileBufferSize, '\0');
+  for (;;) {
+    OPENFILENAMEA names = {};
+    names.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    names.hwndOwner = dialog.window;
+    names.lpstrFilter = filter;
+    names.nFilterIndex = filterIndex;
+    names.lpstrFile = buffer.data();
+    names.nMaxFile = static_cast<DWORD>(buffer.size());
+    title[0] = '\0';
+    names.lpstrFileTitle = title;
+    names.nMaxFileTitle = sizeof title;
+    names.lpstrInitialDir = "";
+    names.lpstrDefExt = defaultExtension;
+    names.Flags = kFileDialogFlags;
+    if (run(&names)) return true;
+    if (g_fileDialogError() != FNERR_BUFFERTOOSMALL || buffer.size() >= kMaxFileBufferSize) {
+      return false;
+    }
+    // The first two bytes hold the size needed (a WORD, so it may be cut short: grow at
+    // least twofold).
+    unsigned char low = static_cast<unsigned char>(buffer[0]);
+    unsigned char high = static_cast<unsigned char>(buffer[1]);
+    size_t needed = static_cast<size_t>(low | (high << 8)) + 2;
+    size_t grown = buffer.size() * 2;
+    if (needed > grown) grown = needed;
+    if (grown > kMaxFileBufferSize) grown = kMaxFileBufferSize;
+    buffer.assign(grown, '\0');
+  }
+}
+
+void UpdateSizeLabel(SelectPicturesDialog& dialog) {
+  char text[64];
+  if (dialog.preview.picture != nullptr) {
+    std::snprintf(text, sizeof text, "Image Size: %dx%d", static_cast<int>(dialog.preview.pixelWidth),
+                  static_cast<int>(dialog.preview.pixelHeight));
+  } else {
+    std::snprintf(text, sizeof text, "Image Size: N/A");
+  }
+  SetDlgItemTextA(dialog.window, IDC_SP_SIZE, text);
+  HWND label = GetDlgItem(dialog.window, IDC_SP_SIZE);
+  InvalidateRect(label, nullptr, TRUE);
+  UpdateWindow(label);
+}
+
+void DrawPreview(SelectPicturesDialog& dialog, HDC dc) {
+  if (dialog.preview.picture != nullptr) {
+    dialog.preview.DrawFitted(dialog.previewButton, dc);
+  } else {
+    DrawNoPictures(dialog.previewButton, dc, BLACK_BRUSH);
+  }
+}
+
+void RedrawPreview(SelectPicturesDialog& dialog) {
+  HDC dc = GetDC(dialog.previewButton);
+  if (dc != nullptr) {
+    DrawPreview(dialog, dc);
+    ReleaseDC(dialog.previewButton, dc);
+  }
+  UpdateSizeLabel(dialog);
+}
+
+void ShowPicture(SelectPicturesDialog& dialog, int index) {
+  dialog.preview.Release();
+  if (index >= 0 && static_cast<size_t>(index) < PictureList.size()) {
+    dialog.preview.Load(PictureList[index].path);
+  }
+  RedrawPreview(dialog);
+}
+
+void ShowNone(SelectPicturesDialog& dialog) {
+  dialog.preview.Release();
+  RedrawPreview(dialog);
+}
+
+void MarkRow(SelectPicturesDialog& dialog, int row) {
+  const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+  ListView_SetItemState(dialog.list, row, state, state);
+}
+
+void Refill(SelectPicturesDialog& dialog) {
+  ListView_DeleteAllItems(dialog.list);
+  for (size_t i = 0; i < PictureList.size(); ++i) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(i + 1));
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = number;
+    const int row = static_cast<int>(
+        SendMessageA(dialog.list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) continue;
+    ListView_SetItemText(dialog.list, row, 1, PictureList[i].name);
+    ListView_SetItemText(dialog.list, row, 2, PictureList[i].path);
+  }
+}
+
+void SelectFirst(SelectPicturesDialog& dialog) {
+  if (PictureList.empty()) return;
+  selectedPictureIndex = 0;
+  MarkRow(dialog, 0);
+  ShowPicture(dialog, 0);
+}
+
+void InsertColumn(HWND list, const char* title, int width, int subItem) {
+  LVCOLUMNA column = {};
+  column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = width;
+  column.pszText = const_cast<char*>(title);
+  column.iSubItem = subItem;
+  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+}
+
+void OnInit(SelectPicturesDialog& dialog) {
+  dialog.list = GetDlgItem(dialog.window, IDC_SP_LIST);
+  ListView_SetExtendedListViewStyle(dialog.list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  InsertColumn(dialog.list, "Picture Path", 300, 2);
+  InsertColumn(dialog.list, "Name", 70, 1);
+  InsertColumn(dialog.list, "Index", 40, 0);
+  dialog.previewButton = GetDlgItem(dialog.window, IDC_SP_PREVIEW);
+  SendMessageA(dialog.window, WM_COMMAND, IDC_SP_REFILL, 0);
+  SendMessageA(dialog.window, WM_COMMAND, IDC_SP_SELECT_FIRST, 0);
+}
+
+
+void AddFiles(SelectPicturesDialog& dialog) {
+  std::vector<char> buffer;
+  char title[260];
+  if (!RunFileDialog(dialog, g_getOpenFileName, kPictureFilter, 1, nullptr, buffer, title)) {
+    Refill(dialog);
+    return;
+  }
+  const ChosenFiles chosen = SplitChosenFiles(buffer.data(), buffer.size());
+  bool skipped = false;
+  if (chosen.names.empty()) {
+    if (chosen.first.size() <= kMaxPathText) {
+      PictureList.push_back(MakePictureEntry(title, chosen.first.c_str()));
+    } else {
+      skipped = true;
+    }
+  } else {
+    for (const std::string& name : chosen.names) {
+      const std::string path = JoinPath(chosen.first, name);
+      // A cut path would name another file or none: leave such a file out and say so.
+      if (path.size() > kMaxPathText) {
+        skipped = true;
+        continue;
+      }
+      PictureList.push_back(MakePictureEntry(name.c_str(), path.c_str()));
+    }
+  }
+  const int last = static_cast<int>(PictureList.size()) - 1;
+  selectedPictureIndex = last;
+  ShowPicture(dialog, last);
+  Refill(dialog);
+  if (last >= 0) {
+    MarkRow(dialog, last);
+    ListView_EnsureVisible(dialog.list, last, FALSE);
+  }
+  if (skipped) ShowDialogMessage(dialog.window, IDS_PATHS_TOO_LONG, MB_ICONWARNING);
+}
+
+void RemoveSelected(SelectPicturesDialog& dialog) {
+  if (selectedPictureIndex == -1) return;
+  if (PictureList.empty() || selectedPictureIndex < 0 ||
+      static_cast<size_t>(selectedPictureIndex) >= PictureList.size()) {
+    selectedPictureIndex = -1;
+    return;
+  }
+  PictureList.erase(PictureList.begin() + selectedPictureIndex);
+  Refill(dialog);
+  if (PictureList.empty()) {
+    selectedPictureIndex = -1;
+    ShowNone(dialog);
+    return;
+  }
+  MarkRow(dialog, 0);
+  selectedPictureIndex = 0;
+  ShowPicture(dialog, 0);
+}
+
+void ClearAll(SelectPicturesDialog& dialog) {
+  selectedPictureIndex = -1;
+  if (PictureList.empty()) return;
+  ListView_DeleteAllItems(dialog.list);
+  PictureList.clear();
+  ShowNone(dialog);
+}
+
+void LoadList(SelectPicturesDialog& dialog) {
+  std::vector<char> buffer;
+  char title[260];
+  if (!RunFileDialog(dialog, g_getOpenFileName, kListFilter, 0, nullptr, buffer, title)) {
+    Refill(dialog);
+    return;
+  }
+  const ChosenFiles chosen = SplitChosenFiles(buffer.data(), buffer.size());
+  const std::string file =
+      chosen.names.empty() ? chosen.first : JoinPath(chosen.first, chosen.names.front());
+  ClearAll(dialog);
+  LoadPictureList(file.c_str());
+  Refill(dialog);
+  if (PictureList.empty()) {
+    selectedPictureIndex = -1;
+    ShowNone(dialog);
+    return;
+  }
+  selectedPictureIndex = 0;
+  ShowPicture(dialog, 0);
+  MarkRow(dialog, 0);
+}
+
+void SaveList(SelectPicturesDialog& dialog) {
+  std::vector<char> buffer;
+  char title[260];
+  if (!RunFileDialog(dialog, g_getSaveFileName, kListFilter, 0, "tsl", buffer, title)) {
+    Refill(dialog);
+    return;
+  }
+  if (!SavePictureList(buffer.data())) ShowDialogMessage(dialog.window, IDS_LIST_FILE_NOT_SAVED, MB_ICONERROR);
+}
+
+void OnOk(SelectPicturesDialog& dialog) {
+  if (!SavePictureList(nullptr)) ShowDialogMessage(dialog.window, IDS_PICTURES_NOT_SAVED, MB_ICONERROR);
+  dialog.preview.Release();
+  EndDialog(dialog.window, 1);
+}
+
+bool OnCommand(SelectPicturesDialog& dialog, int id) {
+  switch (id) {
+    case IDC_SP_REFILL: Refill(dialog); return true;
+    case IDC_SP_SELECT_FIRST: SelectFirst(dialog); return true;
+    case IDC_SP_ADD: AddFiles(dialog); return true;
+    case IDC_SP_REMOVE: RemoveSelected(dialog); return true;
+    case IDC_SP_CLEAR: ClearAll(dialog); return true;
+    case IDC_SP_LOAD_LIST: LoadList(dialog); return true;
+    case IDC_SP_SAVE_LIST: SaveList(dialog); return true;
+    case IDOK: OnOk(dialog); return true;
+    case IDCANCEL: return true;  // no way out but OK: every closing saves the list
+    default: return false;
+  }
+}
+
+void OnItemChanged(SelectPicturesDialog& dialog, const NMLISTVIEW& change) {
+  if (change.iItem < 0 || !(change.uNewState & LVIS_SELECTED)) return;
+  if (change.iItem == selectedPictureIndex) return;
+  selectedPictureIndex = change.iItem;
+  ShowPicture(dialog, change.iItem);
+}
+
+INT_PTR CALLBACK SelectPicturesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<SelectPicturesDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      dialog = reinterpret_cast<SelectPicturesDialog*>(lParam);
+      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      dialog->window = window;
+      OnInit(*dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return dialog != nullptr && OnCommand(*dialog, LOWORD(wParam));
+    case WM_NOTIFY: {
+      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (dialog != nullptr && header->idFrom == IDC_SP_LIST &&
+          header->code == LVN_ITEMCHANGED) {
+        OnItemChanged(*dialog, *reinterpret_cast<const NMLISTVIEW*>(lParam));
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_DRAWITEM: {
+      const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (dialog == nullptr || item->CtlID != IDC_SP_PREVIEW) return FALSE;
+      DrawPreview(*dialog, item->hDC);
+      UpdateSizeLabel(*dialog);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+ChosenFiles SplitChosenFiles(const char* buffer, size_t size) {
+  ChosenFiles chosen;
+  size_t at = 0;
+  bool first = true;
+  while (at < size && buffer[at] != '\0') {
+    size_t end = at;
+    while (end < size && buffer[end] != '\0') ++end;
+    std::string segment(buffer + at, end - at);
+    if (first) {
+      chosen.first = std::move(segment);
+      first = false;
+    } else {
+      chosen.names.push_back(std::move(segment));
+    }
+    at = end + 1;
+  }
+  return chosen;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '\\') return folder + name;
+  return folder + "\\" + name;
+}
+
+INT_PTR RunSelectPicturesDialog(HWND owner) {
+  SelectPicturesDialog dialog;
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECT_PICTURES), owner,
+                         SelectPicturesProc, reinterpret_cast<LPARAM>(&dialog));
+}
