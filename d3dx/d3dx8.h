@@ -2,3 +2,5 @@
 #pragma once
 
 #include "d3dx/d3dx8_image_info.h"
+#include "d3dx/d3dx8_math.h"
+#include "d3dx/d3dx8_mesh.h"

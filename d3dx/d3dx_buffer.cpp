@@ -1,0 +1,56 @@
+// The byte block object of the library.
+#include <new>
+
+#include "d3dx/d3dx8_mesh.h"
+
+const GUID IID_ID3DXBuffer = {0x5a6b2f61, 0x3c1d, 0x4e0a, {0x9f, 0x27, 0x41, 0x8e, 0x60, 0xd2,
+                                                           0x13, 0xb5}};
+
+namespace {
+
+class Buffer final : public ID3DXBuffer {
+ public:
+  Buffer(BYTE* bytes, DWORD size) : bytes_(bytes), size_(size) {}
+  ~Buffer() { delete[] bytes_; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_ID3DXBuffer)) {
+      AddRef();
+      *object = static_cast<ID3DXBuffer*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  LPVOID STDMETHODCALLTYPE GetBufferPointer() override { return bytes_; }
+  DWORD STDMETHODCALLTYPE GetBufferSize() override { return size_; }
+
+ private:
+  BYTE* bytes_;
+  DWORD size_;
+  ULONG references_ = 1;
+};
+
+}  // namespace
+
+HRESULT WINAPI D3DXCreateBuffer(DWORD numBytes, LPD3DXBUFFER* buffer) {
+  if (buffer == nullptr) return D3DERR_INVALIDCALL;
+  *buffer = nullptr;
+  // Zero-filled, so material records and texture names start cleared.
+  BYTE* bytes = new (std::nothrow) BYTE[numBytes > 0 ? numBytes : 1]();
+  if (bytes == nullptr) return E_OUTOFMEMORY;
+  Buffer* object = new (std::nothrow) Buffer(bytes, numBytes);
+  if (object == nullptr) {
+    delete[] bytes;
+    return E_OUTOFMEMORY;
+  }
+  *buffer = object;
+  return S_OK;
+}
