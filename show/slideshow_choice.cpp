@@ -1,0 +1,60 @@
+#include "show/slideshow_choice.h"
+
+#include <cstdlib>
+
+int RandomIndex(int n, RandomFn random) {
+  if (n <= 0) return -1;
+  const uint64_t range = static_cast<uint64_t>(RAND_MAX) + 1;
+  if (static_cast<uint64_t>(n) <= range) return random() % n;
+  const uint64_t wide = static_cast<uint64_t>(random()) * range + static_cast<uint64_t>(random());
+  return static_cast<int>(wide % static_cast<uint64_t>(n));
+}
+
+int PickUnlike(int candidate, const int (&values)[4], int n, RandomFn random) {
+  if (n <= 0) return candidate;
+  for (;;) {
+    bool taken = false;
+    for (int value : values) taken = taken || value == candidate;
+    if (!taken) return candidate;
+    candidate = RandomIndex(n, random);
+  }
+}
+
+void ChoosePictures(int n, PictureChoiceState& state, int (&indices)[4], RandomFn random) {
+  static constexpr int kTwo[2][4] = {{0, 1, 0, 1}, {1, 0, 1, 0}};
+  static constexpr int kThree[4][4] = {{2, 1, 0, 1}, {1, 0, 1, 2}, {0, 1, 0, 2}, {2, 1, 1, 0}};
+  for (int& index : indices) index = -1;
+  if (n <= 0) return;
+  if (n == 1) {
+    for (int& index : indices) index = 0;
+  } else if (n == 2) {
+    const int row = state.twoPictureToggle != 0 ? 1 : 0;
+    for (int i = 0; i < 4; ++i) indices[i] = kTwo[row][i];
+    state.twoPictureToggle = 1 - row;
+  } else if (n == 3) {
+    const int step = state.threePictureStep & 3;
+    for (int i = 0; i < 4; ++i) indices[i] = kThree[step][i];
+    state.threePictureStep = (step + 1) & 3;
+  } else {
+    for (int i = 0; i < 4; ++i) indices[i] = PickUnlike(indices[i], indices, n, random);
+  }
+}
+
+bool AdvanceChangeTimer(SlideshowTimers& timers, float elapsed, int32_t pictureTimer) {
+  const float period = static_cast<float>(pictureTimer);
+  if (!timers.started) {
+    timers.started = true;
+    timers.changeElapsed = period;
+  }
+  timers.changeElapsed += elapsed;
+  if (timers.changeElapsed < period) return false;
+  timers.changeElapsed = 0.0f;
+  return true;
+}
+
+bool AdvanceFallbackTimer(SlideshowTimers& timers, float elapsed) {
+  timers.fallbackElapsed += elapsed;
+  if (timers.fallbackElapsed < 2.0f) return false;
+  timers.fallbackElapsed = 0.0f;
+  return true;
+}

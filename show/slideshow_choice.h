@@ -1,0 +1,34 @@
+// Which pictures the four slots show: the rules for one, two, three and four or more pictures,
+// and the change timers. Plain data; the random source is passed in.
+#pragma once
+
+#include <cstdint>
+
+using RandomFn = int (*)();
+
+struct PictureChoiceState {
+  int twoPictureToggle = 0;
+  int threePictureStep = 0;
+};
+
+// A random index in 0..n-1 (n > 0). Up to RAND_MAX + 1 entries this is one draw modulo n;
+// longer lists combine two draws so that every entry can come up.
+int RandomIndex(int n, RandomFn random);
+
+// Replaces candidate by a random index below n for as long as it equals one of the values.
+int PickUnlike(int candidate, const int (&values)[4], int n, RandomFn random);
+
+// Gives each slot a picture index by the rule for n pictures (n = 0 leaves every slot at -1).
+void ChoosePictures(int n, PictureChoiceState& state, int (&indices)[4], RandomFn random);
+
+// Timers of the slideshow.
+struct SlideshowTimers {
+  bool started = false;         // the first change happens on the first call
+  float changeElapsed = 0.0f;   // seconds since the last picture change
+  float fallbackElapsed = 2.0f; // seconds since the fallback picture changed
+};
+
+// Adds the elapsed seconds; true when the pictures change now (the timer is then reset).
+bool AdvanceChangeTimer(SlideshowTimers& timers, float elapsed, int32_t pictureTimer);
+// The same for the fallback scene's single picture, every 2 seconds.
+bool AdvanceFallbackTimer(SlideshowTimers& timers, float elapsed);

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "show/slideshow_choice.h"
+#include "show/slideshow_layout.h"
+
+namespace {
+
+// A scripted random source.
+std::vector<int> g_script;
+size_t g_next = 0;
+int ScriptedRandom() { return g_next < g_script.size() ? g_script[g_next++] : 0; }
+void Script(std::vector<int> values) {
+  g_script = std::move(values);
+  g_next = 0;
+}
+
+TEST(SlotLayoutTest, LayoutZeroAndItsMirror) {
+  const float expected[4][5] = {
+      {0.0f, 4.0f, 5.0f, 1.0f}, {-1.0f, 5.0f, -10.0f, 2.0f},
+      {-1.5f, 4.0f, -25.0f, 1.0f}, {1.5f, 4.0f, 25.0f, 1.1f}};
+  for (int slot = 0; slot < 4; ++slot) {
+    for (int layout = 0; layout < 2; ++layout) {
+      const float sign = layout == 0 ? 1.0f : -1.0f;
+      const SlotPlacement row = SlotLayout(layout, slot);
+      EXPECT_FLOAT_EQ(row.position[0], sign * expected[slot][0]) << layout << " " << slot;
+      EXPECT_FLOAT_EQ(row.position[1], -1.0f);
+      EXPECT_FLOAT_EQ(row.position[2], expected[slot][1]);
+      EXPECT_FLOAT_EQ(row.rotationDeg[0], 0.0f);
+      EXPECT_FLOAT_EQ(row.rotationDeg[1], sign * expected[slot][2]);
+      EXPECT_FLOAT_EQ(row.rotationDeg[2], 0.0f);
+      EXPECT_FLOAT_EQ(row.size, expected[slot][3]);
+    }
+  }
+}
+
+TEST(SlotLayoutTest, PlacedSlotsAreDrawnZeroTwoThreeOne) {
+  for (int layout = 0; layout < 2; ++layout) {
+    std::vector<SceneItem> slots;
+    std::vector<DrawOrderEntry> order;
+    slots.emplace_back();  // left over from an earlier change
+    order.push_back({0.0f, 3});
+    PlaceSlots(layout, slots, order);
+    ASSERT_EQ(slots.size(), 4u);
+    ASSERT_EQ(order.size(), 4u);
+    const int drawn[4] = {order[0].slotIndex, order[1].slotIndex, order[2].slotIndex,
+                          order[3].slotIndex};
+    EXPECT_EQ(drawn[0], 0);
+    EXPECT_EQ(drawn[1], 2);
+    EXPECT_EQ(drawn[2], 3);
+    EXPECT_EQ(drawn[3], 1);
+    for (const SceneItem& item : slots) {
+      EXPECT_EQ(item.pictureIndex, -1);
+      EXPECT_EQ(item.texture, nullptr);
+      EXPECT_FLOAT_EQ(item.outward[1], 0.0f);
+      EXPECT_NEAR(item.outward[0] * item.outward[0] + item.outward[2] * item.outward[2], 1.0f,
+                  1e-5f);
+      EXPECT_FLOAT_EQ(item.across[0], -item.outward[2]);
+      EXPECT_FLOAT_EQ(item.across[2], item.outward[0]);
+    }
+    EXPECT_NEAR(order[0].distance, 4.1231056f, 1e-5f);
+    EXPECT_NEAR(order[3].distance, 5.1961524f, 1e-5f);
+    EXPECT_FLOAT_EQ(slots[1].itemSize, 2.0f);
+    EXPECT_FLOAT_EQ(slots[3].position[0], layout == 0 ? 1.5f : -1.5f);
+  }
+}
+
+TEST(SlotLayoutTest, SortKeepsEqualDistancesInOrder) {
+  std::vector<DrawOrderEntry> order = {{3.0f, 0}, {1.0f, 1}, {2.0f, 2}, {1.0f, 3}, {2.0f, 4}};
+  SortDrawOrder(order);
+  const int expected[] = {1, 3, 2, 4, 0};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(order[i].slotIndex, expected[i]);
+}
+
+TEST(AspectFitTest, LandscapePortraitSquareAndUnknown) {
+  auto fitted = [](float size, unsigned w, unsigned h) {
+    const float at[3] = {0.0f, -1.0f, 5.0f};
+    SceneItem item(at);
+    item.itemSize = size;
+    FitAspect(item, w, h);
+    return item;
+  };
+  SceneItem landscape = fitted(2.0f, 400, 300);
+  EXPECT_FLOAT_EQ(landscape.widthFactor, 1.0f);
+  EXPECT_FLOAT_EQ(landscape.heightFactor, 0.75f);
+  EXPECT_FLOAT_EQ(landscape.position[1], -0.25f);
+
+  SceneItem portrait = fitted(2.0f, 300, 400);
+  EXPECT_FLOAT_EQ(portrait.widthFactor, 0.75f);
+  EXPECT_FLOAT_EQ(portrait.heightFactor, 1.0f);
+  EXPECT_FLOAT_EQ(portrait.position[1], 0.0f);
+
+  SceneItem square = fitted(1.1f, 512, 512);
+  EXPECT_FLOAT_EQ(square.widthFactor, 1.0f);
+  EXPECT_FLOAT_EQ(square.heightFactor, 1.0f);
+  EXPECT_FLOAT_EQ(square.position[1], -1.0f + 0.55f);
+
+  // A picture that failed to load has no size; its empty frame stands like a square one.
+  SceneItem failed = fitted(1.0f, 0, 0);
+  EXPECT_FLOAT_EQ(failed.widthFactor, 1.0f);
+  EXPECT_FLOAT_EQ(failed.heightFactor, 1.0f);
+  EXPECT_FLOAT_EQ(failed.position[1], -0.5f);
+}
+
+TEST(PictureChoiceTest, OnePictureFillsEverySlot) {
+  PictureChoiceState state;
+  int indices[4];
+  for (int change = 0; change < 3; ++change) {
+    ChoosePictures(1, state, indices, ScriptedRandom);
+    for (int index : indices) EXPECT_EQ(index, 0);
+  }
+}
+
+TEST(PictureChoiceTest, TwoPicturesAlternateStartingWithZero) {
+  PictureChoiceState state;
+  int indices[4];
+  for (int change = 0; change < 5; ++change) {
+    ChoosePictures(2, state, indices, ScriptedRandom);
+    const int first = change % 2 == 0 ? 0 : 1;
+    EXPECT_EQ(indices[0], first);
+    EXPECT_EQ(indices[1], 1 - first);
+    EXPECT_EQ(indices[2], first);
+    EXPECT_EQ(indices[3], 1 - first);
+  }
+}
+
+TEST(PictureChoiceTest, ThreePicturesCycleThroughFourSteps) {
+  const int expected[4][4] = {{2, 1, 0, 1}, {1, 0, 1, 2}, {0, 1, 0, 2}, {2, 1, 1, 0}};
+  PictureChoiceState state;
+  int indices[4];
+  for (int change = 0; change < 9; ++change) {
+    ChoosePictures(3, state, indices, ScriptedRandom);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(indices[i], expected[change % 4][i]) << change;
+  }
+}
+
+TEST(PictureChoiceTest, FourOrMoreShowDistinctPictures) {
+  PictureChoiceState state;
+  int indices[4];
+  // Draws that repeat slot 0's choice must be redrawn.
+  Script({5, 5, 5, 2, 2, 7, 5, 2, 7, 1});
+  ChoosePictures(8, state, indices, ScriptedRandom);
+  EXPECT_EQ(indices[0], 5);
+  EXPECT_EQ(indices[1], 2);
+  EXPECT_EQ(indices[2], 7);
+  EXPECT_EQ(indices[3], 1);
+  EXPECT_EQ(state.twoPictureToggle, 0);
+  EXPECT_EQ(state.threePictureStep, 0);
+
+  std::srand(17);
+  std::set<int> seen;
+  for (int change = 0; change < 200; ++change) {
+    for (int n : {4, 5, 14}) {
+      ChoosePictures(n, state, indices, std::rand);
+      std::set<int> distinct(indices, indices + 4);
+      EXPECT_EQ(distinct.size(), 4u);
+      for (int index : indices) {
+        EXPECT_GE(index, 0);
+        EXPECT_LT(index, n);
+        if (n == 14) seen.insert(index);
+      }
+    }
+  }
+  EXPECT_EQ(seen.size(), 14u);  // no memory of earlier changes: every picture comes up
+}
+
+TEST(PictureChoiceTest, EmptyListLeavesSlotsWithoutPicture) {
+  PictureChoiceState state;
+  int indices[4] = {3, 3, 3, 3};
+  ChoosePictures(0, state, indices, ScriptedRandom);
+  for (int index : indices) EXPECT_EQ(index, -1);
+}
+
+TEST(PictureChoiceTest, LongListsReachEveryEntry) {
+  // Up to RAND_MAX + 1 entries: exactly one draw modulo n.
+  Script({RAND_MAX, 9});
+  EXPECT_EQ(RandomIndex(RAND_MAX + 1, ScriptedRandom), RAND_MAX);
+  EXPECT_EQ(g_next, 1u);
+  Script({10});
+  EXPECT_EQ(RandomIndex(7, ScriptedRandom), 3);
+  // Beyond that, two draws reach entries above RAND_MAX.
+  const int n = 3 * (RAND_MAX + 1);
+  Script({2, 5});
+  EXPECT_EQ(RandomIndex(n, ScriptedRandom), 2 * (RAND_MAX + 1) + 5);
+  EXPECT_EQ(g_next, 2u);
+}
+
+TEST(SlideshowTimerTest, FirstCallChangesThenEveryPictureTimerSeconds) {
+  SlideshowTimers timers;
+  EXPECT_TRUE(AdvanceChangeTimer(timers, 0.0f, 5));
+  EXPECT_FALSE(AdvanceChangeTimer(timers, 2.0f, 5));
+  EXPECT_FALSE(AdvanceChangeTimer(timers, 2.9f, 5));
+  EXPECT_TRUE(AdvanceChangeTimer(timers, 0.2f, 5));
+  EXPECT_FLOAT_EQ(timers.changeElapsed, 0.0f);
+  EXPECT_FALSE(AdvanceChangeTimer(timers, 4.0f, 5));
+
+  SlideshowTimers zero;
+  for (int frame = 0; frame < 4; ++frame) EXPECT_TRUE(AdvanceChangeTimer(zero, 0.0f, 0));
+  SlideshowTimers negative;
+  for (int frame = 0; frame < 4; ++frame) EXPECT_TRUE(AdvanceChangeTimer(negative, 0.01f, -3));
+}
+
+TEST(SlideshowTimerTest, FallbackPictureChangesAtOnceThenEveryTwoSeconds) {
+  SlideshowTimers timers;
+  EXPECT_TRUE(AdvanceFallbackTimer(timers, 0.0f));
+  EXPECT_FALSE(AdvanceFallbackTimer(timers, 1.5f));
+  EXPECT_TRUE(AdvanceFallbackTimer(timers, 0.5f));
+  EXPECT_FALSE(AdvanceFallbackTimer(timers, 1.99f));
+}
+
+}  // namespace
