@@ -2,10 +2,18 @@
 // is cleared to the frame colour.
 #include "show/show_app.h"
 
+#include <objbase.h>
+
+#include "config/config_dialog.h"
 #include "host/safe_release.h"
 #include "show/show_settings.h"
 
-void ShowApp::ShowConfiguration() {}
+void ShowApp::ShowConfiguration() {
+  // The dialogs' picture previews load through OLE.
+  const HRESULT com = CoInitialize(nullptr);
+  RunConfigurationDialog(*this, parentWindow);
+  if (SUCCEEDED(com)) CoUninitialize();
+}
 
 HRESULT ShowApp::SelectOutput(UINT index) {
   if (index >= sizeof outputResources / sizeof outputResources[0]) return E_INVALIDARG;

@@ -1,0 +1,139 @@
+#include "config/picture_preview.h"
+
+#include <gtest/gtest.h>
+
+#include "config/config_fixture.h"
+
+using testing_support::TempFolder;
+using testing_support::WriteBmp;
+
+namespace {
+
+// A window only for its client size, and a 32-bit DIB of that size to draw into.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    RECT rect = {0, 0, width, height};
+    AdjustWindowRect(&rect, WS_POPUP, FALSE);
+    window_ = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, rect.right - rect.left,
+                            rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: row 0 is the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                               nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+    for (int i = 0; i < width * height; ++i) bits_[i] = 0x00808080;  // grey: untouched
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+    DestroyWindow(window_);
+  }
+  HWND window() const { return window_; }
+  HDC dc() const { return dc_; }
+  // 0x00RRGGBB at (x, y).
+  uint32_t At(int x, int y) const {
+    GdiFlush();
+    return bits_[y * width_ + x] & 0x00ffffff;
+  }
+
+ private:
+  int width_, height_;
+  HWND window_ = nullptr;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CoInitialize(nullptr); }
+  void TearDown() override { CoUninitialize(); }
+  TempFolder folder;
+};
+
+}  // namespace
+
+TEST_F(PreviewTest, LoadReportsThePixelSizeOfThePicture) {
+  const std::string path = folder.File("small.bmp");
+  WriteBmp(path, 40, 30, 0, 0, 0x00ff00);
+  PreviewPicture preview;
+  ASSERT_EQ(preview.Load(path.c_str()), S_OK);
+  ASSERT_NE(preview.picture, nullptr);
+  EXPECT_EQ(preview.pixelWidth, 40);
+  EXPECT_EQ(preview.pixelHeight, 30);
+  EXPECT_EQ(preview.source, path.c_str());
+  preview.Release();
+  EXPECT_EQ(preview.picture, nullptr);
+  preview.Release();  // a second release does nothing
+}
+
+TEST_F(PreviewTest, AFileThatCannotBeDecodedLeavesTheHolderEmpty) {
+  const std::string path = folder.File("broken.bmp");
+  testing_support::WriteFileBytes(path, "BM not really a bitmap");
+  PreviewPicture preview;
+  EXPECT_TRUE(FAILED(preview.Load(path.c_str())));
+  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_TRUE(FAILED(preview.Load(folder.File("missing.jpg").c_str())));
+  EXPECT_EQ(preview.picture, nullptr);
+  Canvas canvas(20, 20);
+  preview.DrawFitted(canvas.window(), canvas.dc());
+  preview.DrawStretched(canvas.window(), canvas.dc(), 1);
+  EXPECT_EQ(canvas.At(10, 10), 0x808080u);  // nothing drawn
+}
+
+TEST_F(PreviewTest, LandscapePictureIsFittedAndCentredOnBlack) {
+  const std::string path = folder.File("wide.bmp");
+  WriteBmp(path, 400, 300, 0, 0, 0x00ff00);
+  PreviewPicture preview;
+  ASSERT_EQ(preview.Load(path.c_str()), S_OK);
+  Canvas canvas(124, 106);
+  preview.DrawFitted(canvas.window(), canvas.dc());
+  EXPECT_EQ(canvas.At(62, 5), 0x000000u);
+  EXPECT_EQ(canvas.At(62, 13), 0x000000u);
+  EXPECT_EQ(canvas.At(62, 15), 0x00ff00u);
+  EXPECT_EQ(canvas.At(0, 50), 0x00ff00u);
+  EXPECT_EQ(canvas.At(123, 91), 0x00ff00u);
+  EXPECT_EQ(canvas.At(62, 94), 0x000000u);
+}
+
+TEST_F(PreviewTest, InvertDrawsTheTopRowAtTheBottom) {
+  const std::string path = folder.File("l1.bmp");
+  WriteBmp(path, 16, 16, 4, 0xff0000, 0x0000ff);
+  PreviewPicture preview;
+  ASSERT_EQ(preview.Load(path.c_str()), S_OK);
+
+  Canvas upright(38, 50);
+  preview.DrawStretched(upright.window(), upright.dc(), 0);
+  EXPECT_EQ(upright.At(19, 0), 0xff0000u);
+  EXPECT_EQ(upright.At(19, 49), 0x0000ffu);
+
+  Canvas inverted(38, 50);
+  preview.DrawStretched(inverted.window(), inverted.dc(), 1);
+  EXPECT_EQ(inverted.At(19, 0), 0x0000ffu);
+  EXPECT_EQ(inverted.At(19, 49), 0xff0000u);
+  EXPECT_EQ(inverted.At(19, 40), 0xff0000u);
+
+  Canvas other(38, 50);
+  preview.DrawStretched(other.window(), other.dc(), 2);
+  EXPECT_EQ(other.At(19, 0), 0x808080u);  // neither way up: nothing drawn
+}
+
+TEST_F(PreviewTest, NoPicturesPlaceholderIsWhiteTextOnTheBrush) {
+  Canvas canvas(124, 106);
+  DrawNoPictures(canvas.window(), canvas.dc(), BLACK_BRUSH);
+  EXPECT_EQ(canvas.At(0, 0), 0x000000u);
+  EXPECT_EQ(canvas.At(123, 105), 0x000000u);
+  int white = 0;
+  for (int y = 40; y < 66; ++y) {
+    for (int x = 20; x < 104; ++x) white += canvas.At(x, y) == 0xffffffu;
+  }
+  EXPECT_GT(white, 20);
+}
