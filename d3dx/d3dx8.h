@@ -4,3 +4,4 @@
 #include "d3dx/d3dx8_image_info.h"
 #include "d3dx/d3dx8_math.h"
 #include "d3dx/d3dx8_mesh.h"
+#include "d3dx/d3dx8_tex.h"

@@ -77,6 +77,16 @@ struct SourceInfo {
   bool isCube = false;
 };
 
+// What a caller wants from a decode: the upright size (0 = the source's own), the filter that
+// gets it there, and the colour key (0 = none) applied to source texels before filtering.
+struct DecodeOptions {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t filter = 3;  // linear
+  uint32_t colorKey = 0;
+  bool allowDctScaling = true;  // JPEG: decode at a reduced DCT scale when that is enough
+};
+
 inline uint32_t MakeTexel(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
   return (a << 24) | (r << 16) | (g << 8) | b;
 }

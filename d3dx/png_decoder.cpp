@@ -1,0 +1,154 @@
+// libpng's default error handler prints and may end the process; ours jumps back into the decode
+// function, which frees libpng's state and returns an error. Objects living across the jump
+// point are constructed before setjmp.
+#include "d3dx/png_decoder.h"
+
+#include <csetjmp>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include <png.h>
+
+namespace d3dx_image {
+namespace {
+
+constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// zlib cannot expand data by more than about 1032:1; a header promising more is lying.
+constexpr uint64_t kMaxInflateRatio = 1040;
+
+struct Reader {
+  const uint8_t* data;
+  size_t size;
+  size_t pos;
+  ImageResult failure;
+};
+
+void ReadBytes(png_structp png, png_bytep out, png_size_t length) {
+  auto* reader = static_cast<Reader*>(png_get_io_ptr(png));
+  if (length > reader->size - reader->pos) {
+    reader->failure = kImageTruncated;
+    png_error(png, "truncated");
+  }
+  std::memcpy(out, reader->data + reader->pos, length);
+  reader->pos += length;
+}
+
+void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnWarning(png_structp, png_const_charp) {}
+
+uint32_t Big32(const uint8_t* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+// Total bytes of IDAT data, walking the chunk list without trusting any length.
+uint64_t CompressedBytes(const uint8_t* data, size_t size) {
+  uint64_t total = 0;
+  size_t pos = 8;
+  while (pos + 12 <= size) {
+    const uint64_t length = Big32(data + pos);
+    if (std::memcmp(data + pos + 4, "IDAT", 4) == 0) total += length;
+    if (std::memcmp(data + pos + 4, "IEND", 4) == 0) break;
+    if (length > size - pos - 12) break;
+    pos += 12 + size_t(length);
+  }
+  return total;
+}
+
+PixelFormat FormatOf(int colorType) {
+  switch (colorType) {
+    case PNG_COLOR_TYPE_GRAY: return PixelFormat::L8;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: return PixelFormat::A8L8;
+    case PNG_COLOR_TYPE_PALETTE: return PixelFormat::P8;
+    case PNG_COLOR_TYPE_RGB_ALPHA: return PixelFormat::A8R8G8B8;
+    default: return PixelFormat::R8G8B8;
+  }
+}
+
+// Reads the header into `info`; with `decoded`, also the picture.
+ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* decoded) {
+  if (data == nullptr || size < 8 || std::memcmp(data, kSignature, 8) != 0) return kImageInvalid;
+  Reader reader{data, size, 8, kImageInvalid};
+  std::vector<png_bytep> rows;
+  Image image;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (png == nullptr) return kImageOutOfMemory;
+  png_infop pinfo = png_create_info_struct(png);
+  if (pinfo == nullptr) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    return kImageOutOfMemory;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &pinfo, nullptr);
+    return reader.failure;
+  }
+  png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+  png_set_read_fn(png, &reader, ReadBytes);
+  png_set_sig_bytes(png, 8);
+  png_read_info(png, pinfo);
+  const uint32_t width = png_get_image_width(png, pinfo);
+  const uint32_t height = png_get_image_height(png, pinfo);
+  const int colorType = png_get_color_type(png, pinfo);
+  const int depth = png_get_bit_depth(png, pinfo);
+  const bool trns = png_get_valid(png, pinfo, PNG_INFO_tRNS) != 0;
+  info = SourceInfo();
+  info.width = width;
+  info.height = height;
+  info.format = FormatOf(colorType);
+  info.fileFormat = FileFormat::Png;
+  info.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || trns;
+  ImageResult r = kImageOk;
+  if (uint64_t(width) * height > kMaxImagePixels) r = kImageTooLarge;
+  const int channels = png_get_channels(png, pinfo);
+  const uint64_t rawBytes = (uint64_t(width) * channels * depth + 7) / 8 * height + height;
+  if (r == kImageOk && decoded != nullptr &&
+      rawBytes > CompressedBytes(data, size) * kMaxInflateRatio + 1024) {
+    r = kImageTruncated;
+  }
+  if (r != kImageOk || decoded == nullptr) {
+    png_destroy_read_struct(&png, &pinfo, nullptr);
+    return r;
+  }
+  png_set_expand(png);
+  if (depth == 16) png_set_scale_16(png);
+  if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    png_set_gray_to_rgb(png);
+  }
+  png_set_bgr(png);
+  if (!info.hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, pinfo);
+  if (png_get_rowbytes(png, pinfo) != size_t(width) * 4) {
+    png_destroy_read_struct(&png, &pinfo, nullptr);
+    return kImageUnsupported;
+  }
+  r = AllocateImage(image, width, height);
+  if (r == kImageOk) {
+    try {
+      rows.resize(height);
+    } catch (...) {
+      r = kImageOutOfMemory;
+    }
+  }
+  if (r != kImageOk) {
+    png_destroy_read_struct(&png, &pinfo, nullptr);
+    return r;
+  }
+  for (uint32_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(image.Row(y));
+  png_read_image(png, rows.data());
+  png_destroy_read_struct(&png, &pinfo, nullptr);
+  *decoded = std::move(image);
+  return kImageOk;
+}
+
+}  // namespace
+
+ImageResult ReadPngInfo(const uint8_t* data, size_t size, SourceInfo& info) {
+  return ReadPng(data, size, info, nullptr);
+}
+
+ImageResult DecodePng(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info) {
+  return ReadPng(data, size, info, &decoded);
+}
+
+}  // namespace d3dx_image

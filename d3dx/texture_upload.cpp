@@ -1,0 +1,132 @@
+// Device queries and level writing shared by the 2D and cube loaders.
+#include "d3dx/texture_upload.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "d3dx/image_scale.h"
+#include "d3dx/pixel_formats.h"
+
+namespace d3dx_image {
+namespace {
+
+// Files beyond this are not pictures we would ever show.
+constexpr LONGLONG kMaxFileBytes = 512LL * 1024 * 1024;
+
+}  // namespace
+
+TextureLimits ReadTextureLimits(IDirect3DDevice8* device, bool cube) {
+  TextureLimits limits;
+  D3DCAPS8 caps;
+  if (FAILED(device->GetDeviceCaps(&caps))) return limits;
+  limits.powerOfTwo =
+      (caps.TextureCaps & (cube ? D3DPTEXTURECAPS_CUBEMAP_POW2 : D3DPTEXTURECAPS_POW2)) != 0;
+  limits.squareOnly = cube || (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0;
+  if (caps.MaxTextureWidth) limits.maxWidth = caps.MaxTextureWidth;
+  if (caps.MaxTextureHeight) limits.maxHeight = caps.MaxTextureHeight;
+  return limits;
+}
+
+bool DeviceSupportsFormat(IDirect3DDevice8* device, D3DRESOURCETYPE type, DWORD usage,
+                          D3DFORMAT format) {
+  IDirect3D8* d3d = nullptr;
+  if (FAILED(device->GetDirect3D(&d3d)) || d3d == nullptr) return false;
+  D3DDEVICE_CREATION_PARAMETERS params;
+  D3DDISPLAYMODE mode;
+  bool ok = SUCCEEDED(device->GetCreationParameters(&params)) &&
+            SUCCEEDED(device->GetDisplayMode(&mode)) &&
+            SUCCEEDED(d3d->CheckDeviceFormat(params.AdapterOrdinal, params.DeviceType,
+                                             mode.Format, usage, type, format));
+  d3d->Release();
+  return ok;
+}
+
+HRESULT PickFormat(IDirect3DDevice8* device, D3DRESOURCETYPE type, DWORD usage,
+                   const std::vector<PixelFormat>& candidates, D3DFORMAT* chosen) {
+  for (PixelFormat f : candidates) {
+    if (DeviceSupportsFormat(device, type, usage, D3DFORMAT(f))) {
+      *chosen = D3DFORMAT(f);
+      return S_OK;
+    }
+  }
+  return D3DERR_NOTAVAILABLE;
+}
+
+void WriteLevel(const Image& image, D3DFORMAT format, bool dither, const D3DLOCKED_RECT& locked) {
+  auto* base = static_cast<uint8_t*>(locked.pBits);
+  for (uint32_t y = 0; y < image.height; ++y) {
+    PackRow(image.Row(y), image.width, y, PixelFormat(format), dither,
+            base + size_t(y) * locked.Pitch);
+  }
+}
+
+void WriteBlocks(const DdsSurface& surface, D3DFORMAT format, const D3DLOCKED_RECT& locked) {
+  const size_t rowBytes = size_t((surface.width + 3) / 4) * (format == D3DFMT_DXT1 ? 8 : 16);
+  const uint32_t rows = (surface.height + 3) / 4;
+  auto* base = static_cast<uint8_t*>(locked.pBits);
+  for (uint32_t y = 0; y < rows; ++y) {
+    std::memcpy(base + size_t(y) * locked.Pitch, surface.data + y * rowBytes, rowBytes);
+  }
+}
+
+HRESULT NextMipLevel(const Image& previous, uint32_t width, uint32_t height, uint32_t mipFilter,
+                     Image& next) {
+  uint32_t filter = mipFilter;
+  if ((filter & 0xFF) == kFilterNone) filter = (filter & ~0xFFu) | kFilterPoint;
+  return ScaleImage(previous, width, height, filter, next);
+}
+
+uint32_t ResolveFilter(DWORD filter) {
+  return filter == kDefaultValue ? (kFilterTriangle | kFilterDither) : filter;
+}
+
+uint32_t ResolveMipFilter(DWORD filter) {
+  return filter == kDefaultValue ? kFilterBox : filter;
+}
+
+void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INFO* info) {
+  if (info == nullptr) return;
+  info->Width = source.width;
+  info->Height = source.height;
+  info->Depth = 1;
+  info->MipLevels = source.mipLevels;
+  info->Format = D3DFORMAT(source.format);
+  info->ResourceType = type;
+  info->ImageFileFormat = D3DXIMAGE_FILEFORMAT(source.fileFormat);
+}
+
+HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+  if (path == nullptr) return D3DERR_INVALIDCALL;
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+  LARGE_INTEGER size;
+  HRESULT hr = S_OK;
+  if (!GetFileSizeEx(file, &size)) {
+    hr = HRESULT_FROM_WIN32(GetLastError());
+  } else if (size.QuadPart == 0) {
+    hr = HRESULT(kImageInvalid);
+  } else if (size.QuadPart > kMaxFileBytes) {
+    hr = E_OUTOFMEMORY;
+  } else {
+    try {
+      bytes.resize(size_t(size.QuadPart));
+    } catch (...) {
+      hr = E_OUTOFMEMORY;
+    }
+  }
+  size_t done = 0;
+  while (SUCCEEDED(hr) && done < bytes.size()) {
+    DWORD got = 0;
+    const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) {
+      hr = E_FAIL;
+    }
+    done += got;
+  }
+  CloseHandle(file);
+  if (FAILED(hr)) bytes.clear();
+  return hr;
+}
+
+}  // namespace d3dx_image

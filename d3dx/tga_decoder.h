@@ -1,0 +1,15 @@
+// Truevision TGA: colour-mapped, true-colour and greyscale, raw or run-length encoded.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "d3dx/image.h"
+
+namespace d3dx_image {
+
+// TGA has no signature: the header must be consistent in every field to be taken as one.
+ImageResult ReadTgaInfo(const uint8_t* data, size_t size, SourceInfo& info);
+ImageResult DecodeTga(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info);
+
+}  // namespace d3dx_image
