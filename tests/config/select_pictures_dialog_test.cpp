@@ -1,0 +1,396 @@
+#include "config/select_pictures_dialog.h"
+
+#include <gtest/gtest.h>
+#include <cderr.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "config/config_fixture.h"
+#include "config/dialog_seams.h"
+#include "config/modal_script.h"
+#include "config/picture_list.h"
+#include "resources/dialog_ids.h"
+#include "show/show_settings.h"
+
+using testing_support::Click;
+using testing_support::DialogStep;
+using testing_support::ItemText;
+using testing_support::MessageBoxRecorder;
+using testing_support::ReadFileBytes;
+using testing_support::RunModal;
+using testing_support::ScratchInstall;
+using testing_support::WriteBmp;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+// What the fake open/save dialog answers: the names buffer (NULs included) and the title.
+struct FileAnswer {
+  std::string names;  // without the final extra NUL
+  std::string title;
+  bool ok = true;
+};
+std::vector<FileAnswer> answers;
+std::vector<OPENFILENAMEA> requests;
+std::vector<std::string> filters;
+DWORD lastError = 0;
+
+BOOL WINAPI AnswerFileDialog(LPOPENFILENAMEA names) {
+  requests.push_back(*names);
+  const char* f = names->lpstrFilter;
+  std::string filter;
+  while (f != nullptr && *f != '\0') {
+    filter += f;
+    filter += '|';
+    f += std::strlen(f) + 1;
+  }
+  filters.push_back(filter);
+  if (answers.empty()) return FALSE;
+  FileAnswer answer = answers.front();
+  answers.erase(answers.begin());
+  lastError = 0;
+  if (!answer.ok) return FALSE;
+  if (answer.names.size() + 2 > names->nMaxFile) {
+    // The real dialog writes the size it needs into the first two bytes.
+    const size_t needed = answer.names.size() + 2;
+    names->lpstrFile[0] = static_cast<char>(needed & 0xff);
+    names->lpstrFile[1] = static_cast<char>((needed >> 8) & 0xff);
+    lastError = FNERR_BUFFERTOOSMALL;
+    answers.insert(answers.begin(), answer);
+    return FALSE;
+  }
+  std::memcpy(names->lpstrFile, answer.names.data(), answer.names.size());
+  names->lpstrFile[answer.names.size()] = '\0';
+  names->lpstrFile[answer.names.size() + 1] = '\0';
+  if (names->lpstrFileTitle != nullptr) {
+    std::snprintf(names->lpstrFileTitle, names->nMaxFileTitle, "%s", answer.title.c_str());
+  }
+  return TRUE;
+}
+
+DWORD WINAPI AnswerError() { return lastError; }
+
+std::string Cell(HWND dialog, int row, int column) {
+  char text[512] = {};
+  ListView_GetItemText(GetDlgItem(dialog, IDC_SP_LIST), row, column, text, sizeof text);
+  return text;
+}
+int Rows(HWND dialog) { return ListView_GetItemCount(GetDlgItem(dialog, IDC_SP_LIST)); }
+int SelectedRow(HWND dialog) {
+  return ListView_GetNextItem(GetDlgItem(dialog, IDC_SP_LIST), -1, LVNI_SELECTED);
+}
+
+class SelectPicturesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    g_getOpenFileName = AnswerFileDialog;
+    g_getSaveFileName = AnswerFileDialog;
+    g_fileDialogError = AnswerError;
+    answers.clear();
+    requests.clear();
+    filters.clear();
+    PictureList.clear();
+    selectedPictureIndex = -1;
+    pictures = install.root() + "\\pics";
+    CreateDirectoryA(pictures.c_str(), nullptr);
+    WriteBmp(pictures + "\\a.bmp", 40, 30, 0, 0, 0xff0000);
+    WriteBmp(pictures + "\\b.bmp", 20, 50, 0, 0, 0x00ff00);
+    WriteBmp(pictures + "\\c.bmp", 8, 8, 0, 0, 0x0000ff);
+  }
+  void TearDown() override {
+    g_getOpenFileName = GetOpenFileNameA;
+    g_getSaveFileName = GetSaveFileNameA;
+    g_fileDialogError = CommDlgExtendedError;
+    PictureList.clear();
+    CoUninitialize();
+  }
+  INT_PTR Run(std::vector<DialogStep> steps) {
+    return RunModal([] { return RunSelectPicturesDialog(nullptr); }, std::move(steps));
+  }
+  void Add(const std::string& name) {
+    PictureList.push_back(MakePictureEntry(name.c_str(), (pictures + "\\" + name).c_str()));
+  }
+  static std::string DefaultList() { return ReadFileBytes(std::string(g_settings.InstallDir) + "\\picsavelist.tsl"); }
+
+  ScratchInstall install;
+  std::string pictures;
+};
+
+}  // namespace
+
+TEST(ChosenFiles, SplitsFolderAndNames) {
+  const char several[] = "C:\\pics\0a.jpg\0b.bmp\0";
+  ChosenFiles chosen = SplitChosenFiles(several, sizeof several);
+  EXPECT_EQ(chosen.first, "C:\\pics");
+  ASSERT_EQ(chosen.names.size(), 2u);
+  EXPECT_EQ(chosen.names[1], "b.bmp");
+  const char one[] = "C:\\pics\\a.jpg\0\0junk";
+  chosen = SplitChosenFiles(one, sizeof one);
+  EXPECT_EQ(chosen.first, "C:\\pics\\a.jpg");
+  EXPECT_TRUE(chosen.names.empty());
+  const char unterminated[3] = {'a', 'b', 'c'};
+  EXPECT_EQ(SplitChosenFiles(unterminated, 3).first, "abc");
+  EXPECT_EQ(JoinPath("C:\\", "a.jpg"), "C:\\a.jpg");
+  EXPECT_EQ(JoinPath("C:\\pics", "a.jpg"), "C:\\pics\\a.jpg");
+}
+
+TEST_F(SelectPicturesTest, OpeningWithAnEmptyListShowsNoPictures) {
+  const INT_PTR result = Run({[](HWND dialog) {
+    EXPECT_EQ(Rows(dialog), 0);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SP_REFILL)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SP_SELECT_FIRST)));
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(DefaultList(), "");
+}
+
+TEST_F(SelectPicturesTest, OpeningSelectsAndPreviewsTheFirstEntry) {
+  Add("a.bmp");
+  Add("b.bmp");
+  Run({[](HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_SP_LIST);
+    EXPECT_EQ(Rows(dialog), 2);
+    EXPECT_EQ(SelectedRow(dialog), 0);
+    EXPECT_EQ(selectedPictureIndex, 0);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
+    char title[64] = {};
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = title;
+    column.cchTextMax = sizeof title;
+    ListView_GetColumn(list, 0, &column);
+    EXPECT_STREQ(title, "Index");
+    EXPECT_EQ(column.cx, 40);
+    ListView_GetColumn(list, 2, &column);
+    EXPECT_STREQ(title, "Picture Path");
+    EXPECT_EQ(column.cx, 300);
+    EXPECT_EQ(ListView_GetExtendedListViewStyle(list) & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT),
+              static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+    // Choosing another row previews it.
+    ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(selectedPictureIndex, 1);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 20x50");
+    Click(dialog, IDOK);
+  }});
+}
+
+TEST_F(SelectPicturesTest, AddingOneFileNamesItByItsTitle) {
+  answers.push_back({pictures + "\\a.bmp", "a.bmp"});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_ADD);
+    EXPECT_EQ(Rows(dialog), 1);
+    EXPECT_EQ(Cell(dialog, 0, 0), "1");
+    EXPECT_EQ(Cell(dialog, 0, 1), "a.bmp");
+    EXPECT_EQ(SelectedRow(dialog), 0);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].name, "a.bmp");
+  EXPECT_EQ(PictureList[0].path, pictures + "\\a.bmp");
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].Flags, 0x81204u);
+  EXPECT_EQ(requests[0].nMaxFile, 16384u);
+  EXPECT_EQ(requests[0].nMaxFileTitle, 260u);
+  EXPECT_EQ(requests[0].nFilterIndex, 1u);
+  EXPECT_EQ(filters[0], "(*.jpg;*.bmp;)|*.jpg;*.bmp;|(*.jpg)|*.jpg|(*.bmp)|*.bmp|");
+}
+
+TEST_F(SelectPicturesTest, AddingThreeFilesOfOneFolderAppendsNumberedRows) {
+  Add("c.bmp");
+  answers.push_back({pictures + std::string("\0a.bmp\0b.bmp\0c.bmp", 18), "ignored"});
+  Run({[this](HWND dialog) {
+    Click(dialog, IDC_SP_ADD);
+    ASSERT_EQ(Rows(dialog), 4);
+    EXPECT_EQ(Cell(dialog, 1, 0), "2");
+    EXPECT_EQ(Cell(dialog, 3, 0), "4");
+    EXPECT_EQ(Cell(dialog, 1, 1), "a.bmp");
+    EXPECT_EQ(Cell(dialog, 2, 2), pictures + "\\b.bmp");
+    EXPECT_EQ(SelectedRow(dialog), 3);
+    EXPECT_EQ(selectedPictureIndex, 3);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 8x8");
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(PictureList.size(), 4u);
+  EXPECT_EQ(PictureList[3].path, pictures + "\\c.bmp");
+}
+
+TEST_F(SelectPicturesTest, EveryChosenFileIsTakenWhenTheBufferIsTooSmall) {
+  std::string names = pictures;
+  // More than 256 names, and more text than the first buffer holds.
+  for (int i = 0; i < 600; ++i) {
+    names += std::string(1, '\0') + "a_picture_with_a_longer_name_" + std::to_string(i) + ".jpg";
+  }
+  answers.push_back({names, ""});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_ADD);
+    EXPECT_EQ(Rows(dialog), 600);
+    EXPECT_EQ(SelectedRow(dialog), 599);
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(PictureList.size(), 600u);
+  EXPECT_STREQ(PictureList[599].name, "a_picture_with_a_longer_name_599.jpg");
+  ASSERT_GT(names.size(), 16384u);
+  ASSERT_EQ(requests.size(), 2u);  // asked again with room for every name
+  EXPECT_GT(requests[1].nMaxFile, names.size());
+}
+
+TEST_F(SelectPicturesTest, PathsTooLongForTheListAreLeftOutAndReported) {
+  const std::string longName = std::string(250, 'x') + ".jpg";
+  answers.push_back({pictures + std::string(1, '\0') + "a.bmp" + std::string(1, '\0') + longName, ""});
+  MessageBoxRecorder boxes;
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_ADD);
+    EXPECT_EQ(Rows(dialog), 1);
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_NE(boxes.boxes()[0].text.find("longer than 255"), std::string::npos);
+}
+
+TEST_F(SelectPicturesTest, CancelledAddChangesNothing) {
+  Add("a.bmp");
+  answers.push_back({"", "", false});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_ADD);
+    EXPECT_EQ(Rows(dialog), 1);
+    EXPECT_EQ(selectedPictureIndex, 0);
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(PictureList.size(), 1u);
+}
+
+TEST_F(SelectPicturesTest, RemovingTheMiddleEntryRenumbersAndSelectsTheFirstRow) {
+  Add("a.bmp");
+  Add("b.bmp");
+  Add("c.bmp");
+  Run({[](HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_SP_LIST);
+    ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ASSERT_EQ(selectedPictureIndex, 1);
+    Click(dialog, IDC_SP_REMOVE);
+    ASSERT_EQ(Rows(dialog), 2);
+    EXPECT_EQ(Cell(dialog, 0, 0), "1");
+    EXPECT_EQ(Cell(dialog, 1, 0), "2");
+    EXPECT_EQ(Cell(dialog, 1, 1), "c.bmp");
+    EXPECT_EQ(SelectedRow(dialog), 0);
+    EXPECT_EQ(selectedPictureIndex, 0);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(PictureList.size(), 2u);
+  EXPECT_STREQ(PictureList[1].name, "c.bmp");
+}
+
+TEST_F(SelectPicturesTest, RemovingTheOnlyEntryShowsNoPictures) {
+  Add("a.bmp");
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_REMOVE);
+    EXPECT_EQ(Rows(dialog), 0);
+    EXPECT_EQ(selectedPictureIndex, -1);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
+    Click(dialog, IDC_SP_REMOVE);  // nothing left: nothing happens
+    EXPECT_EQ(Rows(dialog), 0);
+  },
+       [](HWND dialog) {
+         // The preview button is black with the white "no pictures" text.
+         HWND button = GetDlgItem(dialog, IDC_SP_PREVIEW);
+         RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+         HDC dc = GetDC(button);
+         RECT client;
+         GetClientRect(button, &client);
+         EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 0));
+         int white = 0;
+         for (int y = client.bottom / 2 - 6; y < client.bottom / 2 + 6; ++y) {
+           for (int x = 0; x < client.right; ++x) white += GetPixel(dc, x, y) == RGB(255, 255, 255);
+         }
+         ReleaseDC(button, dc);
+         EXPECT_GT(white, 10);
+         Click(dialog, IDOK);
+       }});
+  EXPECT_TRUE(PictureList.empty());
+}
+
+TEST_F(SelectPicturesTest, ClearAllEmptiesTheList) {
+  Add("a.bmp");
+  Add("b.bmp");
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_CLEAR);
+    EXPECT_EQ(Rows(dialog), 0);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
+    Click(dialog, IDOK);
+  }});
+  EXPECT_TRUE(PictureList.empty());
+}
+
+TEST_F(SelectPicturesTest, LoadListThenOkMakesItTheDefaultList) {
+  Add("c.bmp");
+  const std::string listFile = install.root() + "\\mine.tsl";
+  const std::string text = "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" + pictures + "\\b.bmp\r\n";
+  WriteFileBytes(listFile, text);
+  answers.push_back({listFile, "mine.tsl"});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_LOAD_LIST);
+    EXPECT_EQ(Rows(dialog), 2);
+    EXPECT_EQ(Cell(dialog, 1, 1), "b.bmp");
+    EXPECT_EQ(SelectedRow(dialog), 0);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(filters[0], "Tessaline List (*.tsl);|*.tsl;|");
+  EXPECT_EQ(requests[0].nFilterIndex, 0u);
+  EXPECT_EQ(DefaultList(), text);
+}
+
+TEST_F(SelectPicturesTest, LoadingAnEmptyListShowsNone) {
+  Add("a.bmp");
+  const std::string listFile = install.root() + "\\empty.tsl";
+  WriteFileBytes(listFile, "");
+  answers.push_back({listFile, "empty.tsl"});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_LOAD_LIST);
+    EXPECT_EQ(Rows(dialog), 0);
+    EXPECT_EQ(selectedPictureIndex, -1);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
+    Click(dialog, IDOK);
+  }});
+}
+
+TEST_F(SelectPicturesTest, SaveListWritesTheChosenFileOnly) {
+  Add("a.bmp");
+  const std::string listFile = install.root() + "\\saved.tsl";
+  answers.push_back({listFile, "saved.tsl"});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_SAVE_LIST);
+    EXPECT_EQ(Rows(dialog), 1);
+    EXPECT_EQ(selectedPictureIndex, 0);
+    Click(dialog, IDOK);
+  }});
+  EXPECT_STREQ(requests[0].lpstrDefExt, "tsl");
+  EXPECT_EQ(ReadFileBytes(listFile), "a.bmp\r\n" + pictures + "\\a.bmp\r\n");
+}
+
+TEST_F(SelectPicturesTest, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
+  Add("a.bmp");
+  const INT_PTR result = Run({[](HWND dialog) {
+                                HWND focus = GetDlgItem(dialog, IDC_SP_LIST);
+                                SetFocus(focus);
+                                PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+                                PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
+                                PostMessageA(dialog, WM_CLOSE, 0, 0);
+                                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                              },
+                              [](HWND dialog) {
+                                EXPECT_TRUE(IsWindowVisible(dialog));
+                                Click(dialog, IDOK);
+                              }});
+  EXPECT_EQ(result, 1);
+}
