@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-DriftState g_drift;
-
 namespace {
 
 constexpr float kLowerBound[3] = {-1.5f, -1.5f, -4.0f};

@@ -11,9 +11,6 @@ struct DriftState {
   int driftDirection[3] = {1, 1, 1};
 };
 
-// Shared by every output.
-extern DriftState g_drift;
-
 // Moves the picture by the elapsed seconds, turning back at the box walls (the position is not
 // clamped, so a long frame may carry it past a wall), and returns its world matrix.
 D3DXMATRIX ComputeDriftSpin(DriftState& drift, const float (&driftSpeed)[3],
