@@ -64,7 +64,7 @@ typedef struct _D3DXMATERIAL {
   LPSTR pTextureFilename;  // null when the material names no texture
 } D3DXMATERIAL, *LPD3DXMATERIAL;
 
-// Interface ids of this library's own objects.
+// Interface ids (defined in the system's GUID library).
 extern const GUID IID_ID3DXBuffer;
 extern const GUID IID_ID3DXMesh;
 

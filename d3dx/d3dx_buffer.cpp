@@ -3,8 +3,6 @@
 
 #include "d3dx/d3dx8_mesh.h"
 
-const GUID IID_ID3DXBuffer = {0x5a6b2f61, 0x3c1d, 0x4e0a, {0x9f, 0x27, 0x41, 0x8e, 0x60, 0xd2,
-                                                           0x13, 0xb5}};
 
 namespace {
 

@@ -10,8 +10,6 @@
 #include "d3dx/mesh_buffers.h"
 #include "d3dx/mesh_geometry.h"
 
-const GUID IID_ID3DXMesh = {0x5a6b2f62, 0x3c1d, 0x4e0a, {0x9f, 0x27, 0x41, 0x8e, 0x60, 0xd2,
-                                                         0x13, 0xb5}};
 
 namespace {
 

@@ -1,0 +1,43 @@
+// Loading .x files into frame trees and drawing them in an opaque and a translucent pass.
+#pragma once
+
+#include <windows.h>
+#include <d3d8.h>
+#include <dxfile.h>
+
+#include "d3dx/d3dx8_math.h"
+#include "xfile/frame_node.h"
+
+// 1 while the scene draws its 3D object (object colour, environment map), 0 for frames,
+// pictures and backdrop (frame colour).
+extern int drawingObject;
+
+// Texture loading for materials that name a file; a failure leaves the material untextured.
+using MeshTextureLoader = HRESULT (*)(IDirect3DDevice8* device, const char* path,
+                                      IDirect3DTexture8** texture);
+extern MeshTextureLoader meshTextureLoader;
+
+// The scene's environment-map state sequences, run around each subset draw of the object
+// while "RenderReflection" is on. Either may be null.
+struct EnvironmentMapHooks {
+  void (*setup)(IDirect3DDevice8* device, bool translucentPass) = nullptr;
+  void (*reset)(IDirect3DDevice8* device) = nullptr;
+};
+extern EnvironmentMapHooks environmentMapHooks;
+
+HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName);
+HRESULT LoadDataObject(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
+                       FrameNode* parent);
+HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, FrameNode* frame);
+HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
+                         IDirectXFileData* object);
+
+// world null: the device's current world transform.
+HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATRIX* world);
+HRESULT RenderFrameNode(FrameNode* node, IDirect3DDevice8* device, int drawOpaque,
+                        int drawTranslucent, const D3DXMATRIX* parent);
+HRESULT RenderMeshSubsets(MeshObject* meshObject, IDirect3DDevice8* device, int drawOpaque,
+                          int drawTranslucent);
+
+// Empties a tree: the root stays with its transform, without children or mesh.
+HRESULT ReleaseMeshFile(FrameNode* root);

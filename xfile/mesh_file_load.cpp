@@ -1,0 +1,205 @@
+// Loading a .x file through DirectX File into a frame tree.
+#include <cstring>
+
+#include "host/safe_release.h"
+#include "xfile/compressed_xfile.h"
+#include "xfile/media_path.h"
+#include "xfile/mesh_file.h"
+#include "xfile/text_copy.h"
+#include "xfile/xfile_guids.h"
+#include "xfile/xfile_templates.h"
+
+#if __has_include("d3dx/d3dx8_tex.h")
+#include "d3dx/d3dx8_tex.h"
+MeshTextureLoader meshTextureLoader = D3DXCreateTextureFromFileA;
+#else
+MeshTextureLoader meshTextureLoader = nullptr;
+#endif
+
+namespace {
+
+// Frames nested deeper than this are not a model but an attack on the stack.
+constexpr int kMaxFrameDepth = 256;
+
+constexpr DWORD kMeshFormat = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+// The object's name, or an empty text for an unnamed object or one whose name does not fit.
+void ReadObjectName(IDirectXFileData* object, char (&name)[512]) {
+  name[0] = '\0';
+  DWORD length = 0;
+  if (FAILED(object->GetName(nullptr, &length)) || length == 0) return;
+  DWORD size = sizeof(name);
+  if (FAILED(object->GetName(name, &size))) name[0] = '\0';
+  name[sizeof(name) - 1] = '\0';
+}
+
+HRESULT LoadFrame(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
+                  FrameNode* parent, int depth);
+
+HRESULT LoadObjectAt(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
+                     FrameNode* parent, int depth) {
+  const GUID* type = nullptr;
+  HRESULT hr = object->GetType(&type);
+  if (FAILED(hr)) return hr;
+  if (type == nullptr) return S_OK;
+  if (IsEqualGUID(*type, TID_D3DRMMesh)) return LoadMeshObject(device, object, parent);
+  if (IsEqualGUID(*type, TID_D3DRMFrameTransformMatrix)) {
+    DWORD size = 0;
+    void* data = nullptr;
+    hr = object->GetData(nullptr, &size, &data);
+    if (FAILED(hr)) return hr;
+    // Sixteen floats or the object is not what its type says.
+    if (data == nullptr || size < 16 * sizeof(float)) return E_FAIL;
+    std::memcpy(&parent->transform, data, 16 * sizeof(float));
+    return S_OK;
+  }
+  if (IsEqualGUID(*type, TID_D3DRMFrame)) return LoadFrame(root, device, object, parent, depth);
+  return S_OK;  // Header, Material and the rest: read with a Mesh, or not used
+}
+
+HRESULT LoadFrame(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
+                  FrameNode* parent, int depth) {
+  if (depth >= kMaxFrameDepth) return E_FAIL;
+  char name[512];
+  ReadObjectName(object, name);
+  FrameNode* node = new FrameNode(name);
+  // Prepending: siblings end up in reverse file order.
+  node->nextSibling = parent->firstChild;
+  parent->firstChild = node;
+  for (;;) {
+    IDirectXFileObject* child = nullptr;
+    if (FAILED(object->GetNextObject(&child)) || child == nullptr) break;
+    IDirectXFileData* childData = nullptr;
+    HRESULT hr = child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&childData));
+    if (SUCCEEDED(hr)) {
+      hr = LoadObjectAt(root, device, childData, node, depth + 1);
+      childData->Release();
+    }
+    child->Release();
+    if (FAILED(hr)) return hr;
+  }
+  return S_OK;
+}
+
+void LoadMaterialTextures(MeshObject* meshObject, IDirect3DDevice8* device,
+                          const D3DXMATERIAL* source) {
+  for (uint32_t i = 0; i < meshObject->numMaterials; ++i) {
+    meshObject->materials[i] = source[i].MatD3D;
+    // The scene lights with the diffuse colour only; ambient follows it.
+    meshObject->materials[i].Ambient = meshObject->materials[i].Diffuse;
+    meshObject->textures[i] = nullptr;
+    if (source[i].pTextureFilename == nullptr || meshTextureLoader == nullptr) continue;
+    char name[MAX_PATH];
+    char path[MAX_PATH];
+    CopyText(name, source[i].pTextureFilename, sizeof(name));
+    FindMediaFile(path, name, sizeof(path));
+    // A missing or unreadable texture leaves the material untextured, silently.
+    if (FAILED(meshTextureLoader(device, path, &meshObject->textures[i])))
+      meshObject->textures[i] = nullptr;
+  }
+}
+
+}  // namespace
+
+HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName) {
+  if (root == nullptr || fileName == nullptr) return E_INVALIDARG;
+  IDirectXFile* file = nullptr;
+  if (FAILED(DirectXFileCreate(&file)) || file == nullptr) return E_FAIL;
+  if (FAILED(file->RegisterTemplates(const_cast<char*>(XFileTemplates),
+                                     static_cast<DWORD>(XFileTemplatesSize)))) {
+    SafeRelease(file);
+    return E_FAIL;
+  }
+  char path[MAX_PATH];
+  char found[MAX_PATH];
+  // On failure the output holds the name itself; a name too long for it is refused rather
+  // than opened cut short.
+  if (FAILED(FindMediaFile(found, fileName, sizeof(found))) &&
+      std::strlen(fileName) >= sizeof(found)) {
+    SafeRelease(file);
+    return E_FAIL;
+  }
+  CopyText(path, found, sizeof(path));
+  HRESULT hr = CheckXFileFraming(path);
+  if (FAILED(hr)) {
+    SafeRelease(file);
+    return hr;
+  }
+  IDirectXFileEnumObject* enumerator = nullptr;
+  hr = file->CreateEnumObject(path, DXFILELOAD_FROMFILE, &enumerator);
+  if (FAILED(hr) || enumerator == nullptr) {
+    SafeRelease(file);
+    return FAILED(hr) ? hr : E_FAIL;
+  }
+  for (;;) {
+    IDirectXFileData* object = nullptr;
+    hr = enumerator->GetNextDataObject(&object);
+    if (hr == DXFILEERR_NOMOREOBJECTS) break;
+    // Anything else ending the objects is a file that did not parse: not a success.
+    if (SUCCEEDED(hr)) {
+      hr = object != nullptr ? LoadObjectAt(root, device, object, root, 0) : E_FAIL;
+    }
+    SafeRelease(object);
+    if (FAILED(hr)) {
+      SafeRelease(enumerator);
+      SafeRelease(file);
+      return E_FAIL;
+    }
+  }
+  SafeRelease(enumerator);
+  SafeRelease(file);
+  return S_OK;
+}
+
+HRESULT LoadDataObject(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
+                       FrameNode* parent) {
+  if (object == nullptr || parent == nullptr) return E_INVALIDARG;
+  return LoadObjectAt(root, device, object, parent, 0);
+}
+
+HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, FrameNode* frame) {
+  if (frame->mesh != nullptr) return E_FAIL;  // one mesh per frame
+  char name[512];
+  ReadObjectName(object, name);
+  frame->mesh = new MeshObject(name);
+  // A mesh that cannot be built stays attached and draws nothing.
+  CreateMeshObject(frame->mesh, device, object);
+  return S_OK;
+}
+
+HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
+                         IDirectXFileData* object) {
+  ID3DXMesh* loaded = nullptr;
+  LPD3DXBUFFER adjacency = nullptr;
+  LPD3DXBUFFER materials = nullptr;
+  DWORD numMaterials = 0;
+  HRESULT hr = D3DXLoadMeshFromXof(object, D3DXMESH_SYSTEMMEM, device, &adjacency, &materials,
+                                   &numMaterials, &loaded);
+  if (FAILED(hr)) return hr;
+  hr = loaded->OptimizeInplace(
+      D3DXMESHOPT_COMPACT | D3DXMESHOPT_ATTRSORT | D3DXMESHOPT_VERTEXCACHE,
+      adjacency != nullptr ? static_cast<const DWORD*>(adjacency->GetBufferPointer()) : nullptr,
+      nullptr, nullptr, nullptr);
+  if (FAILED(hr)) {
+    SafeRelease(loaded);
+    SafeRelease(adjacency);
+    SafeRelease(materials);
+    return hr;
+  }
+  // A failed clone leaves the mesh null: the object then draws nothing.
+  if (FAILED(loaded->CloneMeshFVF(D3DXMESH_MANAGED, kMeshFormat, device, &meshObject->mesh)))
+    meshObject->mesh = nullptr;
+  SafeRelease(loaded);
+
+  if (materials != nullptr && numMaterials > 0 &&
+      materials->GetBufferSize() >= numMaterials * sizeof(D3DXMATERIAL)) {
+    meshObject->materials = new D3DMATERIAL8[numMaterials];
+    meshObject->textures = new IDirect3DTexture8*[numMaterials]();
+    meshObject->numMaterials = numMaterials;
+    LoadMaterialTextures(meshObject, device,
+                         static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer()));
+  }
+  SafeRelease(adjacency);
+  SafeRelease(materials);
+  return S_OK;
+}
