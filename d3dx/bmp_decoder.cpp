@@ -36,7 +36,10 @@ ImageResult ParseHeader(const uint8_t* data, size_t size, BmpHeader& h) {
   }
   h.dataOffset = Le32(data + 10);
   uint32_t headerSize = Le32(data + 14);
-  if (headerSize < 12 || headerSize > 1024) return kImageInvalid;
+  switch (headerSize) {
+    case 12: case 16: case 40: case 52: case 56: case 64: case 108: case 124: break;
+    default: return kImageInvalid;
+  }
   if (kFileHeaderSize + headerSize > size) return kImageTruncated;
   const uint8_t* info = data + kFileHeaderSize;
   uint32_t planes;
@@ -49,7 +52,6 @@ ImageResult ParseHeader(const uint8_t* data, size_t size, BmpHeader& h) {
     h.bitCount = Le16(info + 10);
     h.paletteEntrySize = 3;
   } else {
-    if (headerSize < 16) return kImageInvalid;
     // Fields past the header's own size read as zero (OS/2 2.x headers may be short).
     uint8_t full[124] = {};
     std::memcpy(full, info, std::min<uint32_t>(headerSize, sizeof(full)));
@@ -99,6 +101,7 @@ ImageResult ParseHeader(const uint8_t* data, size_t size, BmpHeader& h) {
   }
   if (h.bitCount <= 8) {
     const uint32_t most = 1u << h.bitCount;
+    if (colorsUsed > 65536) return kImageInvalid;
     h.paletteEntries = colorsUsed == 0 || colorsUsed > most ? most : colorsUsed;
     h.paletteOffset = uint32_t(kFileHeaderSize) + headerSize;
     if (uint64_t(h.paletteOffset) + uint64_t(h.paletteEntries) * h.paletteEntrySize > size) {
@@ -130,8 +133,9 @@ void FillInfo(const BmpHeader& h, SourceInfo& info) {
   }
 }
 
-// Palette indices of an RLE stream, row 0 at the bottom as stored. Runs that reach past a row
-// are clipped; the stream may end early (the rest keeps index 0).
+// Palette indices of an RLE stream, row 0 at the bottom as stored. A run or a move that leaves
+// the picture is a broken stream (RLE4 may pad a row by one nibble); the stream may end early,
+// the rest keeping index 0.
 ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
                       std::vector<uint8_t>& indices) {
   try {
@@ -140,15 +144,18 @@ ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
     return kImageOutOfMemory;
   }
   const bool four = h.compression == kRle4;
+  const uint64_t rowLimit = uint64_t(h.width) + (four ? 1 : 0);
   uint64_t x = 0, y = 0;
+  auto fits = [&](uint64_t count) { return x + count <= rowLimit && y < h.height; };
   auto put = [&](uint8_t index) {
-    if (x < h.width && y < h.height) indices[size_t(y) * h.width + size_t(x)] = index;
+    if (x < h.width) indices[size_t(y) * h.width + size_t(x)] = index;
     ++x;
   };
-  while (end - p >= 2 && y < h.height) {
+  while (end - p >= 2) {
     const uint32_t count = p[0], value = p[1];
     p += 2;
     if (count > 0) {
+      if (!fits(count)) return kImageInvalid;
       for (uint32_t i = 0; i < count; ++i) {
         put(four ? uint8_t((i & 1) ? (value & 0x0F) : (value >> 4)) : uint8_t(value));
       }
@@ -162,10 +169,12 @@ ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
       x += p[0];
       y += p[1];
       p += 2;
+      if (x > h.width || y > h.height) return kImageInvalid;
     } else {
       const size_t bytes = four ? (value + 1) / 2 : value;
       const size_t padded = (bytes + 1) & ~size_t(1);
       if (size_t(end - p) < bytes) return kImageTruncated;
+      if (!fits(value)) return kImageInvalid;
       for (uint32_t i = 0; i < value; ++i) {
         put(four ? uint8_t((i & 1) ? (p[i / 2] & 0x0F) : (p[i / 2] >> 4)) : p[i]);
       }

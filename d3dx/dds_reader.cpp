@@ -51,7 +51,8 @@ ImageResult ReadPixelFormat(const uint8_t* pf, DdsFile& file) {
       case FourCc('D', 'X', 'T', '3'): file.format = PixelFormat::DXT3; break;
       case FourCc('D', 'X', 'T', '4'): file.format = PixelFormat::DXT4; break;
       case FourCc('D', 'X', 'T', '5'): file.format = PixelFormat::DXT5; break;
-      default: return kImageUnsupported;  // DX10 headers, float formats, ...
+      case FourCc('D', 'X', '1', '0'): return kImageOk;  // the extension header decides
+      default: return kImageUnsupported;  // float formats and the like
     }
     file.hasAlpha = file.format != PixelFormat::DXT1;
     return kImageOk;
@@ -62,10 +63,18 @@ ImageResult ReadPixelFormat(const uint8_t* pf, DdsFile& file) {
   file.bitCount = bits;
   file.hasAlpha = alpha;
   if (flags & kPfLuminance) {
-    if (masks[0] == 0 || bits > 16) return kImageUnsupported;
+    // Some writers put nonsense in the masks of 8-bit luminance; the layout is fixed anyway.
+    if (bits == 8) {
+      file.hasAlpha = false;
+      file.layout = MakeMaskLayout(0xFF, 0xFF, 0xFF, 0);
+      file.format = PixelFormat::L8;
+    } else if (bits == 16 && (masks[0] | masks[3]) <= 0xFFFF && masks[0] != 0) {
+      file.layout = MakeMaskLayout(masks[0], masks[0], masks[0], alpha ? masks[3] : 0);
+      file.format = alpha ? PixelFormat::A8L8 : PixelFormat::L8;
+    } else {
+      return kImageUnsupported;
+    }
     file.luminance = true;
-    file.layout = MakeMaskLayout(masks[0], masks[0], masks[0], alpha ? masks[3] : 0);
-    file.format = alpha ? PixelFormat::A8L8 : PixelFormat::L8;
     return kImageOk;
   }
   if ((flags & kPfRgb) == 0) {
@@ -86,6 +95,51 @@ ImageResult ReadPixelFormat(const uint8_t* pf, DdsFile& file) {
   file.layout = MakeMaskLayout(masks[0], masks[1], masks[2], alpha ? masks[3] : 0);
   file.format = FormatFromMasks(bits, masks, alpha);
   return file.format == PixelFormat::Unknown ? kImageUnsupported : kImageOk;
+}
+
+// The DX10 extension: only the DXGI formats that have a Direct3D 8 counterpart, 2D, one image
+// (or one cube).
+ImageResult ReadDx10Header(const uint8_t* x, DdsFile& file) {
+  const uint32_t dxgi = Le32(x), dimension = Le32(x + 4), misc = Le32(x + 8),
+                 arraySize = Le32(x + 12);
+  if (dimension != 3 || arraySize != 1) return kImageUnsupported;
+  if (misc & 0x4) {
+    if (file.width != file.height) return kImageInvalid;
+    file.faces = 6;
+  }
+  file.bitCount = 32;
+  switch (dxgi) {
+    case 71: case 72: file.format = PixelFormat::DXT1; break;
+    case 74: case 75: file.format = PixelFormat::DXT3; break;
+    case 77: case 78: file.format = PixelFormat::DXT5; break;
+    case 87: case 91:
+      file.layout = MakeMaskLayout(0xFF0000, 0xFF00, 0xFF, 0xFF000000u);
+      file.format = PixelFormat::A8R8G8B8;
+      break;
+    case 88: case 93:
+      file.layout = MakeMaskLayout(0xFF0000, 0xFF00, 0xFF, 0);
+      file.format = PixelFormat::X8R8G8B8;
+      break;
+    case 28: case 29:  // R8G8B8A8: converted on load
+      file.layout = MakeMaskLayout(0xFF, 0xFF00, 0xFF0000, 0xFF000000u);
+      file.format = PixelFormat::A8R8G8B8;
+      break;
+    case 85:
+      file.bitCount = 16;
+      file.layout = MakeMaskLayout(0xF800, 0x07E0, 0x001F, 0);
+      file.format = PixelFormat::R5G6B5;
+      break;
+    case 86:
+      file.bitCount = 16;
+      file.layout = MakeMaskLayout(0x7C00, 0x03E0, 0x001F, 0x8000);
+      file.format = PixelFormat::A1R5G5B5;
+      break;
+    default:
+      return kImageUnsupported;
+  }
+  file.hasAlpha = file.format != PixelFormat::DXT1 && file.format != PixelFormat::X8R8G8B8 &&
+                  file.format != PixelFormat::R5G6B5;
+  return kImageOk;
 }
 
 uint64_t SurfaceBytes(const DdsFile& file, uint32_t w, uint32_t h) {
@@ -126,6 +180,12 @@ ImageResult ReadDds(const uint8_t* data, size_t size, DdsFile& file) {
   ImageResult r = ReadPixelFormat(h + 72, file);
   if (r != kImageOk) return r;
   size_t pos = kHeaderSize;
+  if (file.format == PixelFormat::Unknown) {  // DX10 extension header follows
+    if (size - pos < 20) return kImageTruncated;
+    r = ReadDx10Header(data + pos, file);
+    if (r != kImageOk) return r;
+    pos += 20;
+  }
   file.surfaces.reserve(size_t(file.faces) * file.mipLevels);
   for (uint32_t face = 0; face < file.faces; ++face) {
     for (uint32_t level = 0; level < file.mipLevels; ++level) {
