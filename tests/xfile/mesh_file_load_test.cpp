@@ -93,8 +93,8 @@ TEST_F(MeshFileLoadTest, SecondMeshInOneFrameFailsTheLoadKeepingTheFirst) {
 
 TEST_F(MeshFileLoadTest, MaterialsTakeTheirDiffuseAsAmbient) {
   using namespace xtest;
-  ASSERT_EQ(S_OK, Load(File(Frame(
-                      "F", Mesh("m", 2, {0, 1}, {Material(1, 0, 0, 1), Material(0, 0, 1, 0.5f)})))));
+  ASSERT_EQ(S_OK, Load(File(Frame("F", Mesh("m", 2, {0, 1},
+                                            {Material(1, 0, 0, 1), Material(0, 0, 1, 0.5f)})))));
   MeshObject* mesh = root.firstChild->mesh;
   ASSERT_EQ(2u, mesh->numMaterials);
   EXPECT_FLOAT_EQ(1.0f, mesh->materials[0].Ambient.r);

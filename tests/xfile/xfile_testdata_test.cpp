@@ -80,8 +80,8 @@ void CountSource(IDirectXFileData* data, SourceCounts* counts) {
   IDirectXFileObject* child = nullptr;
   while (SUCCEEDED(data->GetNextObject(&child)) && child != nullptr) {
     IDirectXFileData* childData = nullptr;
-    if (SUCCEEDED(child->QueryInterface(IID_IDirectXFileData,
-                                        reinterpret_cast<void**>(&childData)))) {
+    if (SUCCEEDED(
+            child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&childData)))) {
       CountSource(childData, counts);
       childData->Release();
     }
@@ -176,8 +176,8 @@ class DamagedCompressedFile : public testing::Test {
 };
 
 TEST_F(DamagedCompressedFile, TheSoundFileFramingIsAccepted) {
-  EXPECT_TRUE(CompressedXFileFramingIsSound(
-      reinterpret_cast<const uint8_t*>(original.data()), original.size()));
+  EXPECT_TRUE(CompressedXFileFramingIsSound(reinterpret_cast<const uint8_t*>(original.data()),
+                                            original.size()));
   EXPECT_EQ(S_OK, LoadBytes(original));
 }
 
