@@ -2,4 +2,5 @@
 solvane_add_test(d3dx_image_decoder_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/decoder_test_support.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/decoder_conformance_test.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/decoder_conformance_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image_decoder_processing_test.cpp)
