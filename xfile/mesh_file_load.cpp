@@ -1,6 +1,7 @@
 // Loading a .x file through DirectX File into a frame tree.
 #include <cstring>
 
+#include "d3dx/d3dx8_tex.h"
 #include "host/safe_release.h"
 #include "xfile/compressed_xfile.h"
 #include "xfile/media_path.h"
@@ -9,12 +10,7 @@
 #include "xfile/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
-#if __has_include("d3dx/d3dx8_tex.h")
-#include "d3dx/d3dx8_tex.h"
 MeshTextureLoader meshTextureLoader = D3DXCreateTextureFromFileA;
-#else
-MeshTextureLoader meshTextureLoader = nullptr;
-#endif
 
 namespace {
 
