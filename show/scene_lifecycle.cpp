@@ -1,12 +1,21 @@
-// What the show does when the host calls it. The gallery itself is not drawn yet: each frame
-// is cleared to the frame colour.
+// What the show does when the host calls it: device resources and light on every restore,
+// and per frame the clear, the slideshow step and the full or the fallback scene.
 #include "show/show_app.h"
 
+#include <mmsystem.h>
 #include <objbase.h>
 
 #include "config/config_dialog.h"
 #include "host/safe_release.h"
+#include "render/fallback_scene.h"
+#include "render/full_scene.h"
+#include "render/scene_object.h"
+#include "render/state_sets.h"
 #include "show/show_settings.h"
+#include "xfile/frame_node.h"
+#include "xfile/mesh_file.h"
+
+static_assert(kSceneMeshSlots == kSceneMeshCount, "one mesh root per scene mesh file");
 
 void ShowApp::ShowConfiguration() {
   // The dialogs' picture previews load through OLE.
@@ -21,20 +30,141 @@ HRESULT ShowApp::SelectOutput(UINT index) {
   return S_OK;
 }
 
-HRESULT ShowApp::RestoreDeviceResources() { return S_OK; }
+HRESULT ShowApp::RestoreDeviceResources() {
+  if (currentDevice == nullptr) return S_OK;
+  ForgetOutputTexturesOnNewDevice();
+  if (FAILED(LoadSceneMeshes())) return E_FAIL;
+  currentDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
+  D3DLIGHT8 light = {};
+  light.Type = D3DLIGHT_POINT;
+  light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+  light.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
+  light.Ambient = {0.2f, 0.2f, 0.2f, 0.0f};
+  light.Position = {0.0f, 0.0f, -5000.0f};
+  light.Direction = {0.0f, 0.0f, 0.0f};
+  light.Range = 15000.0f;
+  light.Attenuation0 = 1.0f;
+  currentDevice->SetLight(0, &light);
+  currentDevice->LightEnable(0, TRUE);
+  return S_OK;
+}
 
-HRESULT ShowApp::AdvanceScene() { return S_OK; }
+HRESULT ShowApp::AdvanceScene() {
+  frameTimePending = 1;
+  return S_OK;
+}
 
 HRESULT ShowApp::DrawScene() {
   if (currentDevice == nullptr) return S_OK;
+  ForgetOutputTexturesOnNewDevice();
   currentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                        static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
   if (FAILED(currentDevice->BeginScene())) return S_OK;
+  const float seconds = TakeFrameTime();
+  if (!settingsLoaded) {
+    DrawFallbackScene(seconds);
+  } else {
+    if (firstFramePending) {
+      firstFramePending = 0;
+      PrepareFullScene();
+    } else if (!currentResources->environmentTried) {
+      LoadEnvironmentMapHere();
+    }
+    AdvanceSlideshow(seconds);
+    SetShowCamera();
+    DrawFullScene();
+  }
   currentDevice->EndScene();
   return S_OK;
 }
 
 HRESULT ShowApp::ReleaseDeviceResources() {
   SafeRelease(currentResources->fallbackTexture);
+  currentResources->fallbackGeneration = 0;
+  ReleaseSceneMeshFiles(currentResources->sceneMeshes);
   return S_OK;
+}
+
+HRESULT ShowApp::DestroyDeviceResources() {
+  FrameNode* meshes[kSceneMeshSlots];
+  for (int i = 0; i < kSceneMeshSlots; ++i) meshes[i] = currentResources->sceneMeshes[i];
+  ReleaseOutputResources(*currentResources);
+  // The mesh roots (now empty) are kept for the next device.
+  for (int i = 0; i < kSceneMeshSlots; ++i) currentResources->sceneMeshes[i] = meshes[i];
+  return S_OK;
+}
+
+float ShowApp::TakeFrameTime() {
+  if (!frameTimePending) return 0.0f;
+  frameTimePending = 0;
+  return elapsedTime;
+}
+
+void ShowApp::ForgetOutputTexturesOnNewDevice() {
+  OutputResources& resources = *currentResources;
+  if (resources.resourceDevice == currentDevice) return;
+  FrameNode* meshes[kSceneMeshSlots];
+  for (int i = 0; i < kSceneMeshSlots; ++i) meshes[i] = resources.sceneMeshes[i];
+  ReleaseOutputResources(resources);
+  for (int i = 0; i < kSceneMeshSlots; ++i) resources.sceneMeshes[i] = meshes[i];
+  resources.resourceDevice = currentDevice;
+}
+
+HRESULT ShowApp::LoadSceneMeshes() {
+  return LoadSceneMeshFiles(currentDevice, g_settings.InstallDir, currentResources->sceneMeshes);
+}
+
+void ShowApp::PrepareFullScene() {
+  const float origin[3] = {0.0f, 0.0f, 0.0f};
+  BackdropItems.emplace_back(origin);
+  BackdropItems.emplace_back(origin);
+  LoadEnvironmentMapHere();
+}
+
+void ShowApp::LoadEnvironmentMapHere() {
+  SafeRelease(currentResources->environmentMap);
+  currentResources->environmentMap = LoadEnvironmentMap(currentDevice, g_settings.InstallDir);
+  currentResources->environmentTried = 1;
+}
+
+void ShowApp::SetShowCamera() { ::SetShowCamera(currentDevice, BackBufferAspect(backBufferDesc)); }
+
+void ShowApp::DrawFullScene() {
+  OutputResources& resources = *currentResources;
+  std::vector<bool> loaded(PictureSlots.size(), false);
+  for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
+    loaded[i] = resources.slotTextures[i] != nullptr;
+  }
+  const SceneSwitches switches = {g_settings.invertPicture == 1, g_settings.render3DObject == 1,
+                                  g_settings.renderReflection == 1};
+  const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
+                                  resources.backdropTexture, resources.environmentMap};
+  ::DrawFullScene(currentDevice, PlanFullScene(PictureSlots, DrawOrder, loaded, switches),
+                  resources.sceneMeshes, textures, ambientColor);
+}
+
+void ShowApp::DrawFallbackScene(float elapsedSeconds) {
+  ApplyFallbackStates(currentDevice, ambientColor);
+  SetFallbackCamera(currentDevice, BackBufferAspect(backBufferDesc));
+  AdvanceFallbackPicture(elapsedSeconds);
+  const D3DXMATRIX world =
+      ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds, timeGetTime());
+  DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh], world);
+}
+
+void ReleaseOutputResources(OutputResources& resources) {
+  SafeRelease(resources.fallbackTexture);
+  for (IDirect3DTexture8*& texture : resources.slotTextures) SafeRelease(texture);
+  SafeRelease(resources.backdropTexture);
+  SafeRelease(resources.environmentMap);
+  for (FrameNode*& root : resources.sceneMeshes) {
+    if (root == nullptr) continue;
+    ReleaseMeshFile(root);
+    delete root;
+    root = nullptr;
+  }
+  resources.resourceDevice = nullptr;
+  resources.pictureGeneration = 0;
+  resources.fallbackGeneration = 0;
+  resources.environmentTried = 0;
 }

@@ -30,11 +30,6 @@ ShowApp::ShowApp() {
 }
 
 ShowApp::~ShowApp() {
-  for (OutputResources& resources : outputResources) {
-    if (resources.fallbackTexture != nullptr) {
-      resources.fallbackTexture->Release();
-      resources.fallbackTexture = nullptr;
-    }
-  }
+  for (OutputResources& resources : outputResources) ReleaseOutputResources(resources);
   if (activeShowApp == this) activeShowApp = nullptr;
 }

@@ -1,15 +1,36 @@
 // ShowApp: the product's application object on top of the saver host.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "host/saver_app.h"
+#include "render/drift_spin.h"
 #include "show/scene_item.h"
+#include "show/slideshow_choice.h"
 
-// Per-output Direct3D objects of the show.
+class FrameNode;
+
+constexpr int kPictureSlotCount = 4;
+constexpr int kSceneMeshSlots = 7;
+
+// Per-output Direct3D objects of the show. A Direct3D object is only ever used on the device
+// that created it, so each output keeps its own copies of the shared scene's textures and
+// meshes. Plain data: ShowApp zeroes the records at construction.
 struct OutputResources {
   IDirect3DTexture8* fallbackTexture;  // picture of the fallback scene on this output
+  IDirect3DTexture8* slotTextures[kPictureSlotCount];  // the pictures of PictureSlots
+  IDirect3DTexture8* backdropTexture;                  // the gradient of BackdropItems item 0
+  IDirect3DCubeTexture8* environmentMap;
+  FrameNode* sceneMeshes[kSceneMeshSlots];  // indexed by SceneMeshId
+  IDirect3DDevice8* resourceDevice;  // device the textures above belong to (not owned)
+  uint32_t pictureGeneration;        // picture change the slot textures show; 0: none yet
+  uint32_t fallbackGeneration;       // fallback picture change fallbackTexture shows; 0: none
+  uint32_t environmentTried;         // the environment map was loaded (or failed) here
 };
+
+// Releases every Direct3D object of the record and frees its mesh roots.
+void ReleaseOutputResources(OutputResources& resources);
 
 class ShowApp : public SaverApp {
  public:
@@ -23,19 +44,58 @@ class ShowApp : public SaverApp {
   HRESULT AdvanceScene() override;
   HRESULT DrawScene() override;
   HRESULT ReleaseDeviceResources() override;
+  // Drops the output's own textures before its device goes away.
+  HRESULT DestroyDeviceResources() override;
 
   // Writes the settings and the display settings; false when they could not be stored
   // anywhere (the user has then been told).
   bool SaveSettings();
 
+  // Slideshow: the picture changes of the full scene and the fallback scene's picture.
+  // Both take the seconds this call accounts for.
+  void AdvanceSlideshow(float elapsedSeconds);
+  void BuildSlots();
+  void AssignPictures();
+  void LoadSlotTextures();
+  void AdvanceFallbackPicture(float elapsedSeconds);
+  // Backgrounds: the gradient on backdrop item 0.
+  void LoadBackdropTexture();
+  // Scene: meshes, first-frame preparation and the two scenes.
+  HRESULT LoadSceneMeshes();
+  void PrepareFullScene();
+  void SetShowCamera();
+  void DrawFullScene();
+  void DrawFallbackScene(float elapsedSeconds);
+
   OutputResources outputResources[10];
   OutputResources* currentResources;
   float driftSpeed[3];
   float spinTimeBase[3];
-  std::vector<SceneItem> PictureSlots;
+  std::vector<SceneItem> PictureSlots;  // placement and choice; textures live per output
   std::vector<SceneItem> BackdropItems;
   std::vector<DrawOrderEntry> DrawOrder;
   D3DCOLOR ambientColor;
+
+  // Shared by every output.
+  SlideshowTimers slideshowTimers;
+  PictureChoiceState pictureChoice;
+  DriftState drift;
+  uint32_t pictureGeneration = 0;  // number of picture changes so far
+  uint32_t fallbackGeneration = 0;  // number of fallback picture changes so far
+  int32_t fallbackPicture = -1;     // PictureList index the fallback scene shows
+  uint32_t frameTimePending = 0;   // this frame's elapsed time is not yet taken
+
+ private:
+  // The frame's elapsed time for the first output drawn in it, 0 for the others, so that
+  // timers and drift run at the same speed with any number of outputs.
+  float TakeFrameTime();
+  // Loads this output's copies of the slot and backdrop textures when they are missing or
+  // belong to an earlier picture change.
+  void CatchUpOutputTextures();
+  void LoadFallbackTextureHere();
+  void LoadEnvironmentMapHere();
+  // A device that is not the one this output's textures were made on gets fresh copies.
+  void ForgetOutputTexturesOnNewDevice();
 };
 
 extern ShowApp* activeShowApp;

@@ -1,0 +1,30 @@
+// Camera and drawing of the full scene on one device.
+#pragma once
+
+#include <windows.h>
+#include <d3d8.h>
+
+#include <vector>
+
+#include "render/scene_plan.h"
+
+class FrameNode;
+
+// The textures of one output that the steps refer to.
+struct SceneTextures {
+  IDirect3DTexture8* const* slotTextures;  // one per picture slot
+  size_t slotCount;
+  IDirect3DTexture8* backdrop;
+  IDirect3DBaseTexture8* environment;
+};
+
+// Eye slightly above the floor looking along +z at the pictures; aspect of the back buffer.
+void SetShowCamera(IDirect3DDevice8* device, float aspect);
+
+// Carries out the planned steps with this output's meshes (indexed by SceneMeshId; a missing
+// root draws nothing) and textures.
+void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
+                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient);
+
+// Width / height of the back buffer; 1 when the height is unknown.
+float BackBufferAspect(const D3DSURFACE_DESC& desc);

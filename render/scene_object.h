@@ -1,0 +1,21 @@
+// Loading the scene's meshes and the environment map of the 3D object.
+#pragma once
+
+#include <windows.h>
+#include <d3d8.h>
+
+class FrameNode;
+
+// Loads the seven mesh files below installDir into the roots (indexed by SceneMeshId; missing
+// roots are created, loaded ones emptied first). A file that does not load is named in a
+// "can not load object!" box and the others still load; the result is always S_OK.
+HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots);
+
+// Empties the roots (null roots are skipped).
+void ReleaseSceneMeshFiles(FrameNode** roots);
+
+// installDir\data\env\env.dds as a cube texture on the device, or null.
+IDirect3DCubeTexture8* LoadEnvironmentMap(IDirect3DDevice8* device, const char* installDir);
+
+// Points the mesh drawer at the environment-map state sequences.
+void InstallEnvironmentMapHooks();

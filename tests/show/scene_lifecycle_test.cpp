@@ -1,0 +1,347 @@
+// The show's overrides on a real windowed device, with picture loading replaced by a recorder
+// that makes small real textures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/picture_list.h"
+#include "render/test_device.h"
+#include "show/backgrounds.h"
+#include "show/show_app.h"
+#include "show/show_settings.h"
+#include "show/slideshow.h"
+#include "support/test_support.h"
+#include "xfile/frame_node.h"
+
+namespace {
+
+using testing_support::MessageBoxRecorder;
+using testing_support::TempFolder;
+
+struct LoadCall {
+  std::string path;
+  UINT width, mipLevels;
+  D3DCOLOR colorKey;
+};
+std::vector<LoadCall> g_loads;
+
+// "name_400x300.jpg" loads as a 400 x 300 picture; a name with "missing" fails.
+HRESULT WINAPI RecordingLoader(LPDIRECT3DDEVICE8 device, LPCSTR file, UINT width, UINT, UINT mips,
+                               DWORD, D3DFORMAT, D3DPOOL, DWORD, DWORD, D3DCOLOR key,
+                               D3DXIMAGE_INFO* info, PALETTEENTRY*, LPDIRECT3DTEXTURE8* out) {
+  g_loads.push_back({file, width, mips, key});
+  *out = nullptr;
+  if (std::strstr(file, "missing") != nullptr) return E_FAIL;
+  unsigned w = 64, h = 64;
+  const char* size = std::strrchr(file, '_');
+  if (size != nullptr) std::sscanf(size + 1, "%ux%u", &w, &h);
+  if (info != nullptr) {
+    std::memset(info, 0, sizeof *info);
+    info->Width = w;
+    info->Height = h;
+  }
+  return device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, out);
+}
+
+// A plate of two triangles: enough for the loader to build a frame with a mesh.
+const char kPlate[] =
+    "xof 0302txt 0032\n"
+    "Frame Plate {\n"
+    " FrameTransformMatrix { 1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, "
+    "0.0,0.0,0.0,1.0;; }\n"
+    " Mesh PlateMesh {\n"
+    "  4; -0.5;-0.5;0.0;, -0.5;0.5;0.0;, 0.5;0.5;0.0;, 0.5;-0.5;0.0;;\n"
+    "  2; 3;0,1,2;, 3;0,2,3;;\n"
+    "  MeshNormals { 1; 0.0;0.0;-1.0;; 2; 3;0,0,0;, 3;0,0,0;; }\n"
+    "  MeshTextureCoords { 4; 0.0;1.0;, 0.0;0.0;, 1.0;0.0;, 1.0;1.0;; }\n"
+    "  MeshMaterialList { 1; 2; 0, 0;; Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; "
+    "0.0;0.0;0.0;; } }\n"
+    " }\n"
+    "}\n";
+
+class SceneLifecycleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!device_.Create(320, 240)) GTEST_SKIP() << "no Direct3D device: " << device_.error();
+    saved_ = g_textureFileLoader;
+    g_textureFileLoader = RecordingLoader;
+    g_loads.clear();
+    g_settings = ShowSettings();
+    settingsLoaded = 1;
+    firstFramePending = 1;
+    CreateDirectoryA(data_.File("data").c_str(), nullptr);
+    CreateDirectoryA(data_.File("data\\objects").c_str(), nullptr);
+    for (const char* name : {"object2n.x", "object2nf.x", "object2.x", "object2f.x",
+                             "vrkrogla2.x", "coffeemug.x", "coffeemug2.x"}) {
+      data_.Write(std::string("data\\objects\\") + name, kPlate);
+    }
+    std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s",
+                  data_.path().c_str());
+    SetPictures({"a_400x300.jpg", "b_300x400.jpg", "c_500x500.jpg", "d_640x480.jpg",
+                 "e_100x50.bmp"});
+    app_.currentDevice = device_.device();
+    app_.backBufferDesc = device_.BackBufferDesc();
+    app_.SelectOutput(0);
+  }
+  void TearDown() override {
+    if (saved_ != nullptr) g_textureFileLoader = saved_;
+    PictureList.clear();
+    settingsLoaded = 0;
+    firstFramePending = 1;
+  }
+
+  static void SetPictures(std::vector<const char*> names) {
+    PictureList.clear();
+    for (const char* name : names) PictureList.push_back(MakePictureEntry(name, name));
+  }
+
+  // One frame of the host: advance once, then draw the given outputs.
+  void Frame(float seconds, std::vector<UINT> outputs = {0}) {
+    app_.elapsedTime = seconds;
+    app_.AdvanceScene();
+    for (UINT output : outputs) {
+      app_.SelectOutput(output);
+      EXPECT_EQ(app_.DrawScene(), S_OK);
+    }
+  }
+
+  size_t PictureLoads() const {
+    size_t n = 0;
+    for (const LoadCall& call : g_loads) n += call.path.find("\\data\\grad\\") == std::string::npos;
+    return n;
+  }
+
+  TestDevice device_;
+  TempFolder data_;
+  ShowApp app_;
+  TextureFileLoader saved_ = nullptr;
+};
+
+TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce) {
+  g_settings.pictureTimer = 60;
+  ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
+  Frame(0.016f);
+  EXPECT_EQ(firstFramePending, 0);
+  EXPECT_EQ(app_.BackdropItems.size(), 2u);
+  ASSERT_EQ(app_.PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.DrawOrder.size(), 4u);
+  EXPECT_EQ(app_.DrawOrder[0].slotIndex, 0);
+  EXPECT_EQ(app_.DrawOrder[3].slotIndex, 1);
+  ASSERT_EQ(g_loads.size(), 5u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(g_loads[i].width, 256u);
+    EXPECT_EQ(g_loads[i].mipLevels, 1u);
+    EXPECT_EQ(g_loads[i].colorKey, 0xFFF0F0F0u);
+    EXPECT_EQ(g_loads[i].path, PictureList[app_.PictureSlots[i].pictureIndex].path);
+    EXPECT_NE(app_.currentResources->slotTextures[i], nullptr);
+  }
+  EXPECT_EQ(g_loads[4].path, data_.path() + "\\data\\grad\\l1.bmp");
+  EXPECT_EQ(g_loads[4].mipLevels, static_cast<UINT>(D3DX_DEFAULT));
+  EXPECT_NE(app_.currentResources->backdropTexture, nullptr);
+  EXPECT_EQ(app_.currentResources->environmentTried, 1u);  // no env.dds here: none
+
+  // Four different pictures, each fitted to its own shape.
+  for (const SceneItem& slot : app_.PictureSlots) {
+    const D3DXIMAGE_INFO& info = slot.imageInfo;
+    ASSERT_GT(info.Width, 0u);
+    if (info.Width > info.Height) {
+      EXPECT_FLOAT_EQ(slot.heightFactor, static_cast<float>(info.Height) / info.Width);
+    } else {
+      EXPECT_FLOAT_EQ(slot.widthFactor, static_cast<float>(info.Width) / info.Height);
+    }
+  }
+  Frame(1.0f);
+  EXPECT_EQ(g_loads.size(), 5u);  // nothing is decoded between changes
+}
+
+TEST_F(SceneLifecycleTest, PictureTimerZeroReloadsEveryFrame) {
+  g_settings.pictureTimer = 0;
+  app_.RestoreDeviceResources();
+  for (int frame = 0; frame < 3; ++frame) Frame(0.0f);
+  EXPECT_EQ(PictureLoads(), 12u);
+  EXPECT_EQ(g_loads.size(), 15u);
+}
+
+TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOutputs) {
+  g_settings.pictureTimer = 5;
+  app_.SelectOutput(1);
+  app_.RestoreDeviceResources();
+  app_.SelectOutput(0);
+  app_.RestoreDeviceResources();
+  Frame(1.0f, {0, 1});
+  // The second output gets its own copies of the same pictures.
+  EXPECT_EQ(PictureLoads(), 8u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(g_loads[i].path, g_loads[5 + i].path);
+    EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
+    EXPECT_NE(app_.outputResources[1].slotTextures[i], app_.outputResources[0].slotTextures[i]);
+  }
+  EXPECT_NE(app_.outputResources[1].backdropTexture, nullptr);
+  for (int frame = 0; frame < 4; ++frame) Frame(1.0f, {0, 1});
+  EXPECT_EQ(PictureLoads(), 8u);
+  Frame(1.0f, {0, 1});
+  EXPECT_EQ(PictureLoads(), 16u);
+}
+
+TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLight) {
+  g_settings.pictureTimer = 5;
+  ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
+  for (FrameNode* root : app_.currentResources->sceneMeshes) {
+    ASSERT_NE(root, nullptr);
+    EXPECT_NE(root->firstChild, nullptr);
+  }
+  Frame(0.5f);
+  Frame(2.0f);
+  IDirect3DTexture8* before[4];
+  for (int i = 0; i < 4; ++i) before[i] = app_.currentResources->slotTextures[i];
+  IDirect3DTexture8* backdrop = app_.currentResources->backdropTexture;
+
+  EXPECT_EQ(app_.ReleaseDeviceResources(), S_OK);
+  for (FrameNode* root : app_.currentResources->sceneMeshes) {
+    EXPECT_EQ(root->firstChild, nullptr);
+    EXPECT_EQ(root->mesh, nullptr);
+  }
+  device_.device()->LightEnable(0, FALSE);
+  ASSERT_TRUE(device_.Reset());
+  ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
+  for (FrameNode* root : app_.currentResources->sceneMeshes) EXPECT_NE(root->firstChild, nullptr);
+
+  D3DLIGHT8 light = {};
+  ASSERT_EQ(device_.device()->GetLight(0, &light), D3D_OK);
+  EXPECT_EQ(light.Type, D3DLIGHT_POINT);
+  EXPECT_FLOAT_EQ(light.Diffuse.r, 1.0f);
+  EXPECT_FLOAT_EQ(light.Specular.g, 0.5f);
+  EXPECT_FLOAT_EQ(light.Ambient.b, 0.2f);
+  EXPECT_FLOAT_EQ(light.Position.z, -5000.0f);
+  EXPECT_FLOAT_EQ(light.Range, 15000.0f);
+  EXPECT_FLOAT_EQ(light.Attenuation0, 1.0f);
+  BOOL enabled = FALSE;
+  device_.device()->GetLightEnable(0, &enabled);
+  EXPECT_TRUE(enabled);
+  DWORD lighting = FALSE;
+  device_.device()->GetRenderState(D3DRS_LIGHTING, &lighting);
+  EXPECT_EQ(lighting, static_cast<DWORD>(TRUE));
+
+  const size_t loads = g_loads.size();
+  Frame(1.0f);
+  EXPECT_EQ(g_loads.size(), loads);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(app_.currentResources->slotTextures[i], before[i]);
+  EXPECT_EQ(app_.currentResources->backdropTexture, backdrop);
+  EXPECT_FLOAT_EQ(app_.slideshowTimers.changeElapsed, 3.0f);
+  Frame(2.0f);
+  EXPECT_EQ(g_loads.size(), loads + 5);
+}
+
+TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
+  TempFolder empty;
+  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", empty.path().c_str());
+  MessageBoxRecorder boxes;
+  EXPECT_EQ(app_.RestoreDeviceResources(), S_OK);
+  ASSERT_EQ(boxes.boxes().size(), 7u);
+  EXPECT_EQ(boxes.boxes()[0].text, empty.path() + "\\data\\objects\\object2n.x");
+  EXPECT_EQ(boxes.boxes()[6].text, empty.path() + "\\data\\objects\\coffeemug2.x");
+  for (const auto& box : boxes.boxes()) {
+    EXPECT_EQ(box.caption, "can not load object!");
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+  }
+  // The saver goes on: lit, and frames draw without meshes.
+  BOOL enabled = FALSE;
+  device_.device()->GetLightEnable(0, &enabled);
+  EXPECT_TRUE(enabled);
+  Frame(0.1f);
+  EXPECT_EQ(app_.PictureSlots.size(), 4u);
+}
+
+TEST_F(SceneLifecycleTest, PictureThatFailsToLoadLeavesAnEmptyFrame) {
+  SetPictures({"one_missing_400x300.jpg"});
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  ASSERT_EQ(app_.PictureSlots.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    const SceneItem& slot = app_.PictureSlots[i];
+    EXPECT_EQ(slot.pictureIndex, 0);
+    EXPECT_EQ(app_.currentResources->slotTextures[i], nullptr);
+    EXPECT_EQ(slot.imageInfo.Width, 0u);
+    EXPECT_FLOAT_EQ(slot.widthFactor, 1.0f);
+    EXPECT_FLOAT_EQ(slot.heightFactor, 1.0f);
+  }
+}
+
+TEST_F(SceneLifecycleTest, EmptyPictureListLoadsNothingForTheSlots) {
+  PictureList.clear();
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  EXPECT_EQ(PictureLoads(), 0u);
+  for (const SceneItem& slot : app_.PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
+  settingsLoaded = 0;
+  Frame(3.0f);
+  EXPECT_EQ(PictureLoads(), 0u);
+}
+
+TEST_F(SceneLifecycleTest, GradientOutsideTheTableDrawsNoGradient) {
+  app_.RestoreDeviceResources();
+  g_settings.gradient = 10;
+  g_settings.pictureTimer = 0;
+  Frame(0.1f);
+  EXPECT_EQ(g_loads.size(), 4u);
+  EXPECT_EQ(app_.currentResources->backdropTexture, nullptr);
+  g_settings.gradient = -1;
+  Frame(0.1f);
+  EXPECT_EQ(g_loads.size(), 8u);
+  g_settings.gradient = 9;
+  Frame(0.1f);
+  ASSERT_EQ(g_loads.size(), 13u);
+  EXPECT_EQ(g_loads.back().path, data_.path() + "\\data\\grad\\l10.bmp");
+  EXPECT_NE(app_.currentResources->backdropTexture, nullptr);
+}
+
+TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) {
+  settingsLoaded = 0;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  EXPECT_TRUE(app_.PictureSlots.empty());
+  EXPECT_TRUE(app_.BackdropItems.empty());
+  EXPECT_EQ(firstFramePending, 1);
+  ASSERT_EQ(g_loads.size(), 1u);
+  EXPECT_EQ(g_loads[0].colorKey, 0u);
+  EXPECT_EQ(g_loads[0].mipLevels, 1u);
+  EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+  IDirect3DBaseTexture8* bound = nullptr;
+  device_.device()->GetTexture(0, &bound);
+  EXPECT_EQ(bound, app_.currentResources->fallbackTexture);
+  if (bound != nullptr) bound->Release();
+  const float x = app_.drift.driftPosition[0];
+  EXPECT_FLOAT_EQ(x, 0.05f);
+
+  Frame(1.5f);
+  EXPECT_EQ(g_loads.size(), 1u);
+  Frame(0.5f);
+  EXPECT_EQ(g_loads.size(), 2u);
+  // After a reset the output's picture comes back at once.
+  app_.ReleaseDeviceResources();
+  EXPECT_EQ(app_.currentResources->fallbackTexture, nullptr);
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  EXPECT_EQ(g_loads.size(), 3u);
+  EXPECT_EQ(g_loads[2].path, g_loads[1].path);
+}
+
+TEST(GradientPathTest, TableEntriesAndEmptyInstallFolder) {
+  char path[300];
+  EXPECT_TRUE(GradientFilePath("", 0, path, sizeof path));
+  EXPECT_STREQ(path, "\\data\\grad\\l1.bmp");
+  EXPECT_TRUE(GradientFilePath("C:\\Solvane", 9, path, sizeof path));
+  EXPECT_STREQ(path, "C:\\Solvane\\data\\grad\\l10.bmp");
+  EXPECT_FALSE(GradientFilePath("C:\\Solvane", 10, path, sizeof path));
+  EXPECT_STREQ(path, "");
+  EXPECT_FALSE(GradientFilePath("C:\\Solvane", -1, path, sizeof path));
+  const std::string deep(290, 'x');
+  EXPECT_FALSE(GradientFilePath(deep.c_str(), 0, path, sizeof path));
+  EXPECT_STREQ(path, "");
+}
+
+}  // namespace
