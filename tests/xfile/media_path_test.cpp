@@ -1,11 +1,12 @@
 // Media-file search order and the bounded copies of its results.
+#include "xfile/media_path.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "support/test_support.h"
-#include "xfile/media_path.h"
 #include "xfile/text_copy.h"
 
 namespace {
@@ -32,8 +33,8 @@ class MediaPathTest : public testing::Test {
   }
   void SetSdkPath(const std::string& path) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSdkKey, 0, nullptr, 0,
-                                             KEY_WRITE, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSdkKey, 0, nullptr, 0, KEY_WRITE,
+                                             nullptr, &key, nullptr));
     RegSetValueExA(key, kSdkValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                    static_cast<DWORD>(path.size() + 1));
     RegCloseKey(key);

@@ -72,7 +72,8 @@ std::vector<DeviceEvent> RecordingDevice::Draws() const {
 DWORD RecordingDevice::RenderState(D3DRENDERSTATETYPE state, DWORD defaultValue) const {
   DWORD value = defaultValue;
   for (const DeviceEvent& e : events)
-    if (e.kind == DeviceEvent::kRenderState && e.state == static_cast<DWORD>(state)) value = e.value;
+    if (e.kind == DeviceEvent::kRenderState && e.state == static_cast<DWORD>(state))
+      value = e.value;
   return value;
 }
 
@@ -85,8 +86,8 @@ HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
   return S_OK;
 }
 
-HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                           D3DPOOL pool, IDirect3DIndexBuffer8** buffer) {
+HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                           IDirect3DIndexBuffer8** buffer) {
   if (failBufferCreation) return E_OUTOFMEMORY;
   *buffer = new MemoryBuffer<IDirect3DIndexBuffer8, D3DINDEXBUFFER_DESC>(length);
   return S_OK;

@@ -13,10 +13,10 @@ struct DeviceEvent {
   Kind kind;
   DWORD state = 0;  // render or stage state
   DWORD value = 0;
-  D3DXMATRIX matrix;       // kWorld; for kDraw the world in effect
-  D3DMATERIAL8 material;  // kMaterial; for kDraw the material in effect
+  D3DXMATRIX matrix;             // kWorld; for kDraw the world in effect
+  D3DMATERIAL8 material;         // kMaterial; for kDraw the material in effect
   const void* buffer = nullptr;  // kStream; for kDraw the bound vertex buffer
-  UINT primitives = 0;  // kDraw
+  UINT primitives = 0;           // kDraw
 };
 
 class RecordingDevice : public NullDevice {
@@ -35,7 +35,8 @@ class RecordingDevice : public NullDevice {
   HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                                IDirect3DVertexBuffer8** buffer) override;
   HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                              D3DPOOL pool, IDirect3DIndexBuffer8** buffer) override;
+                                              D3DPOOL pool,
+                                              IDirect3DIndexBuffer8** buffer) override;
   HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE state,
                                          const D3DMATRIX* matrix) override;
   HRESULT STDMETHODCALLTYPE GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;

@@ -28,8 +28,8 @@ inline std::string Mesh(const std::string& name, int triangles,
   }
   text += " " + std::to_string(triangles) + ";\n";
   for (int t = 0; t < triangles; ++t) {
-    text += " 3;" + std::to_string(t) + "," + std::to_string(t + 1) + "," + std::to_string(t + 2) +
-            ";";
+    text +=
+        " 3;" + std::to_string(t) + "," + std::to_string(t + 1) + "," + std::to_string(t + 2) + ";";
     text += t + 1 < triangles ? ",\n" : ";\n";
   }
   if (!materials.empty()) {
