@@ -3,9 +3,9 @@
 // made for, and their per-face attributes in memory.
 #pragma once
 
-#include <windows.h>
 #include <d3d8.h>
 #include <dxfile.h>
+#include <windows.h>
 
 #ifndef D3DXERR_INVALIDMESH
 #define D3DXERR_INVALIDMESH MAKE_DDHRESULT(2901)
@@ -88,8 +88,8 @@ struct ID3DXMesh : public IUnknown {
   virtual DWORD STDMETHODCALLTYPE GetOptions() = 0;
   virtual HRESULT STDMETHODCALLTYPE GetDevice(LPDIRECT3DDEVICE8* device) = 0;
   // Copy with another vertex format; components the source lacks are zero (diffuse: white).
-  virtual HRESULT STDMETHODCALLTYPE CloneMeshFVF(DWORD options, DWORD fvf,
-                                                 LPDIRECT3DDEVICE8 device, LPD3DXMESH* mesh) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE8 device,
+                                                 LPD3DXMESH* mesh) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetVertexBuffer(LPDIRECT3DVERTEXBUFFER8* buffer) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetIndexBuffer(LPDIRECT3DINDEXBUFFER8* buffer) = 0;
   virtual HRESULT STDMETHODCALLTYPE LockVertexBuffer(DWORD flags, BYTE** data) = 0;
@@ -97,8 +97,7 @@ struct ID3DXMesh : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE LockIndexBuffer(DWORD flags, BYTE** data) = 0;
   virtual HRESULT STDMETHODCALLTYPE UnlockIndexBuffer() = 0;
   // With table null, size receives the entry count; else up to *size entries are written.
-  virtual HRESULT STDMETHODCALLTYPE GetAttributeTable(D3DXATTRIBUTERANGE* table,
-                                                      DWORD* size) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
   virtual HRESULT STDMETHODCALLTYPE LockAttributeBuffer(DWORD flags, DWORD** data) = 0;
   virtual HRESULT STDMETHODCALLTYPE UnlockAttributeBuffer() = 0;
   // COMPACT, ATTRSORT and VERTEXCACHE; the outputs (three DWORDs per face for adjacency,
@@ -123,5 +122,4 @@ HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD option
 // records (texture names point into the same buffer); adjacency as three DWORDs per face.
 HRESULT WINAPI D3DXLoadMeshFromXof(LPDIRECTXFILEDATA xofMesh, DWORD options,
                                    LPDIRECT3DDEVICE8 device, LPD3DXBUFFER* adjacency,
-                                   LPD3DXBUFFER* materials, DWORD* numMaterials,
-                                   LPD3DXMESH* mesh);
+                                   LPD3DXBUFFER* materials, DWORD* numMaterials, LPD3DXMESH* mesh);

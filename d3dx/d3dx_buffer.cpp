@@ -3,7 +3,6 @@
 
 #include "d3dx/d3dx8_mesh.h"
 
-
 namespace {
 
 class Buffer final : public ID3DXBuffer {

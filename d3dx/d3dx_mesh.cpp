@@ -10,7 +10,6 @@
 #include "d3dx/mesh_buffers.h"
 #include "d3dx/mesh_geometry.h"
 
-
 namespace {
 
 // Far more than any mesh this program draws; keeps buffer sizes well inside 32 bits.
@@ -157,8 +156,8 @@ HRESULT Mesh::CreateIndexBuffer(DWORD numFaces) {
   MeshBufferPlacement ib = IndexBufferPlacement(options_);
   UINT indexSize = Uses32BitIndices() ? 4 : 2;
   return device_->CreateIndexBuffer(numFaces * 3 * indexSize, ib.usage,
-                                    Uses32BitIndices() ? D3DFMT_INDEX32 : D3DFMT_INDEX16,
-                                    ib.pool, &indexBuffer_);
+                                    Uses32BitIndices() ? D3DFMT_INDEX32 : D3DFMT_INDEX16, ib.pool,
+                                    &indexBuffer_);
 }
 
 HRESULT Mesh::DrawSubset(DWORD attribId) {
@@ -169,9 +168,8 @@ HRESULT Mesh::DrawSubset(DWORD attribId) {
   if (!attributeTable_.empty()) {
     for (const D3DXATTRIBUTERANGE& range : attributeTable_) {
       if (range.AttribId != attribId || range.FaceCount == 0) continue;
-      hr = device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, range.VertexStart,
-                                         range.VertexCount, range.FaceStart * 3,
-                                         range.FaceCount);
+      hr = device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, range.VertexStart, range.VertexCount,
+                                         range.FaceStart * 3, range.FaceCount);
       if (FAILED(hr)) return hr;
     }
     return S_OK;
@@ -310,8 +308,7 @@ HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adja
   return S_OK;
 }
 
-HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE8 device,
-                           LPD3DXMESH* mesh) {
+HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE8 device, LPD3DXMESH* mesh) {
   if (mesh == nullptr || device == nullptr) return D3DERR_INVALIDCALL;
   *mesh = nullptr;
   // The clone keeps 32-bit indices when its vertices need them.

@@ -222,8 +222,7 @@ HRESULT BufferOf(const std::vector<uint32_t>& values, LPD3DXBUFFER* buffer) {
 
 HRESULT WINAPI D3DXLoadMeshFromXof(LPDIRECTXFILEDATA xofMesh, DWORD options,
                                    LPDIRECT3DDEVICE8 device, LPD3DXBUFFER* adjacency,
-                                   LPD3DXBUFFER* materials, DWORD* numMaterials,
-                                   LPD3DXMESH* mesh) {
+                                   LPD3DXBUFFER* materials, DWORD* numMaterials, LPD3DXMESH* mesh) {
   if (adjacency != nullptr) *adjacency = nullptr;
   if (materials != nullptr) *materials = nullptr;
   if (numMaterials != nullptr) *numMaterials = 0;
@@ -239,8 +238,7 @@ HRESULT WINAPI D3DXLoadMeshFromXof(LPDIRECTXFILEDATA xofMesh, DWORD options,
   hr = ReadMeshSource(xofMesh, &source, &materialRecords);
   if (FAILED(hr)) return hr;
   meshgeo::BuiltMesh built;
-  if (meshgeo::BuildMesh(source, &built) != meshgeo::BuildResult::kOk)
-    return D3DXERR_INVALIDDATA;
+  if (meshgeo::BuildMesh(source, &built) != meshgeo::BuildResult::kOk) return D3DXERR_INVALIDDATA;
   if (built.indices.empty()) return D3DXERR_LOADEDMESHASNODATA;
 
   DWORD fvf = D3DFVF_XYZ | D3DFVF_NORMAL;
@@ -249,8 +247,8 @@ HRESULT WINAPI D3DXLoadMeshFromXof(LPDIRECTXFILEDATA xofMesh, DWORD options,
   if (built.vertices.size() > 0x10000) options |= D3DXMESH_32BIT;
   const DWORD numFaces = static_cast<DWORD>(built.indices.size() / 3);
   LPD3DXMESH created = nullptr;
-  hr = D3DXCreateMeshFVF(numFaces, static_cast<DWORD>(built.vertices.size()), options, fvf,
-                         device, &created);
+  hr = D3DXCreateMeshFVF(numFaces, static_cast<DWORD>(built.vertices.size()), options, fvf, device,
+                         &created);
   if (FAILED(hr)) return hr;
   hr = FillMesh(created, built);
 

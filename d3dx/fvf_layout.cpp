@@ -41,8 +41,8 @@ void ConvertVertices(const BYTE* source, const FvfLayout& from, BYTE* destinatio
     std::memcpy(d, s, 12);
     if (to.normal >= 0 && from.normal >= 0) std::memcpy(d + to.normal, s + from.normal, 12);
     if (to.diffuse >= 0) {
-      std::memcpy(d + to.diffuse, from.diffuse >= 0 ? s + from.diffuse :
-                  reinterpret_cast<const BYTE*>(&white), 4);
+      std::memcpy(d + to.diffuse,
+                  from.diffuse >= 0 ? s + from.diffuse : reinterpret_cast<const BYTE*>(&white), 4);
     }
     if (to.specular >= 0 && from.specular >= 0) std::memcpy(d + to.specular, s + from.specular, 4);
     UINT sets = to.texcoordSets < from.texcoordSets ? to.texcoordSets : from.texcoordSets;

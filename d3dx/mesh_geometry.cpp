@@ -14,9 +14,7 @@ namespace {
 // More than this many vertices or triangles is not a mesh a screen saver draws.
 constexpr uint64_t kMaxElements = 0x01000000;
 
-bool SameVector(const Float3& a, const Float3& b) {
-  return a.x == b.x && a.y == b.y && a.z == b.z;
-}
+bool SameVector(const Float3& a, const Float3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
 Float3 Normalized(Float3 v) {
   float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
@@ -89,8 +87,7 @@ BuildResult BuildMesh(const MeshSource& source, BuiltMesh* out) {
   if (numPositions > kMaxElements) return BuildResult::kTooLarge;
   if (source.hasTexcoords && source.texcoords.size() != numPositions)
     return BuildResult::kCountMismatch;
-  if (source.hasColors && source.colors.size() != numPositions)
-    return BuildResult::kCountMismatch;
+  if (source.hasColors && source.colors.size() != numPositions) return BuildResult::kCountMismatch;
   if (source.faceMaterials.size() != 0 && source.faceMaterials.size() != numFaces)
     return BuildResult::kCountMismatch;
   if (source.hasNormals && source.normalFaces.counts != source.faces.counts)

@@ -34,7 +34,7 @@ struct MeshSource {
   bool hasTexcoords = false;
   std::vector<Float2> texcoords;  // one per position
   bool hasColors = false;
-  std::vector<uint32_t> colors;  // one ARGB per position
+  std::vector<uint32_t> colors;         // one ARGB per position
   std::vector<uint32_t> faceMaterials;  // material per polygon; empty = material 0
 };
 
@@ -77,9 +77,9 @@ std::vector<uint32_t> GenerateAdjacency(const std::vector<uint32_t>& triangles,
                                         const std::vector<uint32_t>& pointReps);
 
 struct OptimizeOptions {
-  bool compact = false;      // drop vertices no face uses
+  bool compact = false;        // drop vertices no face uses
   bool attributeSort = false;  // group faces by attribute, stable
-  bool vertexCache = false;  // reorder faces within each group for the post-transform cache
+  bool vertexCache = false;    // reorder faces within each group for the post-transform cache
 };
 
 struct OptimizeResult {

@@ -1,8 +1,8 @@
 // The tree a .x file loads into: frames with their transforms, each with at most one mesh.
 #pragma once
 
-#include <windows.h>
 #include <d3d8.h>
+#include <windows.h>
 
 #include <cstdint>
 
@@ -23,7 +23,7 @@ class MeshObject {
   char name[512];
   ID3DXMesh* mesh = nullptr;  // managed pool, XYZ | NORMAL | DIFFUSE | TEX1
   uint32_t numMaterials = 0;
-  D3DMATERIAL8* materials = nullptr;      // numMaterials entries
+  D3DMATERIAL8* materials = nullptr;       // numMaterials entries
   IDirect3DTexture8** textures = nullptr;  // numMaterials entries, each may be null
   int useMaterials = 1;
 };

@@ -65,8 +65,8 @@ HRESULT FindMediaFile(char* output, const char* name, size_t outputSize) {
   if (*bareName != '\0') {
     if (CanOpen(bareName) && Accept(output, outputSize, bareName)) return S_OK;
     char mediaPath[kFullPathSize];
-    int written = std::snprintf(mediaPath, sizeof(mediaPath), "%s%s", GetMediaDirectory(),
-                                bareName);
+    int written =
+        std::snprintf(mediaPath, sizeof(mediaPath), "%s%s", GetMediaDirectory(), bareName);
     if (written > 0 && static_cast<size_t>(written) < sizeof(mediaPath) && CanOpen(mediaPath) &&
         Accept(output, outputSize, mediaPath))
       return S_OK;

@@ -68,8 +68,7 @@ HRESULT RenderFrameNode(FrameNode* node, IDirect3DDevice8* device, int drawOpaqu
   for (FrameNode* frame = node; frame != nullptr; frame = frame->nextSibling) {
     const D3DXMATRIX combined = frame->transform * saved;
     device->SetTransform(D3DTS_WORLD, &combined);
-    if (frame->mesh != nullptr)
-      RenderMeshSubsets(frame->mesh, device, drawOpaque, drawTranslucent);
+    if (frame->mesh != nullptr) RenderMeshSubsets(frame->mesh, device, drawOpaque, drawTranslucent);
     if (frame->firstChild != nullptr)
       RenderFrameNode(frame->firstChild, device, drawOpaque, drawTranslucent, &combined);
     device->SetTransform(D3DTS_WORLD, &saved);
