@@ -20,8 +20,13 @@ MeshData BuildPictureMesh(float alpha);
 // raised towards the camera on the band between kFrameBandInner and 0.5.
 MeshData BuildFrameMesh(float alpha);
 
-// Unit sphere, u around (0 and 1 behind the viewer at the centre), v from the top (0) to the
-// bottom (1); seen from inside, so normals and front faces point towards the centre.
+// Radius of the backdrop sphere. The scene scales it by 75 about (0, 0, 4) and its far plane
+// is at 50: a unit sphere would be cut away all along the horizon, this one stays inside.
+constexpr float kBackdropRadius = 0.6f;
+
+// Sphere of kBackdropRadius, u around (0 and 1 behind the viewer at the centre), v from the
+// top (0) to the bottom (1); seen from inside, so normals and front faces point towards the
+// centre.
 MeshData BuildBackdropSphere(int segments, int rings);
 
 // A mug with a handle, y in [-0.4, 0.4], smooth normals, front faces clockwise from outside.

@@ -22,7 +22,7 @@ MeshData BuildBackdropSphere(int segments, int rings) {
       float a = 2.0f * kPi * u;
       Vec3 p{-std::sin(a) * std::sin(theta), std::cos(theta), -std::cos(a) * std::sin(theta)};
       if (ring == 0 || ring == rings) p.x = p.z = 0.0f;  // exact poles
-      m.AddVertex(p, p * -1.0f, u, v);
+      m.AddVertex(p * kBackdropRadius, p * -1.0f, u, v);
     }
   }
   const uint32_t stride = static_cast<uint32_t>(segments + 1);

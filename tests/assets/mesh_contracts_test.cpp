@@ -139,18 +139,33 @@ TEST(FrameMeshTest, MouldingNeverCoversThePicture) {
   EXPECT_GT(raised, 8);
 }
 
-TEST(BackdropSphereTest, UnitSphereWithLatitudeLongitudeTexture) {
+TEST(BackdropSphereTest, FitsInsideTheFarPlane) {
+  // The scene draws the sphere scaled by (75, 10, 75) about (0, 0, 4) with the eye at
+  // (0, 0.25, 0) and the far plane at 50: every point must be nearer than that, or the
+  // backdrop is cut open along the horizon.
+  MeshData m = BuildBackdropSphere(48, 24);
+  float farthest = 0.0f;
+  for (const MeshVertex& v : m.vertices) {
+    Vec3 p{v.position.x * 75.0f, v.position.y * 10.0f - 0.25f, v.position.z * 75.0f + 4.0f};
+    farthest = std::max(farthest, Length(p));
+  }
+  EXPECT_LT(farthest, 49.5f);
+  EXPECT_GT(farthest, 40.0f);  // still far behind the pictures
+}
+
+TEST(BackdropSphereTest, SphereWithLatitudeLongitudeTexture) {
   MeshData m = BuildBackdropSphere(48, 24);
   ExpectWellFormed(m);
   float minU = 1, maxU = 0, minV = 1, maxV = 0;
   for (const MeshVertex& v : m.vertices) {
-    EXPECT_NEAR(Length(v.position), 1.0f, 1e-5f);
+    EXPECT_NEAR(Length(v.position), kBackdropRadius, 1e-5f);
+    Vec3 unit = v.position * (1.0f / kBackdropRadius);
     minU = std::min(minU, v.u), maxU = std::max(maxU, v.u);
     minV = std::min(minV, v.v), maxV = std::max(maxV, v.v);
-    // v runs from the top (y = 1) to the bottom (y = -1).
-    EXPECT_NEAR(v.v, std::acos(std::clamp(v.position.y, -1.0f, 1.0f)) / 3.14159265f, 1e-4f);
+    // v runs from the top to the bottom.
+    EXPECT_NEAR(v.v, std::acos(std::clamp(unit.y, -1.0f, 1.0f)) / 3.14159265f, 1e-4f);
     // Seen from inside: normals point at the centre.
-    EXPECT_NEAR(Dot(v.normal, v.position), -1.0f, 1e-4f);
+    EXPECT_NEAR(Dot(v.normal, unit), -1.0f, 1e-4f);
   }
   EXPECT_FLOAT_EQ(minU, 0.0f);
   EXPECT_FLOAT_EQ(maxU, 1.0f);
@@ -172,11 +187,11 @@ TEST(BackdropSphereTest, MiddleOfTheBitmapIsStraightAheadAndNotMirrored) {
     return {};
   };
   Vec3 ahead = find(0.5f, 0.5f);
-  EXPECT_NEAR(ahead.z, 1.0f, 1e-5f);
+  EXPECT_NEAR(ahead.z, kBackdropRadius, 1e-5f);
   // Further along u is further to the right (+x) of a viewer looking ahead (+z).
   Vec3 right = find(0.75f, 0.5f);
-  EXPECT_NEAR(right.x, 1.0f, 1e-5f);
-  EXPECT_NEAR(find(0.5f, 0.0f).y, 1.0f, 1e-6f);
+  EXPECT_NEAR(right.x, kBackdropRadius, 1e-5f);
+  EXPECT_NEAR(find(0.5f, 0.0f).y, kBackdropRadius, 1e-6f);
 }
 
 double SignedVolume(const MeshData& m) {
