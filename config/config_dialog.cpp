@@ -130,6 +130,13 @@ void OnInit(ConfigDialog& dialog) {
   dialog.previewButton = GetDlgItem(window, IDC_CFG_GRADIENT_PREVIEW);
   dialog.frameBrush = CreateSolidBrush(RGB(0, 0, 0));
   dialog.objectBrush = CreateSolidBrush(RGB(0, 0, 0));
+  // A push button paints its own face over whatever WM_CTLCOLORBTN filled in; drawn by us,
+  // the swatches show their colour.
+  for (int id : {IDC_CFG_FRAME_SWATCH, IDC_CFG_OBJECT_SWATCH}) {
+    HWND swatch = GetDlgItem(window, id);
+    const LONG_PTR style = GetWindowLongPtrA(swatch, GWL_STYLE);
+    SetWindowLongPtrA(swatch, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+  }
 
   char text[64];
   for (size_t i = 1; i <= AppThemes.size(); ++i) {
@@ -385,6 +392,23 @@ INT_PTR OnColorButton(ConfigDialog& dialog, HDC dc, HWND button) {
   return reinterpret_cast<INT_PTR>(dialog.frameBrush);
 }
 
+// The swatch face: its colour inside a sunken edge, and the focus rectangle when focused.
+void DrawSwatch(ConfigDialog& dialog, const DRAWITEMSTRUCT& item) {
+  const bool frame = item.CtlID == IDC_CFG_FRAME_SWATCH;
+  HBRUSH& brush = frame ? dialog.frameBrush : dialog.objectBrush;
+  RecreateBrush(brush, frame ? g_settings.backGndColor : g_settings.object3DColor);
+  RECT face = item.rcItem;
+  DrawEdge(item.hDC, &face, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED,
+           BF_RECT | BF_ADJUST);
+  InflateRect(&face, -2, -2);
+  FillRect(item.hDC, &face, brush);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(item.hDC, &focus);
+  }
+}
+
 INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* dialog = reinterpret_cast<ConfigDialog*>(GetWindowLongPtrA(window, DWLP_USER));
   switch (message) {
@@ -408,7 +432,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
       return TRUE;
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (dialog == nullptr || item->CtlID != IDC_CFG_GRADIENT_PREVIEW) return FALSE;
+      if (dialog == nullptr) return FALSE;
+      if (item->CtlID == IDC_CFG_FRAME_SWATCH || item->CtlID == IDC_CFG_OBJECT_SWATCH) {
+        DrawSwatch(*dialog, *item);
+        return TRUE;
+      }
+      if (item->CtlID != IDC_CFG_GRADIENT_PREVIEW) return FALSE;
       if (dialog->preview.picture == nullptr) {
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
       } else {

@@ -126,9 +126,21 @@ void Refresh(DisplaySettingsDialog& dialog) {
   FillModeList(window, adapter);
 }
 
+// The themed tab page is white while the controls on it paint the dialog colour: draw the
+// tab control plainly so that both match.
+void PlainTabs(HWND tabs) {
+  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  HMODULE themes = LoadLibraryA("uxtheme.dll");  // stays loaded: comctl32 uses it too
+  if (themes == nullptr) return;
+  auto setTheme = reinterpret_cast<SetWindowThemeFn>(
+      reinterpret_cast<void*>(GetProcAddress(themes, "SetWindowTheme")));
+  if (setTheme != nullptr) setTheme(tabs, L"", L"");
+}
+
 void OnInit(DisplaySettingsDialog& dialog) {
   SaverApp& app = *dialog.app;
   if (HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS)) {
+    PlainTabs(tabs);
     char label[100];
     GetDlgItemTextA(dialog.window, IDC_DS_TAB_LABEL, label, sizeof label);
     for (uint32_t i = 0; i < app.monitorCount && i < kMaxMonitors; ++i) {

@@ -19,9 +19,9 @@ trap 'rm -rf "$tmp"' EXIT
   -type TrueColor "BMP3:$tmp/logo.bmp"
 cp "$tmp/logo.bmp" ts_logo.bmp
 
-# Header strip: 720 x 66, drawn over the top of the side logo.
-/usr/bin/convert -size 66x720 gradient:'#12183a-#2f3f8f' -rotate -90 \
-  -fill '#d9a441' -draw 'rectangle 0,62 720,65' \
+# Header strip: 1000 x 66, drawn over the top of the side logo.
+/usr/bin/convert -size 66x1000 gradient:'#12183a-#2f3f8f' -rotate -90 \
+  -fill '#d9a441' -draw 'rectangle 0,62 1000,65' \
   -fill none -stroke '#d9a441' -strokewidth 3 \
   -draw 'rectangle 18,12 66,50' -draw 'rectangle 26,20 58,42' \
   -stroke none -fill '#f2e6c8' -font DejaVu-Serif-Bold -pointsize 28 \
