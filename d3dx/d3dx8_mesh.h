@@ -3,9 +3,10 @@
 // made for, and their per-face attributes in memory.
 #pragma once
 
+#include <windows.h>
+
 #include <d3d8.h>
 #include <dxfile.h>
-#include <windows.h>
 
 #ifndef D3DXERR_INVALIDMESH
 #define D3DXERR_INVALIDMESH MAKE_DDHRESULT(2901)

@@ -3,8 +3,9 @@
 // two-dimensional texture coordinate sets are handled.
 #pragma once
 
-#include <d3d8types.h>
 #include <windows.h>
+
+#include <d3d8types.h>
 
 #include "d3dx/mesh_geometry.h"
 

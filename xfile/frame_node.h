@@ -1,8 +1,9 @@
 // The tree a .x file loads into: frames with their transforms, each with at most one mesh.
 #pragma once
 
-#include <d3d8.h>
 #include <windows.h>
+
+#include <d3d8.h>
 
 #include <cstdint>
 

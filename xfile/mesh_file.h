@@ -1,9 +1,10 @@
 // Loading .x files into frame trees and drawing them in an opaque and a translucent pass.
 #pragma once
 
+#include <windows.h>
+
 #include <d3d8.h>
 #include <dxfile.h>
-#include <windows.h>
 
 #include "d3dx/d3dx8_math.h"
 #include "xfile/frame_node.h"

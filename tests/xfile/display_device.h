@@ -2,8 +2,9 @@
 // the test can read.
 #pragma once
 
-#include <d3d8.h>
 #include <windows.h>
+
+#include <d3d8.h>
 
 class DisplayDevice {
  public:

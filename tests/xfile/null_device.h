@@ -2,8 +2,9 @@
 // from it and override the calls they watch.
 #pragma once
 
-#include <d3d8.h>
 #include <windows.h>
+
+#include <d3d8.h>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-parameter"
