@@ -260,14 +260,30 @@ Canvas PaintTropicalBeach(int w, int h) {
   for (int f = 0; f < 9; ++f) {
     float angle = -3.1416f * (0.05f + 0.9f * f / 8.0f) + random.Range(-0.1f, 0.1f);
     float len = h * random.Range(0.22f, 0.3f);
-    for (int s = 0; s < 40; ++s) {
-      float t = s / 40.0f;
-      // Fronds arch out and droop under their weight.
-      float x = crownX + std::cos(angle) * len * t;
-      float y = crownY + std::sin(angle) * len * t + len * 0.6f * t * t;
-      float leaf = h * 0.03f * std::sin(3.1416f * (0.15f + 0.85f * t));
-      FillEllipse(c, x, y, leaf * 0.4f + 2.0f, leaf + 2.0f, angle + 1.2f, frond);
-      FillEllipse(c, x, y, leaf * 0.35f + 1.0f, leaf * 0.9f + 1.0f, angle - 1.2f, frond * 1.15f);
+    // The spine arches out and droops under its weight; leaflets hang from both sides.
+    auto spine = [&](float t, float& x, float& y) {
+      x = crownX + std::cos(angle) * len * t;
+      y = crownY + std::sin(angle) * len * t + len * 0.6f * t * t;
+    };
+    const int steps = 36;
+    for (int s = 0; s < steps; ++s) {
+      float t0 = static_cast<float>(s) / steps, t1 = static_cast<float>(s + 1) / steps;
+      float x0, y0, x1, y1;
+      spine(t0, x0, y0);
+      spine(t1, x1, y1);
+      float tx = x1 - x0, ty = y1 - y0, tl = std::sqrt(tx * tx + ty * ty);
+      tx /= tl, ty /= tl;
+      float width = h * 0.004f * (1.0f - t0) + 1.0f;
+      FillTriangle(c, x0 - ty * width, y0 + tx * width, x0 + ty * width, y0 - tx * width, x1, y1, frond);
+      float leaf = len * 0.3f * std::sin(3.1416f * (0.12f + 0.88f * t0));
+      for (float side : {-1.0f, 1.0f}) {
+        // Leaflets sweep towards the tip and fall away from the spine.
+        float dx = -ty * side * 0.75f + tx * 0.55f, dy = tx * side * 0.75f + ty * 0.55f + 0.45f;
+        float ex = x0 + dx * leaf, ey = y0 + dy * leaf;
+        Rgb shade = frond * (side > 0 ? 1.0f : 1.25f);
+        FillTriangle(c, x0 - tx * width * 1.5f, y0 - ty * width * 1.5f, x0 + tx * width * 1.5f,
+                     y0 + ty * width * 1.5f, ex, ey, shade);
+      }
     }
   }
   Vignette(c, 0.2f);
