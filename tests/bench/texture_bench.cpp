@@ -1,0 +1,260 @@
+// Cost of turning a 24-megapixel JPEG into one 256 x 256 texture, beside a full-size decode
+// followed by the same reduction, and beside libjpeg-turbo's bare decode at the DCT scale our
+// loader picks (the floor: entropy decoding dominates, no loader can do much better).
+//
+//   texture_bench generate <folder>              writes smooth.jpg and detailed.jpg (6000x4000, q90)
+//   texture_bench <ours|full|floor> <file.jpg> <runs>
+// prints "<median ms> <peak MB above the start> <DCT scale in eighths>" for the case. Memory is the
+// working-set high-water mark of the first run less the working set before it.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "d3dx/d3dx8.h"
+#include "d3dx/image_decode.h"
+#include "d3dx/image_scale.h"
+#include "d3dx/jpeg_decoder.h"
+#include "d3dx/pixel_formats.h"
+#include "d3dx/texture_upload.h"
+#include "host/safe_release.h"
+
+using namespace d3dx_image;
+
+namespace {
+
+constexpr uint32_t kWidth = 6000, kHeight = 4000, kTarget = 256;
+
+uint32_t Hash(uint32_t x, uint32_t y) {
+  uint32_t v = x * 73856093u ^ y * 19349663u;
+  v ^= v >> 13;
+  v *= 0x5bd1e995u;
+  return v ^ (v >> 15);
+}
+
+uint8_t Clamp(double v) { return uint8_t(std::min(255.0, std::max(0.0, v))); }
+
+// Smooth: broad gradients, like sky and skin. Detailed: fine texture and grain, like foliage.
+void Generate(const std::string& path, bool detailed) {
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return;
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, out);
+  cinfo.image_width = kWidth;
+  cinfo.image_height = kHeight;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 90, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(kWidth * 3);
+  for (uint32_t y = 0; y < kHeight; ++y) {
+    for (uint32_t x = 0; x < kWidth; ++x) {
+      double r = 128 + 90 * std::sin(x / 900.0 + y / 1300.0);
+      double g = 128 + 80 * std::cos(x / 1500.0 - y / 700.0);
+      double b = 60 + 150.0 * y / kHeight;
+      // Sensor noise, faint in the smooth picture, strong with fine texture in the detailed one.
+      const double grain = detailed ? int(Hash(x, y) % 25) - 12 : int(Hash(x, y) & 3) - 1.5;
+      const double fine = detailed ? 18 * std::sin(x * 0.9 + std::sin(y * 0.13) * 4) *
+                                         std::cos(y * 0.7 + std::sin(x * 0.05) * 3)
+                                   : 0.0;
+      r += grain + fine;
+      g += grain * 0.8 - fine;
+      b += grain * 0.6 + fine * 0.5;
+      row[3 * x] = Clamp(r);
+      row[3 * x + 1] = Clamp(g);
+      row[3 * x + 2] = Clamp(b);
+    }
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&cinfo, &p, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::fclose(out);
+}
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+PROCESS_MEMORY_COUNTERS Memory() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters;
+}
+
+LRESULT CALLBACK QuietWindow(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  return DefWindowProcA(hwnd, msg, w, l);
+}
+
+IDirect3DDevice8* CreateDevice() {
+  HMODULE library = LoadLibraryA("d3d8.dll");
+  if (library == nullptr) return nullptr;
+  using CreateFn = IDirect3D8*(WINAPI*)(UINT);
+  auto create = reinterpret_cast<CreateFn>(
+      reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
+  IDirect3D8* d3d = create ? create(D3D_SDK_VERSION) : nullptr;
+  if (d3d == nullptr) return nullptr;
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = QuietWindow;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "SolvaneBench";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowA(wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+  D3DDISPLAYMODE mode;
+  d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+  D3DPRESENT_PARAMETERS pp = {};
+  pp.Windowed = TRUE;
+  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  pp.BackBufferFormat = mode.Format;
+  pp.hDeviceWindow = window;
+  IDirect3DDevice8* device = nullptr;
+  d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                    D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device);
+  d3d->Release();
+  return device;
+}
+
+// Our loader, exactly as the slideshow calls it.
+bool RunOurs(IDirect3DDevice8* device, const std::string& path) {
+  IDirect3DTexture8* texture = nullptr;
+  HRESULT hr = D3DXCreateTextureFromFileExA(device, path.c_str(), kTarget, kTarget, 1, 0,
+                                            D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_LINEAR,
+                                            D3DX_FILTER_LINEAR, 0xFFF0F0F0, nullptr, nullptr,
+                                            &texture);
+  SafeRelease(texture);
+  return SUCCEEDED(hr);
+}
+
+// The naive way: the whole picture at full size, then the same reduction and upload.
+bool RunFull(IDirect3DDevice8* device, const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (FAILED(ReadWholeFile(path.c_str(), bytes))) return false;
+  DecodeOptions options;
+  options.allowDctScaling = false;
+  options.colorKey = 0xFFF0F0F0;
+  Image full, small;
+  SourceInfo info;
+  if (DecodeJpeg(bytes.data(), bytes.size(), options, full, info) != kImageOk) return false;
+  if (ScaleImage(full, kTarget, kTarget, kFilterLinear, small) != kImageOk) return false;
+  IDirect3DTexture8* texture = nullptr;
+  if (FAILED(device->CreateTexture(kTarget, kTarget, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                   &texture))) {
+    return false;
+  }
+  D3DLOCKED_RECT locked;
+  if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
+    WriteLevel(small, D3DFMT_A8R8G8B8, false, locked);
+    texture->UnlockRect(0);
+  }
+  SafeRelease(texture);
+  return true;
+}
+
+// libjpeg-turbo alone: the file read and decoded at `scale`/8, rows thrown away.
+bool RunFloor(const std::string& path, int scale) {
+  std::vector<uint8_t> bytes;
+  if (FAILED(ReadWholeFile(path.c_str(), bytes))) return false;
+  jpeg_decompress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  cinfo.scale_num = scale;
+  cinfo.scale_denom = 8;
+  cinfo.out_color_space = JCS_EXT_BGRA;
+  jpeg_start_decompress(&cinfo);
+  std::vector<uint8_t> rows(size_t(cinfo.output_width) * 4 * 16);
+  JSAMPROW pointers[16];
+  for (int i = 0; i < 16; ++i) pointers[i] = rows.data() + size_t(i) * cinfo.output_width * 4;
+  while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, pointers, 16);
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "generate") == 0) {
+    Generate(std::string(argv[2]) + "\\smooth.jpg", false);
+    Generate(std::string(argv[2]) + "\\detailed.jpg", true);
+    return 0;
+  }
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: texture_bench generate <folder> | <ours|full|floor> <file> <runs>\n");
+    return 2;
+  }
+  const std::string which = argv[1], path = argv[2];
+  const int runs = std::max(1, std::atoi(argv[3]));
+  std::vector<uint8_t> header;
+  SourceInfo info;
+  if (FAILED(ReadWholeFile(path.c_str(), header)) ||
+      ReadJpegInfo(header.data(), header.size(), info) != kImageOk) {
+    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    return 1;
+  }
+  header = std::vector<uint8_t>();
+  const int scale = ChooseDctScale(info.width, info.height, kTarget, kTarget);
+  // Every case runs beside a live device, even the floor that does not use it: the device's own
+  // threads then weigh on every row alike.
+  IDirect3DDevice8* device = nullptr;
+  {
+    device = CreateDevice();
+    if (device == nullptr) {
+      std::fprintf(stderr, "no Direct3D device\n");
+      return 1;
+    }
+    // The first texture of a device pays for driver set-up; keep that out of the figures.
+    IDirect3DTexture8* warm = nullptr;
+    device->CreateTexture(kTarget, kTarget, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &warm);
+    D3DLOCKED_RECT locked;
+    if (warm != nullptr && SUCCEEDED(warm->LockRect(0, &locked, nullptr, 0))) warm->UnlockRect(0);
+    SafeRelease(warm);
+  }
+  const SIZE_T before = Memory().WorkingSetSize;
+  std::vector<double> times;
+  SIZE_T peak = 0;
+  for (int i = 0; i < runs; ++i) {
+    const double start = NowMs();
+    const bool ok = which == "ours"   ? RunOurs(device, path)
+                    : which == "full" ? RunFull(device, path)
+                                      : RunFloor(path, scale);
+    times.push_back(NowMs() - start);
+    if (!ok) {
+      std::fprintf(stderr, "%s failed on %s\n", which.c_str(), path.c_str());
+      return 1;
+    }
+    if (i == 0) peak = Memory().PeakWorkingSetSize;  // the first run sets the high-water mark
+  }
+  if (std::getenv("SOLVANE_BENCH_VERBOSE") != nullptr) {
+    for (double t : times) std::fprintf(stderr, "%.1f ", t);
+    std::fprintf(stderr, "\n");
+  }
+  std::sort(times.begin(), times.end());
+  const double extra = peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0;
+  std::printf("%.1f %.1f %d\n", times[times.size() / 2], extra, which == "full" ? 8 : scale);
+  SafeRelease(device);
+  return 0;
+}
