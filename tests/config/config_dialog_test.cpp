@@ -433,3 +433,44 @@ TEST_F(ConfigDialogTest, ThemesThatCannotBeStoredAnywhereAreReported) {
   RemoveDirectoryA(install.ThemePath("user.thm").c_str());
   DeleteFileA(install.UserFolder().c_str());
 }
+
+TEST_F(ConfigDialogTest, OpensAboutSelectPicturesAndDisplaySettingsOwnedByItself) {
+  WriteBothThemeFiles();
+  HWND config = nullptr;
+  std::vector<std::string> captions;
+  auto caption = [&captions](HWND dialog) {
+    char text[100];
+    GetWindowTextA(dialog, text, sizeof text);
+    captions.push_back(text);
+  };
+  const INT_PTR result = Run({
+      [&](HWND dialog) {
+        config = dialog;
+        PostMessageA(dialog, WM_COMMAND, IDC_CFG_ABOUT, 0);
+      },
+      [&](HWND about) {
+        caption(about);
+        EXPECT_EQ(GetWindow(about, GW_OWNER), config);
+        Click(about, IDC_ABOUT_WEB_LINK);
+        Click(about, IDOK);
+      },
+      [&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC_CFG_SELECT_PICTURES, 0); },
+      [&](HWND pictures) {
+        caption(pictures);
+        EXPECT_EQ(GetWindow(pictures, GW_OWNER), config);
+        Click(pictures, IDOK);
+      },
+      [&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC_CFG_DISPLAY_SETTINGS, 0); },
+      [&](HWND display) {
+        caption(display);
+        EXPECT_EQ(GetWindow(display, GW_OWNER), config);
+        SendMessageA(display, WM_COMMAND, IDCANCEL, 0);
+      },
+      [](HWND dialog) { Cancel(dialog); },
+  });
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(captions, (std::vector<std::string>{"About Solvane ScreenSaver 7.0", "Select Pictures",
+                                                "Display Settings"}));
+  ASSERT_EQ(shellCalls.size(), 1u);
+  EXPECT_EQ(shellCalls[0].file, "https://www.example.com/solvane");
+}

@@ -394,3 +394,16 @@ TEST_F(SelectPicturesTest, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
                               }});
   EXPECT_EQ(result, 1);
 }
+
+TEST_F(SelectPicturesTest, ADefaultListThatCannotBeStoredAnywhereIsReported) {
+  Add("a.bmp");
+  // A folder in the list file's place, and a file in the per-user folder's place.
+  CreateDirectoryA((std::string(g_settings.InstallDir) + "\\picsavelist.tsl").c_str(), nullptr);
+  WriteFileBytes(install.UserFolder(), "in the way");
+  MessageBoxRecorder boxes;
+  EXPECT_EQ(Run({[](HWND dialog) { Click(dialog, IDOK); }}), 1);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_NE(boxes.boxes()[0].text.find("picture list could not be saved"), std::string::npos);
+  RemoveDirectoryA((std::string(g_settings.InstallDir) + "\\picsavelist.tsl").c_str());
+  DeleteFileA(install.UserFolder().c_str());
+}
