@@ -208,6 +208,11 @@ ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceIn
   const size_t available = size - h.dataOffset;
   Image image;
   if (h.compression == kRle8 || h.compression == kRle4) {
+    // A run covers at most 255 texels per two bytes; only moves skip more, and a picture made
+    // mostly of moves is no picture. A short file claiming a huge one is refused up front.
+    if (uint64_t(h.width) * h.height > uint64_t(available) * 1024 + h.width) {
+      return kImageTruncated;
+    }
     std::vector<uint8_t> indices;
     r = DecodeRle(pixels, pixels + available, h, indices);
     if (r == kImageOk) r = AllocateImage(image, h.width, h.height);

@@ -71,12 +71,17 @@ void InstallHandlers(jpeg_decompress_struct& cinfo, ErrorManager& err) {
   err.code = 0;
 }
 
-ImageResult CheckSize(uint32_t width, uint32_t height) {
+// Even a flat picture costs some coded bits per 8x8 block, so a short file cannot describe a
+// huge picture; a header claiming one is lying, and must not make us allocate for it.
+constexpr uint64_t kMaxPixelsPerByte = 8192;
+
+ImageResult CheckSize(uint32_t width, uint32_t height, size_t fileSize) {
   if (width == 0 || height == 0) return kImageInvalid;
   if (width > kMaxImageSide || height > kMaxImageSide ||
       uint64_t(width) * height > kMaxImagePixels) {
     return kImageTooLarge;
   }
+  if (uint64_t(width) * height > uint64_t(fileSize) * kMaxPixelsPerByte) return kImageTruncated;
   return kImageOk;
 }
 
@@ -128,7 +133,7 @@ ImageResult ReadJpegInfo(const uint8_t* data, size_t size, SourceInfo& info) {
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
-  ImageResult r = CheckSize(cinfo.image_width, cinfo.image_height);
+  ImageResult r = CheckSize(cinfo.image_width, cinfo.image_height, size);
   if (r == kImageOk) FillInfo(cinfo, ReadJpegOrientation(data, size), info);
   jpeg_destroy_decompress(&cinfo);
   return r;
@@ -155,7 +160,7 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
-  ImageResult r = CheckSize(cinfo.image_width, cinfo.image_height);
+  ImageResult r = CheckSize(cinfo.image_width, cinfo.image_height, size);
   if (r != kImageOk) {
     jpeg_destroy_decompress(&cinfo);
     return r;

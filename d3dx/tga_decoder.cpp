@@ -137,10 +137,15 @@ ImageResult DecodeTga(const uint8_t* data, size_t size, Image& decoded, SourceIn
     if (h.grey) return MakeTexel(p[0], p[0], p[0], h.depth == 16 ? p[1] : 255);
     return TrueColour(p, h.depth, info.hasAlpha);
   };
+  // One RLE packet of 1 + pixelBytes bytes covers at most 128 texels: a shorter file cannot
+  // hold the picture its header claims.
+  const size_t total = size_t(h.width) * h.height;
+  const uint64_t minimumBytes =
+      h.rle ? (uint64_t(total) + 127) / 128 * (1 + pixelBytes) : uint64_t(total) * pixelBytes;
+  if (minimumBytes > size - h.dataOffset) return kImageTruncated;
   Image stored;
   r = AllocateImage(stored, h.width, h.height);
   if (r != kImageOk) return r;
-  const size_t total = size_t(h.width) * h.height;
   const uint8_t* p = data + h.dataOffset;
   const uint8_t* end = data + size;
   if (!h.rle) {

@@ -2,12 +2,17 @@
 // made in the test.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include "d3dx/bmp_decoder.h"
 #include "d3dx/color_key.h"
 #include "d3dx/exif_orientation.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"
 #include "d3dx/jpeg_decoder.h"
 #include "d3dx/pixel_formats.h"
+#include "d3dx/png_decoder.h"
+#include "d3dx/tga_decoder.h"
 #include "d3dx/texture_plan.h"
 #include "decoder_test_support.h"
 
@@ -304,6 +309,57 @@ TEST(TexturePlan, ColourKeyOrSourceAlphaAsksForAlphaFirst) {
   EXPECT_EQ(asked[1], PixelFormat::X8R8G8B8);
   // Block-compressed formats cannot be written from texels: never offered for conversion.
   for (PixelFormat f : FormatCandidates(PixelFormat::DXT1, false, 0)) EXPECT_NE(BytesPerTexel(f), 0u);
+}
+
+// Headers that promise far more picture than the file could hold: refused before any
+// allocation of that size (a 64K x 64K promise must not cost gigabytes), and quickly.
+TEST(LyingHeaders, HugePromisesInSmallFilesAreRefused) {
+  Image image;
+  SourceInfo info;
+  DecodeOptions options;
+  // JPEG: patch the frame header of a small file to claim 8000 x 8000, then 65000 x 65000.
+  auto jpeg = EncodeJpeg(Quadrants(), 90);
+  size_t sof = 2;
+  while (sof + 9 < jpeg.size() && !(jpeg[sof] == 0xFF && jpeg[sof + 1] == 0xC0)) ++sof;
+  ASSERT_LT(sof + 9, jpeg.size());
+  jpeg[sof + 5] = 8000 >> 8;
+  jpeg[sof + 6] = 8000 & 0xFF;
+  jpeg[sof + 7] = 8000 >> 8;
+  jpeg[sof + 8] = 8000 & 0xFF;
+  EXPECT_EQ(DecodeImage(jpeg.data(), jpeg.size(), options, image, info), kImageTruncated);
+  jpeg[sof + 5] = jpeg[sof + 7] = 0xFD;
+  EXPECT_EQ(DecodeImage(jpeg.data(), jpeg.size(), options, image, info), kImageTooLarge);
+  EXPECT_TRUE(image.texels.empty());
+
+  // PNG: an IHDR (with a correct CRC) claiming 9000 x 7000 over a few bytes of IDAT.
+  auto png = ReadBytes(TestDataPath("png/basn2c08.png"));
+  auto put32 = [&](size_t o, uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[o + i] = uint8_t(v >> (24 - 8 * i));
+  };
+  put32(16, 9000);
+  put32(20, 7000);
+  put32(29, uint32_t(crc32(0, png.data() + 12, 17)));
+  EXPECT_EQ(DecodePng(png.data(), png.size(), image, info), kImageTruncated);
+
+  // BMP RLE8 and TGA RLE claiming 30000 x 2000 from a handful of bytes.
+  std::vector<uint8_t> bmp = EncodeBmp24(Quadrants());
+  bmp.resize(54 + 1024 + 8);
+  auto le32 = [&](size_t o, uint32_t v) { for (int i = 0; i < 4; ++i) bmp[o + i] = uint8_t(v >> (8 * i)); };
+  le32(10, 54 + 1024);
+  le32(18, 30000);
+  le32(22, 2000);
+  bmp[28] = 8;
+  le32(30, 1);  // RLE8
+  EXPECT_EQ(DecodeBmp(bmp.data(), bmp.size(), image, info), kImageTruncated);
+  std::vector<uint8_t> tga(18 + 8, 0);
+  tga[2] = 10;  // RLE true colour
+  tga[12] = 30000 & 0xFF;
+  tga[13] = 30000 >> 8;
+  tga[14] = 2000 & 0xFF;
+  tga[15] = 2000 >> 8;
+  tga[16] = 24;
+  EXPECT_EQ(DecodeTga(tga.data(), tga.size(), image, info), kImageTruncated);
+  EXPECT_TRUE(image.texels.empty());
 }
 
 }  // namespace
