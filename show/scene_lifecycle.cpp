@@ -86,11 +86,8 @@ HRESULT ShowApp::ReleaseDeviceResources() {
 }
 
 HRESULT ShowApp::DestroyDeviceResources() {
-  FrameNode* meshes[kSceneMeshSlots];
-  for (int i = 0; i < kSceneMeshSlots; ++i) meshes[i] = currentResources->sceneMeshes[i];
-  ReleaseOutputResources(*currentResources);
-  // The mesh roots (now empty) are kept for the next device.
-  for (int i = 0; i < kSceneMeshSlots; ++i) currentResources->sceneMeshes[i] = meshes[i];
+  // The mesh roots (emptied by ReleaseDeviceResources) stay for the next device.
+  ReleaseOutputTextures(*currentResources);
   return S_OK;
 }
 
@@ -103,10 +100,7 @@ float ShowApp::TakeFrameTime() {
 void ShowApp::ForgetOutputTexturesOnNewDevice() {
   OutputResources& resources = *currentResources;
   if (resources.resourceDevice == currentDevice) return;
-  FrameNode* meshes[kSceneMeshSlots];
-  for (int i = 0; i < kSceneMeshSlots; ++i) meshes[i] = resources.sceneMeshes[i];
-  ReleaseOutputResources(resources);
-  for (int i = 0; i < kSceneMeshSlots; ++i) resources.sceneMeshes[i] = meshes[i];
+  ReleaseOutputTextures(resources);
   resources.resourceDevice = currentDevice;
 }
 
@@ -152,19 +146,23 @@ void ShowApp::DrawFallbackScene(float elapsedSeconds) {
   DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh], world);
 }
 
-void ReleaseOutputResources(OutputResources& resources) {
+void ReleaseOutputTextures(OutputResources& resources) {
   SafeRelease(resources.fallbackTexture);
   for (IDirect3DTexture8*& texture : resources.slotTextures) SafeRelease(texture);
   SafeRelease(resources.backdropTexture);
   SafeRelease(resources.environmentMap);
+  resources.resourceDevice = nullptr;
+  resources.pictureGeneration = 0;
+  resources.fallbackGeneration = 0;
+  resources.environmentTried = 0;
+}
+
+void ReleaseOutputResources(OutputResources& resources) {
+  ReleaseOutputTextures(resources);
   for (FrameNode*& root : resources.sceneMeshes) {
     if (root == nullptr) continue;
     ReleaseMeshFile(root);
     delete root;
     root = nullptr;
   }
-  resources.resourceDevice = nullptr;
-  resources.pictureGeneration = 0;
-  resources.fallbackGeneration = 0;
-  resources.environmentTried = 0;
 }

@@ -29,6 +29,8 @@ struct OutputResources {
   uint32_t environmentTried;         // the environment map was loaded (or failed) here
 };
 
+// Releases the record's textures; its mesh roots stay.
+void ReleaseOutputTextures(OutputResources& resources);
 // Releases every Direct3D object of the record and frees its mesh roots.
 void ReleaseOutputResources(OutputResources& resources);
 

@@ -235,6 +235,47 @@ TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLi
   EXPECT_EQ(g_loads.size(), loads + 5);
 }
 
+TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) {
+  g_settings.pictureTimer = 60;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  ASSERT_EQ(g_loads.size(), 5u);
+  FrameNode* roots[kSceneMeshSlots];
+  for (int i = 0; i < kSceneMeshSlots; ++i) roots[i] = app_.currentResources->sceneMeshes[i];
+
+  // What the host does around the password check: tear down, then a new device.
+  app_.ReleaseDeviceResources();
+  app_.DestroyDeviceResources();
+  for (IDirect3DTexture8* texture : app_.currentResources->slotTextures) {
+    EXPECT_EQ(texture, nullptr);
+  }
+  EXPECT_EQ(app_.currentResources->backdropTexture, nullptr);
+  TestDevice other;
+  ASSERT_TRUE(other.Create(200, 150)) << other.error();
+  app_.currentDevice = other.device();
+  ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
+  for (int i = 0; i < kSceneMeshSlots; ++i) {
+    EXPECT_EQ(app_.currentResources->sceneMeshes[i], roots[i]);
+    EXPECT_NE(roots[i]->firstChild, nullptr);
+  }
+  Frame(0.1f);
+  // Same pictures, no new change, loaded again on the new device.
+  ASSERT_EQ(g_loads.size(), 10u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(g_loads[5 + i].path, g_loads[i].path);
+    IDirect3DTexture8* texture = app_.currentResources->slotTextures[i];
+    ASSERT_NE(texture, nullptr);
+    IDirect3DDevice8* owner = nullptr;
+    texture->GetDevice(&owner);
+    EXPECT_EQ(owner, other.device());
+    if (owner != nullptr) owner->Release();
+  }
+  EXPECT_EQ(app_.currentResources->environmentTried, 1u);
+  app_.ReleaseDeviceResources();
+  app_.DestroyDeviceResources();
+  app_.currentDevice = nullptr;
+}
+
 TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   TempFolder empty;
   std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", empty.path().c_str());
