@@ -54,8 +54,8 @@ void SelectSource(ConfigDialog& dialog) {
   dialog.themeSource = choice.source;
   dialog.themeLocalIndex = choice.localIndex;
   const BOOL editable = dialog.themeSource == 2;
-  for (int id : {IDC_CFG_FRAME_COLOR, IDC_CFG_GRADIENT_LIST, IDC_CFG_OBJECT_COLOR,
-                 IDC_CFG_DELETE_THEME}) {
+  for (int id :
+       {IDC_CFG_FRAME_COLOR, IDC_CFG_GRADIENT_LIST, IDC_CFG_OBJECT_COLOR, IDC_CFG_DELETE_THEME}) {
     EnableWindow(GetDlgItem(dialog.window, id), editable);
   }
 }
@@ -135,7 +135,8 @@ void OnInit(ConfigDialog& dialog) {
   for (int id : {IDC_CFG_FRAME_SWATCH, IDC_CFG_OBJECT_SWATCH}) {
     HWND swatch = GetDlgItem(window, id);
     const LONG_PTR style = GetWindowLongPtrA(swatch, GWL_STYLE);
-    SetWindowLongPtrA(swatch, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    SetWindowLongPtrA(swatch, GWL_STYLE,
+                      (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
   }
 
   char text[64];
@@ -280,8 +281,8 @@ void OnFlag(ConfigDialog& dialog, int id) {
 }
 
 void OnTimerMoved(ConfigDialog& dialog) {
-  g_settings.pictureTimer = static_cast<int32_t>(
-      SendDlgItemMessageA(dialog.window, IDC_CFG_TIMER, TBM_GETPOS, 0, 0));
+  g_settings.pictureTimer =
+      static_cast<int32_t>(SendDlgItemMessageA(dialog.window, IDC_CFG_TIMER, TBM_GETPOS, 0, 0));
   SetDlgItemInt(dialog.window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(g_settings.pictureTimer),
                 TRUE);
 }
@@ -328,13 +329,23 @@ bool OnCommand(ConfigDialog& dialog, int id, int code) {
     case IDC_CFG_THEME_LIST:
       if (code == LBN_SELCHANGE) OnThemeSelected(dialog);
       return true;
-    case IDC_CFG_APPLY_THEME: ApplyTheme(dialog); return true;
-    case IDC_CFG_NEW_THEME: OnNewTheme(dialog); return true;
-    case IDC_CFG_DELETE_THEME: OnDeleteTheme(dialog); return true;
+    case IDC_CFG_APPLY_THEME:
+      ApplyTheme(dialog);
+      return true;
+    case IDC_CFG_NEW_THEME:
+      OnNewTheme(dialog);
+      return true;
+    case IDC_CFG_DELETE_THEME:
+      OnDeleteTheme(dialog);
+      return true;
     case IDC_CFG_FRAME_COLOR:
-    case IDC_CFG_FRAME_SWATCH: OnChooseColor(dialog, true); return true;
+    case IDC_CFG_FRAME_SWATCH:
+      OnChooseColor(dialog, true);
+      return true;
     case IDC_CFG_OBJECT_COLOR:
-    case IDC_CFG_OBJECT_SWATCH: OnChooseColor(dialog, false); return true;
+    case IDC_CFG_OBJECT_SWATCH:
+      OnChooseColor(dialog, false);
+      return true;
     case IDC_CFG_GRADIENT_LIST:
       if (code == LBN_SELCHANGE) OnGradientSelected(dialog);
       return true;
@@ -343,14 +354,29 @@ bool OnCommand(ConfigDialog& dialog, int id, int code) {
     case IDC_CFG_REFLECTION:
       if (code == BN_CLICKED) OnFlag(dialog, id);
       return true;
-    case IDC_CFG_PREVIEW_SAVER: OnPreview(dialog); return true;
-    case IDC_CFG_DISPLAY_SETTINGS: ShowDisplaySettings(*dialog.app, dialog.window); return true;
-    case IDC_CFG_SELECT_PICTURES: RunSelectPicturesDialog(dialog.window); return true;
-    case IDC_CFG_ABOUT: RunAboutDialog(dialog.window); return true;
-    case IDC_CFG_WEB_LINK: OpenWebSite(dialog.window); return true;
-    case IDOK: OnOk(dialog); return true;
-    case IDCANCEL: OnCancel(dialog); return true;
-    default: return false;
+    case IDC_CFG_PREVIEW_SAVER:
+      OnPreview(dialog);
+      return true;
+    case IDC_CFG_DISPLAY_SETTINGS:
+      ShowDisplaySettings(*dialog.app, dialog.window);
+      return true;
+    case IDC_CFG_SELECT_PICTURES:
+      RunSelectPicturesDialog(dialog.window);
+      return true;
+    case IDC_CFG_ABOUT:
+      RunAboutDialog(dialog.window);
+      return true;
+    case IDC_CFG_WEB_LINK:
+      OpenWebSite(dialog.window);
+      return true;
+    case IDOK:
+      OnOk(dialog);
+      return true;
+    case IDCANCEL:
+      OnCancel(dialog);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -384,8 +410,8 @@ INT_PTR OnColorButton(ConfigDialog& dialog, HDC dc, HWND button) {
   const int id = GetDlgCtrlID(button);
   if (id != IDC_CFG_FRAME_SWATCH && id != IDC_CFG_OBJECT_SWATCH) return FALSE;
   HBRUSH& brush = id == IDC_CFG_FRAME_SWATCH ? dialog.frameBrush : dialog.objectBrush;
-  RecreateBrush(brush, id == IDC_CFG_FRAME_SWATCH ? g_settings.backGndColor
-                                                  : g_settings.object3DColor);
+  RecreateBrush(brush,
+                id == IDC_CFG_FRAME_SWATCH ? g_settings.backGndColor : g_settings.object3DColor);
   RECT client;
   GetClientRect(button, &client);
   FillRect(dc, &client, brush);
@@ -421,7 +447,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
       return dialog != nullptr && OnCommand(*dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_HSCROLL:
-      if (dialog != nullptr && reinterpret_cast<HWND>(lParam) == GetDlgItem(window, IDC_CFG_TIMER)) {
+      if (dialog != nullptr &&
+          reinterpret_cast<HWND>(lParam) == GetDlgItem(window, IDC_CFG_TIMER)) {
         OnTimerMoved(*dialog);
         return TRUE;
       }

@@ -10,11 +10,11 @@ using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
 using FileDialogErrorFn = DWORD(WINAPI*)();
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
-extern ChooseColorFn g_chooseColor;            // ChooseColorA
-extern FileDialogFn g_getOpenFileName;         // GetOpenFileNameA
-extern FileDialogFn g_getSaveFileName;         // GetSaveFileNameA
-extern FileDialogErrorFn g_fileDialogError;    // CommDlgExtendedError
-extern ShellExecuteFn g_shellExecute;          // ShellExecuteA
+extern ChooseColorFn g_chooseColor;          // ChooseColorA
+extern FileDialogFn g_getOpenFileName;       // GetOpenFileNameA
+extern FileDialogFn g_getSaveFileName;       // GetSaveFileNameA
+extern FileDialogErrorFn g_fileDialogError;  // CommDlgExtendedError
+extern ShellExecuteFn g_shellExecute;        // ShellExecuteA
 
 // Message box with one of the dialogs' texts, captioned with the program's title.
 void ShowDialogMessage(HWND owner, UINT textId, UINT type);

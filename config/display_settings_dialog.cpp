@@ -70,8 +70,7 @@ void FillModeList(HWND window, const AdapterRecord* adapter) {
   char modeTemplate[100];
   GetDlgItemTextA(window, IDC_DS_MODE_TEMPLATE, modeTemplate, sizeof modeTemplate);
   int selected = 0;
-  if (adapter->currentDevice < adapter->deviceCount &&
-      adapter->currentDevice < kMaxDeviceTypes) {
+  if (adapter->currentDevice < adapter->deviceCount && adapter->currentDevice < kMaxDeviceTypes) {
     const DeviceTypeRecord& device = adapter->devices[adapter->currentDevice];
     const uint32_t count = device.modeCount < kMaxModes ? device.modeCount : kMaxModes;
     for (uint32_t j = 0; j < count; ++j) {
@@ -101,8 +100,8 @@ void Refresh(DisplaySettingsDialog& dialog) {
                       ? dialog.app->monitors[monitor].adapterName
                       : "");
   char status[200];
-  if (LoadStringA(GetModuleHandleA(nullptr), DisplayStatusTextId(adapter), status,
-                  sizeof status) <= 0) {
+  if (LoadStringA(GetModuleHandleA(nullptr), DisplayStatusTextId(adapter), status, sizeof status) <=
+      0) {
     status[0] = '\0';
   }
   SetDlgItemTextA(window, IDC_DS_STATUS, status);
@@ -112,9 +111,8 @@ void Refresh(DisplaySettingsDialog& dialog) {
   CheckDlgButton(window, IDC_DS_DISABLE_HW,
                  halOn && adapter->disableHardware ? BST_CHECKED : BST_UNCHECKED);
 
-  const bool usable = adapter != nullptr &&
-                      ((adapter->halUsable && !adapter->disableHardware) ||
-                       adapter->softwareUsable);
+  const bool usable = adapter != nullptr && ((adapter->halUsable && !adapter->disableHardware) ||
+                                             adapter->softwareUsable);
   const bool black = !usable || adapter->leaveBlack;
   CheckDlgButton(window, IDC_DS_USE_MONITOR, black ? BST_UNCHECKED : BST_CHECKED);
   CheckDlgButton(window, IDC_DS_LEAVE_BLACK, black ? BST_CHECKED : BST_UNCHECKED);
@@ -188,8 +186,7 @@ void OnModeSelected(DisplaySettingsDialog& dialog) {
     adapter->savedFormat = D3DFMT_UNKNOWN;
     return;
   }
-  if (adapter->currentDevice >= adapter->deviceCount ||
-      adapter->currentDevice >= kMaxDeviceTypes) {
+  if (adapter->currentDevice >= adapter->deviceCount || adapter->currentDevice >= kMaxDeviceTypes) {
     return;
   }
   const DeviceTypeRecord& device = adapter->devices[adapter->currentDevice];
@@ -303,9 +300,8 @@ UINT DisplayStatusTextId(const AdapterRecord* adapter) {
 }
 
 int ModeBitCount(D3DFORMAT format) {
-  return format == D3DFMT_R8G8B8 || format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8
-             ? 32
-             : 16;
+  return format == D3DFMT_R8G8B8 || format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 ? 32
+                                                                                           : 16;
 }
 
 INT_PTR ShowDisplaySettings(SaverApp& app, HWND owner) {

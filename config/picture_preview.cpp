@@ -31,8 +31,8 @@ HRESULT PreviewPicture::Load(const char* path) {
   if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, 512) == 0) return E_INVALIDARG;
 
   IPicture* loaded = nullptr;
-  HRESULT hr = OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture,
-                                  reinterpret_cast<void**>(&loaded));
+  HRESULT hr =
+      OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&loaded));
   if (FAILED(hr)) return hr;
   if (loaded == nullptr) return E_FAIL;
   OLE_XSIZE_HIMETRIC width = 0;
@@ -76,8 +76,8 @@ void PreviewPicture::DrawStretched(HWND window, HDC dc, int invert) const {
   HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
   if (bitmap != nullptr) {
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    picture->Render(memory, 0, 0, width, height, 0, himetricHeight, himetricWidth,
-                    -himetricHeight, &client);
+    picture->Render(memory, 0, 0, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
+                    &client);
     if (invert == 0) {
       BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     } else if (invert == 1) {

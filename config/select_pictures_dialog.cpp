@@ -21,8 +21,7 @@ constexpr DWORD kFileDialogFlags =
 constexpr size_t kFileBufferSize = 16384;
 // Growing the name buffer stops here; the dialog cannot return more than this anyway.
 constexpr size_t kMaxFileBufferSize = 8u << 20;
-constexpr char kPictureFilter[] =
-    "(*.jpg;*.bmp;)\0*.jpg;*.bmp;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0";
+constexpr char kPictureFilter[] = "(*.jpg;*.bmp;)\0*.jpg;*.bmp;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0";
 constexpr char kListFilter[] = "Tessaline List (*.tsl);\0*.tsl;\0";
 constexpr size_t kMaxPathText = sizeof(PictureEntry::path) - 1;
 
@@ -73,7 +72,8 @@ bool RunFileDialog(SelectPicturesDialog& dialog, FileDialogFn run, const char* f
 void UpdateSizeLabel(SelectPicturesDialog& dialog) {
   char text[64];
   if (dialog.preview.picture != nullptr) {
-    std::snprintf(text, sizeof text, "Image Size: %dx%d", static_cast<int>(dialog.preview.pixelWidth),
+    std::snprintf(text, sizeof text, "Image Size: %dx%d",
+                  static_cast<int>(dialog.preview.pixelWidth),
                   static_cast<int>(dialog.preview.pixelHeight));
   } else {
     std::snprintf(text, sizeof text, "Image Size: N/A");
@@ -163,7 +163,6 @@ void OnInit(SelectPicturesDialog& dialog) {
   SendMessageA(dialog.window, WM_COMMAND, IDC_SP_REFILL, 0);
   SendMessageA(dialog.window, WM_COMMAND, IDC_SP_SELECT_FIRST, 0);
 }
-
 
 void AddFiles(SelectPicturesDialog& dialog) {
   std::vector<char> buffer;
@@ -259,27 +258,47 @@ void SaveList(SelectPicturesDialog& dialog) {
     Refill(dialog);
     return;
   }
-  if (!SavePictureList(buffer.data())) ShowDialogMessage(dialog.window, IDS_LIST_FILE_NOT_SAVED, MB_ICONERROR);
+  if (!SavePictureList(buffer.data()))
+    ShowDialogMessage(dialog.window, IDS_LIST_FILE_NOT_SAVED, MB_ICONERROR);
 }
 
 void OnOk(SelectPicturesDialog& dialog) {
-  if (!SavePictureList(nullptr)) ShowDialogMessage(dialog.window, IDS_PICTURES_NOT_SAVED, MB_ICONERROR);
+  if (!SavePictureList(nullptr))
+    ShowDialogMessage(dialog.window, IDS_PICTURES_NOT_SAVED, MB_ICONERROR);
   dialog.preview.Release();
   EndDialog(dialog.window, 1);
 }
 
 bool OnCommand(SelectPicturesDialog& dialog, int id) {
   switch (id) {
-    case IDC_SP_REFILL: Refill(dialog); return true;
-    case IDC_SP_SELECT_FIRST: SelectFirst(dialog); return true;
-    case IDC_SP_ADD: AddFiles(dialog); return true;
-    case IDC_SP_REMOVE: RemoveSelected(dialog); return true;
-    case IDC_SP_CLEAR: ClearAll(dialog); return true;
-    case IDC_SP_LOAD_LIST: LoadList(dialog); return true;
-    case IDC_SP_SAVE_LIST: SaveList(dialog); return true;
-    case IDOK: OnOk(dialog); return true;
-    case IDCANCEL: return true;  // no way out but OK: every closing saves the list
-    default: return false;
+    case IDC_SP_REFILL:
+      Refill(dialog);
+      return true;
+    case IDC_SP_SELECT_FIRST:
+      SelectFirst(dialog);
+      return true;
+    case IDC_SP_ADD:
+      AddFiles(dialog);
+      return true;
+    case IDC_SP_REMOVE:
+      RemoveSelected(dialog);
+      return true;
+    case IDC_SP_CLEAR:
+      ClearAll(dialog);
+      return true;
+    case IDC_SP_LOAD_LIST:
+      LoadList(dialog);
+      return true;
+    case IDC_SP_SAVE_LIST:
+      SaveList(dialog);
+      return true;
+    case IDOK:
+      OnOk(dialog);
+      return true;
+    case IDCANCEL:
+      return true;  // no way out but OK: every closing saves the list
+    default:
+      return false;
   }
 }
 
@@ -303,8 +322,7 @@ INT_PTR CALLBACK SelectPicturesProc(HWND window, UINT message, WPARAM wParam, LP
       return dialog != nullptr && OnCommand(*dialog, LOWORD(wParam));
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (dialog != nullptr && header->idFrom == IDC_SP_LIST &&
-          header->code == LVN_ITEMCHANGED) {
+      if (dialog != nullptr && header->idFrom == IDC_SP_LIST && header->code == LVN_ITEMCHANGED) {
         OnItemChanged(*dialog, *reinterpret_cast<const NMLISTVIEW*>(lParam));
         return TRUE;
       }

@@ -16,8 +16,8 @@ INT_PTR RunSelectPicturesDialog(HWND owner);
 // The names an open-file dialog returned with multiple selection: the folder and the file
 // names when several were chosen, or the full path alone when one was.
 struct ChosenFiles {
-  std::string first;                 // folder, or the one full path
-  std::vector<std::string> names;    // empty when one file was chosen
+  std::string first;               // folder, or the one full path
+  std::vector<std::string> names;  // empty when one file was chosen
 };
 ChosenFiles SplitChosenFiles(const char* buffer, size_t size);
 // folder + "\" + name, without doubling a separator the folder already ends with.

@@ -16,9 +16,9 @@ namespace {
 constexpr const char kLineFormat[] =
     "{0x%x, {0x%x, 0x%x, 0x%x}, %d, %d, %d, 0x%x, {0x%x, 0x%x, 0x%x}, %d, %d}";
 
-constexpr const char* kGradientNames[kGradientCount] = {
-    "l1.bmp", "l2.bmp", "l3.bmp", "l4.bmp", "l5.bmp",
-    "l6.bmp", "l7.bmp", "l8.bmp", "l9.bmp", "l10.bmp"};
+constexpr const char* kGradientNames[kGradientCount] = {"l1.bmp", "l2.bmp", "l3.bmp", "l4.bmp",
+                                                        "l5.bmp", "l6.bmp", "l7.bmp", "l8.bmp",
+                                                        "l9.bmp", "l10.bmp"};
 
 bool MachineThemePath(char* out, size_t size, const char* fileName) {
   return FormatPath(out, size, "%s\\data\\tdef\\%s", g_settings.InstallDir, fileName);
@@ -26,8 +26,7 @@ bool MachineThemePath(char* out, size_t size, const char* fileName) {
 
 bool UserThemeFolder(char* out, size_t size) {
   char folder[MAX_PATH];
-  return g_userDataFolder(folder, sizeof folder) &&
-         FormatPath(out, size, "%s\\tdef", folder);
+  return g_userDataFolder(folder, sizeof folder) && FormatPath(out, size, "%s\\tdef", folder);
 }
 
 bool UserThemePath(char* out, size_t size, const char* fileName) {

@@ -8,13 +8,13 @@
 #include <vector>
 
 struct ThemeRecord {
-  uint32_t backGndColor;    // frame colour, 0x00RRGGBB
-  uint8_t backGndRgb[3];    // the same colour as R, G, B
+  uint32_t backGndColor;  // frame colour, 0x00RRGGBB
+  uint8_t backGndRgb[3];  // the same colour as R, G, B
   uint8_t backGndPad;
-  int32_t gradient;         // 0..9 into the gradient bitmaps
-  int32_t invertPicture;    // 1: gradient upside down
+  int32_t gradient;       // 0..9 into the gradient bitmaps
+  int32_t invertPicture;  // 1: gradient upside down
   int32_t object3DIndex;
-  uint32_t object3DColor;   // 0x00RRGGBB
+  uint32_t object3DColor;  // 0x00RRGGBB
   uint8_t object3DRgb[3];
   uint8_t object3DPad;
   int32_t renderReflection;

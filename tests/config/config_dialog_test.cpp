@@ -211,8 +211,8 @@ TEST_F(ConfigDialogTest, ColourButtonsDoNothingOnABuiltInTheme) {
   install.SetDword("ThemeSelIndex", 0);
   colorAnswer = RGB(1, 2, 3);
   Run({[](HWND dialog) {
-    for (int id : {IDC_CFG_FRAME_COLOR, IDC_CFG_FRAME_SWATCH, IDC_CFG_OBJECT_COLOR,
-                   IDC_CFG_OBJECT_SWATCH}) {
+    for (int id :
+         {IDC_CFG_FRAME_COLOR, IDC_CFG_FRAME_SWATCH, IDC_CFG_OBJECT_COLOR, IDC_CFG_OBJECT_SWATCH}) {
       SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
@@ -256,9 +256,8 @@ TEST_F(ConfigDialogTest, SwatchBrushIsReplacedNotLeaked) {
     HDC dc = GetDC(swatch);
     HBRUSH previous = nullptr;
     for (int i = 0; i < 200; ++i) {
-      HBRUSH brush = reinterpret_cast<HBRUSH>(
-          SendMessageA(dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                       reinterpret_cast<LPARAM>(swatch)));
+      HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageA(
+          dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(swatch)));
       ASSERT_NE(brush, nullptr);
       if (previous != nullptr && previous != brush) {
         EXPECT_EQ(GetObjectType(previous), 0u) << "old swatch brush still alive";

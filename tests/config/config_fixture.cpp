@@ -25,8 +25,8 @@ ScratchInstall::ScratchInstall() {
   CreateDirectoryA((install_.path() + "\\data\\grad").c_str(), nullptr);
   for (int i = 1; i <= 10; ++i) {
     // Gradient n: its top row red, the rest a shade of blue.
-    WriteBmp(install_.path() + "\\data\\grad\\l" + std::to_string(i) + ".bmp", 16, 16, 1,
-             0xff0000, 0x000000 + static_cast<uint32_t>(i * 20));
+    WriteBmp(install_.path() + "\\data\\grad\\l" + std::to_string(i) + ".bmp", 16, 16, 1, 0xff0000,
+             0x000000 + static_cast<uint32_t>(i * 20));
   }
   userFolder = user_.path() + "\\Solvane 7.0";
   g_userDataFolder = ScratchUserFolder;

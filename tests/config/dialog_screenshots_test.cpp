@@ -70,7 +70,8 @@ TEST_F(DialogScreenshots, Configuration) {
   a.backGndRgb[1] = 0x3f;
   a.backGndRgb[2] = 0x8c;
   a.gradient = 2;
-  install.WriteThemes("app.thm", FormatThemeLine(a) + "\n" + FormatThemeLine(NewUserTheme()) + "\n");
+  install.WriteThemes("app.thm",
+                      FormatThemeLine(a) + "\n" + FormatThemeLine(NewUserTheme()) + "\n");
   install.WriteThemes("user.thm", FormatThemeLine(NewUserTheme()) + "\n");
   WriteRamp(install.root() + "\\data\\grad\\l3.bmp", 0xf29a4a, 0x2b3f8c);
   install.SetDword("ThemeSelIndex", 2);

@@ -54,7 +54,8 @@ void AddMonitor(SaverApp& app, const char* name) {
 
 std::string ComboText(HWND dialog, int index) {
   char text[128] = {};
-  SendDlgItemMessageA(dialog, IDC_DS_MODE_LIST, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  SendDlgItemMessageA(dialog, IDC_DS_MODE_LIST, CB_GETLBTEXT, index,
+                      reinterpret_cast<LPARAM>(text));
   return text;
 }
 int ComboSelection(HWND dialog) {
@@ -132,28 +133,28 @@ TEST(DisplaySettingsDialog, OneMonitorGetsTheTemplateWithoutTabs) {
   app.adapters[0]->savedHeight = 600;
   app.adapters[0]->savedFormat = D3DFMT_X8R8G8B8;
   MessageBoxRecorder boxes;
-  const INT_PTR result = RunModal([&] { return ShowDisplaySettings(app, nullptr); },
-                                  {[](HWND dialog) {
-    EXPECT_EQ(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
-    EXPECT_EQ(GetDlgItem(dialog, IDC_DS_LEAVE_BLACK), nullptr);
-    EXPECT_EQ(GetDlgItem(dialog, IDC_DS_SAME_IMAGE), nullptr);
-    EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW), "&Disable hardware 3D rendering");
-    char caption[64];
-    GetWindowTextA(dialog, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Display Settings");
-    EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Test Adapter One");
-    EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2210));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_MODE_LIST)));
-    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DS_MODE_LIST, CB_GETCOUNT, 0, 0), 5);
-    EXPECT_EQ(ComboText(dialog, 0), "Automatic");
-    EXPECT_EQ(ComboText(dialog, 1), "640 by 480, 32 bit color");
-    // Equal size and depth in two formats: two identical entries.
-    EXPECT_EQ(ComboText(dialog, 2), "800 by 600, 16 bit color");
-    EXPECT_EQ(ComboText(dialog, 3), "800 by 600, 16 bit color");
-    EXPECT_EQ(ComboSelection(dialog), 4);  // the stored mode
-    Click(dialog, IDC_DS_HELP);
-    Click(dialog, IDOK);
-  }});
+  const INT_PTR result =
+      RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[](HWND dialog) {
+                 EXPECT_EQ(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
+                 EXPECT_EQ(GetDlgItem(dialog, IDC_DS_LEAVE_BLACK), nullptr);
+                 EXPECT_EQ(GetDlgItem(dialog, IDC_DS_SAME_IMAGE), nullptr);
+                 EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW), "&Disable hardware 3D rendering");
+                 char caption[64];
+                 GetWindowTextA(dialog, caption, sizeof caption);
+                 EXPECT_STREQ(caption, "Display Settings");
+                 EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Test Adapter One");
+                 EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2210));
+                 EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_MODE_LIST)));
+                 EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DS_MODE_LIST, CB_GETCOUNT, 0, 0), 5);
+                 EXPECT_EQ(ComboText(dialog, 0), "Automatic");
+                 EXPECT_EQ(ComboText(dialog, 1), "640 by 480, 32 bit color");
+                 // Equal size and depth in two formats: two identical entries.
+                 EXPECT_EQ(ComboText(dialog, 2), "800 by 600, 16 bit color");
+                 EXPECT_EQ(ComboText(dialog, 3), "800 by 600, 16 bit color");
+                 EXPECT_EQ(ComboSelection(dialog), 4);  // the stored mode
+                 Click(dialog, IDC_DS_HELP);
+                 Click(dialog, IDOK);
+               }});
   EXPECT_EQ(result, IDOK);
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text, String(2200));
@@ -168,17 +169,17 @@ TEST(DisplaySettingsDialog, AutomaticStoresZeroesAndAModeStoresItsValues) {
   app.adapters[0]->savedHeight = 600;
   app.adapters[0]->savedFormat = D3DFMT_X1R5G5B5;
   RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
-    EXPECT_EQ(ComboSelection(dialog), 3);
-    ChooseMode(dialog, 0);
-    EXPECT_EQ(app.adapters[0]->savedWidth, 0u);
-    EXPECT_EQ(app.adapters[0]->savedHeight, 0u);
-    EXPECT_EQ(app.adapters[0]->savedFormat, static_cast<D3DFORMAT>(0));
-    ChooseMode(dialog, 2);
-    EXPECT_EQ(app.adapters[0]->savedWidth, 800u);
-    EXPECT_EQ(app.adapters[0]->savedFormat, D3DFMT_R5G6B5);
-    ChooseMode(dialog, 0);
-    Click(dialog, IDOK);
-  }});
+             EXPECT_EQ(ComboSelection(dialog), 3);
+             ChooseMode(dialog, 0);
+             EXPECT_EQ(app.adapters[0]->savedWidth, 0u);
+             EXPECT_EQ(app.adapters[0]->savedHeight, 0u);
+             EXPECT_EQ(app.adapters[0]->savedFormat, static_cast<D3DFORMAT>(0));
+             ChooseMode(dialog, 2);
+             EXPECT_EQ(app.adapters[0]->savedWidth, 800u);
+             EXPECT_EQ(app.adapters[0]->savedFormat, D3DFMT_R5G6B5);
+             ChooseMode(dialog, 0);
+             Click(dialog, IDOK);
+           }});
   EXPECT_EQ(app.adapters[0]->savedWidth, 0u);
   EXPECT_EQ(app.adapters[0]->savedHeight, 0u);
   EXPECT_EQ(app.adapters[0]->savedFormat, static_cast<D3DFORMAT>(0));
@@ -190,10 +191,10 @@ TEST(DisplaySettingsDialog, UnusableAdapterCannotBeChosen) {
   AdapterRecord& a = *app.adapters[0];
   a.hasHal = a.halUsable = a.hasSoftware = a.softwareUsable = 0;
   RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[](HWND dialog) {
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_DISABLE_HW)));
-    EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2212));
-    Click(dialog, IDOK);
-  }});
+             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_DISABLE_HW)));
+             EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2212));
+             Click(dialog, IDOK);
+           }});
 }
 
 TEST(DisplaySettingsDialog, SeveralMonitorsGetTabsAndCancelRestoresEveryRecord) {
@@ -204,46 +205,46 @@ TEST(DisplaySettingsDialog, SeveralMonitorsGetTabsAndCancelRestoresEveryRecord) 
   app.adapters[1]->halUsable = 0;
   app.allScreensSame = 0;
   std::vector<AdapterRecord> before = {*app.adapters[0], *app.adapters[1]};
-  const INT_PTR result = RunModal([&] { return ShowDisplaySettings(app, nullptr); },
-                                  {[&](HWND dialog) {
-    HWND tabs = GetDlgItem(dialog, IDC_DS_TABS);
-    ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(TabCtrl_GetItemCount(tabs), 2);
-    char label[32] = {};
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = label;
-    item.cchTextMax = sizeof label;
-    SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(label, "Monitor 2");
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_DS_TAB_LABEL)));
-    EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW),
-              "&Disable hardware 3D rendering on this monitor");
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_USE_MONITOR), BST_CHECKED);
+  const INT_PTR result =
+      RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
+                 HWND tabs = GetDlgItem(dialog, IDC_DS_TABS);
+                 ASSERT_NE(tabs, nullptr);
+                 EXPECT_EQ(TabCtrl_GetItemCount(tabs), 2);
+                 char label[32] = {};
+                 TCITEMA item = {};
+                 item.mask = TCIF_TEXT;
+                 item.pszText = label;
+                 item.cchTextMax = sizeof label;
+                 SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
+                 EXPECT_STREQ(label, "Monitor 2");
+                 EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_DS_TAB_LABEL)));
+                 EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW),
+                           "&Disable hardware 3D rendering on this monitor");
+                 EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_USE_MONITOR), BST_CHECKED);
 
-    // First monitor: hardware off, a fixed mode.
-    Click(dialog, IDC_DS_DISABLE_HW);
-    EXPECT_EQ(app.adapters[0]->disableHardware, 1u);
-    EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2211));
-    ChooseMode(dialog, 1);
-    EXPECT_EQ(app.adapters[0]->savedWidth, 640u);
+                 // First monitor: hardware off, a fixed mode.
+                 Click(dialog, IDC_DS_DISABLE_HW);
+                 EXPECT_EQ(app.adapters[0]->disableHardware, 1u);
+                 EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2211));
+                 ChooseMode(dialog, 1);
+                 EXPECT_EQ(app.adapters[0]->savedWidth, 640u);
 
-    // Second monitor: left black, which disables its mode choice.
-    ChooseTab(dialog, 1);
-    EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Second Adapter");
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_DISABLE_HW)));
-    Click(dialog, IDC_DS_LEAVE_BLACK);
-    EXPECT_EQ(app.adapters[1]->leaveBlack, 1u);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_MODE_LIST)));
-    Click(dialog, IDC_DS_SAME_IMAGE);
-    EXPECT_EQ(app.allScreensSame, 1u);
+                 // Second monitor: left black, which disables its mode choice.
+                 ChooseTab(dialog, 1);
+                 EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Second Adapter");
+                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_DISABLE_HW)));
+                 Click(dialog, IDC_DS_LEAVE_BLACK);
+                 EXPECT_EQ(app.adapters[1]->leaveBlack, 1u);
+                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_MODE_LIST)));
+                 Click(dialog, IDC_DS_SAME_IMAGE);
+                 EXPECT_EQ(app.allScreensSame, 1u);
 
-    // Back on the first tab the edits are shown.
-    ChooseTab(dialog, 0);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_DISABLE_HW), BST_CHECKED);
-    EXPECT_EQ(ComboSelection(dialog), 1);
-    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  }});
+                 // Back on the first tab the edits are shown.
+                 ChooseTab(dialog, 0);
+                 EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_DISABLE_HW), BST_CHECKED);
+                 EXPECT_EQ(ComboSelection(dialog), 1);
+                 SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+               }});
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(std::memcmp(app.adapters[0], &before[0], sizeof before[0]), 0);
   EXPECT_EQ(std::memcmp(app.adapters[1], &before[1], sizeof before[1]), 0);
@@ -255,9 +256,9 @@ TEST(DisplaySettingsDialog, OkKeepsTheEdits) {
   AddMonitor(app, "First Adapter");
   AddMonitor(app, "Second Adapter");
   RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[](HWND dialog) {
-    Click(dialog, IDC_DS_LEAVE_BLACK);
-    Click(dialog, IDOK);
-  }});
+             Click(dialog, IDC_DS_LEAVE_BLACK);
+             Click(dialog, IDOK);
+           }});
   EXPECT_EQ(app.adapters[0]->leaveBlack, 1u);
 }
 
@@ -268,8 +269,8 @@ TEST(DisplaySettingsDialog, SingleScreenModeWorksOnTheBestAdapter) {
   app.adapters[0]->hasHal = app.adapters[0]->halUsable = 0;
   app.singleScreen = 1;
   RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[](HWND dialog) {
-    EXPECT_EQ(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
-    EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Hardware");
-    Click(dialog, IDOK);
-  }});
+             EXPECT_EQ(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
+             EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Hardware");
+             Click(dialog, IDOK);
+           }});
 }

@@ -71,7 +71,8 @@ std::string ItemText(HWND dialog, int id) {
 
 std::string ListBoxText(HWND dialog, int id, int index) {
   char text[512] = {};
-  if (SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, index, 0) >= static_cast<LRESULT>(sizeof text)) {
+  if (SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, index, 0) >=
+      static_cast<LRESULT>(sizeof text)) {
     return {};
   }
   SendDlgItemMessageA(dialog, id, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));

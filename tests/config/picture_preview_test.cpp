@@ -24,8 +24,8 @@ class Canvas {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                               nullptr, 0);
+    bitmap_ =
+        CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
     old_ = SelectObject(dc_, bitmap_);
     for (int i = 0; i < width * height; ++i) bits_[i] = 0x00808080;  // grey: untouched
   }

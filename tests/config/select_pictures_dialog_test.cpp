@@ -116,7 +116,9 @@ class SelectPicturesTest : public ::testing::Test {
   void Add(const std::string& name) {
     PictureList.push_back(MakePictureEntry(name.c_str(), (pictures + "\\" + name).c_str()));
   }
-  static std::string DefaultList() { return ReadFileBytes(std::string(g_settings.InstallDir) + "\\picsavelist.tsl"); }
+  static std::string DefaultList() {
+    return ReadFileBytes(std::string(g_settings.InstallDir) + "\\picsavelist.tsl");
+  }
 
   ScratchInstall install;
   std::string pictures;
@@ -245,7 +247,8 @@ TEST_F(SelectPicturesTest, EveryChosenFileIsTakenWhenTheBufferIsTooSmall) {
 
 TEST_F(SelectPicturesTest, PathsTooLongForTheListAreLeftOutAndReported) {
   const std::string longName = std::string(250, 'x') + ".jpg";
-  answers.push_back({pictures + std::string(1, '\0') + "a.bmp" + std::string(1, '\0') + longName, ""});
+  answers.push_back(
+      {pictures + std::string(1, '\0') + "a.bmp" + std::string(1, '\0') + longName, ""});
   MessageBoxRecorder boxes;
   Run({[](HWND dialog) {
     Click(dialog, IDC_SP_ADD);
@@ -293,13 +296,13 @@ TEST_F(SelectPicturesTest, RemovingTheMiddleEntryRenumbersAndSelectsTheFirstRow)
 TEST_F(SelectPicturesTest, RemovingTheOnlyEntryShowsNoPictures) {
   Add("a.bmp");
   Run({[](HWND dialog) {
-    Click(dialog, IDC_SP_REMOVE);
-    EXPECT_EQ(Rows(dialog), 0);
-    EXPECT_EQ(selectedPictureIndex, -1);
-    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
-    Click(dialog, IDC_SP_REMOVE);  // nothing left: nothing happens
-    EXPECT_EQ(Rows(dialog), 0);
-  },
+         Click(dialog, IDC_SP_REMOVE);
+         EXPECT_EQ(Rows(dialog), 0);
+         EXPECT_EQ(selectedPictureIndex, -1);
+         EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
+         Click(dialog, IDC_SP_REMOVE);  // nothing left: nothing happens
+         EXPECT_EQ(Rows(dialog), 0);
+       },
        [](HWND dialog) {
          // The preview button is black with the white "no pictures" text.
          HWND button = GetDlgItem(dialog, IDC_SP_PREVIEW);
@@ -334,7 +337,8 @@ TEST_F(SelectPicturesTest, ClearAllEmptiesTheList) {
 TEST_F(SelectPicturesTest, LoadListThenOkMakesItTheDefaultList) {
   Add("c.bmp");
   const std::string listFile = install.root() + "\\mine.tsl";
-  const std::string text = "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" + pictures + "\\b.bmp\r\n";
+  const std::string text =
+      "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" + pictures + "\\b.bmp\r\n";
   WriteFileBytes(listFile, text);
   answers.push_back({listFile, "mine.tsl"});
   Run({[](HWND dialog) {

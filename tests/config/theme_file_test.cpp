@@ -95,9 +95,9 @@ TEST(ThemeFile, ThreeLinesGiveThreeRecordsInOrderAndAppend) {
   const std::vector<ThemeRecord> written = {Sample(0x010203, 1, 1), Sample(0x040506, 2, 2),
                                             Sample(0x070809, 3, 4)};
   ASSERT_TRUE(SaveThemeFile(nullptr, "app.thm", written));
-  EXPECT_EQ(install.ReadThemes("app.thm"),
-            FormatThemeLine(written[0]) + "\r\n" + FormatThemeLine(written[1]) + "\r\n" +
-                FormatThemeLine(written[2]) + "\r\n");
+  EXPECT_EQ(install.ReadThemes("app.thm"), FormatThemeLine(written[0]) + "\r\n" +
+                                               FormatThemeLine(written[1]) + "\r\n" +
+                                               FormatThemeLine(written[2]) + "\r\n");
   std::vector<ThemeRecord> list = {Sample(0xffffff, 0, 0)};
   LoadThemeFile(nullptr, "app.thm", list);
   ASSERT_EQ(list.size(), 4u);
@@ -122,8 +122,8 @@ TEST(ThemeFile, DeletingKeepsTheOrderOfTheRest) {
   std::vector<ThemeRecord> list = {Sample(0x1, 1, 0), Sample(0x2, 2, 0), Sample(0x3, 3, 0)};
   list.erase(list.begin() + 1);
   ASSERT_TRUE(SaveThemeFile(nullptr, "user.thm", list));
-  EXPECT_EQ(install.ReadThemes("user.thm"),
-            FormatThemeLine(Sample(0x1, 1, 0)) + "\r\n" + FormatThemeLine(Sample(0x3, 3, 0)) + "\r\n");
+  EXPECT_EQ(install.ReadThemes("user.thm"), FormatThemeLine(Sample(0x1, 1, 0)) + "\r\n" +
+                                                FormatThemeLine(Sample(0x3, 3, 0)) + "\r\n");
 }
 
 TEST(ThemeFile, ExplicitPathIsUsedAsGiven) {
