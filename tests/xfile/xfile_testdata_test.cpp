@@ -231,3 +231,32 @@ TEST_F(DamagedCompressedFile, FramingRulesOnHandMadeBlocks) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damage inside a binary file's data (counts, indices, names) must end in a clean failure or
+// a tree whose meshes were built from checked data; the process must survive either way.
+TEST(XFileTestData, DamagedBinaryFilesNeverCrashTheLoader) {
+  const std::string original = testing_support::ReadFileBytes(kFolder + "test_cube_binary.x");
+  ASSERT_FALSE(original.empty());
+  testing_support::TempFolder folder;
+  int failed = 0, loaded = 0;
+  for (size_t position = 16; position < original.size(); position += 7) {
+    std::string damaged = original;
+    damaged[position] = static_cast<char>(damaged[position] ^ 0x5A);
+    folder.Write("damaged.x", damaged);
+    RecordingDevice device;
+    FrameNode root("root");
+    HRESULT hr = LoadMeshFile(&root, &device, folder.File("damaged.x").c_str());
+    if (SUCCEEDED(hr)) {
+      ++loaded;
+      RenderMeshFile(&root, &device, nullptr);
+    } else {
+      ++failed;
+    }
+    ReleaseMeshFile(&root);
+  }
+  EXPECT_GT(failed + loaded, 300);
+}
+
+}  // namespace
