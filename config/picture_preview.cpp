@@ -96,7 +96,7 @@ void PreviewPicture::Release() {
   SafeRelease(picture);
   himetricWidth = himetricHeight = 0;
   pixelWidth = pixelHeight = 0;
-  source = nullptr;
+  source.clear();
 }
 
 void DrawNoPictures(HWND window, HDC dc, int stockBrush) {

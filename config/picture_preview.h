@@ -7,6 +7,7 @@
 #include <olectl.h>
 
 #include <cstdint>
+#include <string>
 
 #include "config/picture_fit.h"
 
@@ -16,7 +17,7 @@ struct PreviewPicture {
   int32_t himetricHeight = 0;
   int32_t pixelWidth = 0;
   int32_t pixelHeight = 0;
-  const char* source = nullptr;  // the caller's path text, not copied
+  std::string source;  // the file last loaded (a copy: callers pass short-lived buffers)
 
   PreviewPicture() = default;
   ~PreviewPicture() { Release(); }

@@ -69,7 +69,7 @@ TEST_F(PreviewTest, LoadReportsThePixelSizeOfThePicture) {
   ASSERT_NE(preview.picture, nullptr);
   EXPECT_EQ(preview.pixelWidth, 40);
   EXPECT_EQ(preview.pixelHeight, 30);
-  EXPECT_EQ(preview.source, path.c_str());
+  EXPECT_EQ(preview.source, path);
   preview.Release();
   EXPECT_EQ(preview.picture, nullptr);
   preview.Release();  // a second release does nothing
