@@ -11,22 +11,29 @@ namespace meshgeo {
 namespace {
 
 constexpr int kCacheSize = 32;
+constexpr int kFront = -2;  // marks a vertex of the face just emitted
 
 // Vertex score after the well-known linear-time vertex cache heuristic: vertices in the
 // cache score by recency (the last triangle's three a little lower, so that fans do not
 // stall), and vertices with few triangles left are preferred so they can leave the cache.
-float VertexScore(int cachePosition, uint32_t trianglesLeft) {
-  if (trianglesLeft == 0) return -1.0f;
-  float score = 0.0f;
-  if (cachePosition >= 0) {
-    if (cachePosition < 3) {
-      score = 0.75f;
-    } else {
-      float scaled = 1.0f - static_cast<float>(cachePosition - 3) / (kCacheSize - 3);
-      score = std::pow(scaled, 1.5f);
+struct ScoreTables {
+  float position[kCacheSize];
+  float valence[64];
+  ScoreTables() {
+    for (int i = 0; i < kCacheSize; ++i) {
+      position[i] = i < 3 ? 0.75f
+                          : std::pow(1.0f - static_cast<float>(i - 3) / (kCacheSize - 3), 1.5f);
     }
+    for (int i = 1; i < 64; ++i) valence[i] = 2.0f / std::sqrt(static_cast<float>(i));
   }
-  return score + 2.0f / std::sqrt(static_cast<float>(trianglesLeft));
+};
+
+float VertexScore(int cachePosition, uint32_t trianglesLeft) {
+  static const ScoreTables tables;
+  if (trianglesLeft == 0) return -1.0f;
+  float score = cachePosition >= 0 ? tables.position[cachePosition] : 0.0f;
+  return score + (trianglesLeft < 64 ? tables.valence[trianglesLeft]
+                                     : 2.0f / std::sqrt(static_cast<float>(trianglesLeft)));
 }
 
 // Reorders the faces [first, last) of faceOrder; indices are the original triangles.
@@ -58,7 +65,9 @@ void OrderForCache(const std::vector<uint32_t>& indices, uint32_t numVertices,
     return score[indices[f * 3]] + score[indices[f * 3 + 1]] + score[indices[f * 3 + 2]];
   };
 
-  std::vector<uint32_t> cache;
+  std::vector<uint32_t> cache, next;
+  cache.reserve(kCacheSize + 3);
+  next.reserve(kCacheSize + 3);
   std::vector<uint32_t> ordered;
   ordered.reserve(count);
   size_t cursor = 0;
@@ -84,23 +93,32 @@ void OrderForCache(const std::vector<uint32_t>& indices, uint32_t numVertices,
     done[best] = 1;
     ordered.push_back(faces[best]);
 
-    // Move the face's vertices to the front of the cache.
-    std::vector<uint32_t> next;
+    // The face's vertices move to the front of the cache; the rest keep their order.
+    next.clear();
     const uint32_t f = faces[best];
     for (int k = 0; k < 3; ++k) {
       uint32_t v = indices[f * 3 + k];
       --left[v];
-      if (std::find(next.begin(), next.end(), v) == next.end()) next.push_back(v);
+      if (position[v] != kFront) {
+        position[v] = kFront;
+        next.push_back(v);
+      }
     }
     for (uint32_t v : cache)
-      if (std::find(next.begin(), next.end(), v) == next.end()) next.push_back(v);
+      if (position[v] != kFront) next.push_back(v);
     for (uint32_t v : cache) position[v] = -1;
+    if (next.size() > static_cast<size_t>(kCacheSize)) {
+      for (size_t i = kCacheSize; i < next.size(); ++i) {
+        position[next[i]] = -1;
+        score[next[i]] = VertexScore(-1, left[next[i]]);
+      }
+      next.resize(kCacheSize);
+    }
     for (size_t i = 0; i < next.size(); ++i) {
       uint32_t v = next[i];
-      position[v] = i < static_cast<size_t>(kCacheSize) ? static_cast<int>(i) : -1;
+      position[v] = static_cast<int>(i);
       score[v] = VertexScore(position[v], left[v]);
     }
-    if (next.size() > static_cast<size_t>(kCacheSize)) next.resize(kCacheSize);
     cache.swap(next);
   }
   std::copy(ordered.begin(), ordered.end(), faceOrder->begin() + first);
