@@ -55,6 +55,20 @@ uint64_t CompressedBytes(const uint8_t* data, size_t size) {
   return total;
 }
 
+// libpng allocates a whole ancillary chunk before reading it, so a tiny file with a chunk
+// length near 2 GB would cost that much memory before failing as truncated. The chunks that
+// the header read goes through (those before the first IDAT) must fit in the file.
+bool HeaderChunksFit(const uint8_t* data, size_t size) {
+  size_t pos = 8;
+  while (pos + 12 <= size) {
+    const uint64_t length = Big32(data + pos);
+    if (length > size - pos - 12) return false;
+    if (std::memcmp(data + pos + 4, "IDAT", 4) == 0) return true;
+    pos += 12 + size_t(length);
+  }
+  return true;  // what is missing libpng reports as truncated itself
+}
+
 PixelFormat FormatOf(int colorType) {
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY: return PixelFormat::L8;
@@ -68,6 +82,7 @@ PixelFormat FormatOf(int colorType) {
 // Reads the header into `info`; with `decoded`, also the picture.
 ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* decoded) {
   if (data == nullptr || size < 8 || std::memcmp(data, kSignature, 8) != 0) return kImageInvalid;
+  if (!HeaderChunksFit(data, size)) return kImageTruncated;
   Reader reader{data, size, 8, kImageInvalid};
   std::vector<png_bytep> rows;
   Image image;

@@ -1,5 +1,7 @@
 #include "xfile/compressed_xfile.h"
 
+#include <zlib.h>
+
 #include <cstring>
 #include <vector>
 
@@ -43,6 +45,35 @@ bool CompressedXFileFramingIsSound(const uint8_t* bytes, size_t size) {
   return position == size && unpacked == total - kXFileHeaderSize;
 }
 
+bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size) {
+  std::vector<uint8_t> previous;
+  std::vector<uint8_t> block(kMaxBlockSize);
+  size_t position = kXFileHeaderSize + 4;
+  while (position + 6 <= size) {
+    const uint32_t blockUnpacked = ReadLe(bytes + position, 2);
+    const uint32_t blockPacked = ReadLe(bytes + position + 2, 2);
+    if (blockUnpacked > kMaxBlockSize || blockPacked < 2 || blockPacked > size - position - 4) {
+      return false;
+    }
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
+    bool ok = previous.empty() ||
+              inflateSetDictionary(&stream, previous.data(), uInt(previous.size())) == Z_OK;
+    stream.next_in = const_cast<Bytef*>(bytes + position + 6);
+    stream.avail_in = blockPacked - 2;
+    stream.next_out = block.data();
+    stream.avail_out = uInt(block.size());
+    // The buffer holds the largest block: a stream that makes more or less than stated fails.
+    ok = ok && inflate(&stream, Z_FINISH) == Z_STREAM_END && stream.avail_in == 0 &&
+         stream.total_out == blockUnpacked;
+    inflateEnd(&stream);
+    if (!ok) return false;
+    previous.assign(block.begin(), block.begin() + blockUnpacked);
+    position += 4 + blockPacked;
+  }
+  return position == size;
+}
+
 HRESULT CheckXFileFraming(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -72,5 +103,8 @@ HRESULT CheckXFileFraming(const char* path) {
   }
   CloseHandle(file);
   if (filled != bytes.size()) return E_FAIL;
-  return CompressedXFileFramingIsSound(bytes.data(), bytes.size()) ? S_OK : E_FAIL;
+  return CompressedXFileFramingIsSound(bytes.data(), bytes.size()) &&
+                 CompressedXFileBlocksUnpack(bytes.data(), bytes.size())
+             ? S_OK
+             : E_FAIL;
 }

@@ -18,6 +18,11 @@ bool IsCompressedXFileHeader(const uint8_t* bytes, size_t size);
 // uncompressed sizes add up to the total minus the header.
 bool CompressedXFileFramingIsSound(const uint8_t* bytes, size_t size);
 
-// S_OK for a file that is not compressed or whose framing is sound; E_FAIL otherwise,
-// including a file that cannot be read.
+// Every block's deflate data, with the block before it as history, must end exactly at the
+// block's end and unpack to exactly the block's stated size. DirectX File's decompressor
+// crashes on damaged data inside a well-framed block too. Call on sound framing only.
+bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size);
+
+// S_OK for a file that is not compressed or whose framing and blocks are sound; E_FAIL
+// otherwise, including a file that cannot be read.
 HRESULT CheckXFileFraming(const char* path);

@@ -1,0 +1,73 @@
+// Mutants that once crashed a reader or broke a bound, replayed under the same guard. The file
+// name's prefix names the reader: image-, xfile-, theme-, list-.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "d3dx/image_decode.h"
+#include "fuzz/fuzz_harness.h"
+#include "fuzz/fuzz_readers.h"
+#include "xfile/compressed_xfile.h"
+
+namespace fuzz {
+namespace {
+
+const std::string kFolder = std::string(SOLVANE_SOURCE_DIR) + "/tests/fuzz/regressions";
+
+std::string Regression(const char* name) { return ReadWholeFile(kFolder + "/" + name); }
+
+CaseResult Replay(const SeedFile& file) {
+  const std::string name = file.path.substr(file.path.find_last_of('/') + 1);
+  const Mutant mutant{file.bytes, Extension(name), file.path};
+  const CaseLimits limits;
+  if (name.rfind("image-", 0) == 0) {
+    return RunOne("image", mutant, limits,
+                  [](const Mutant& m, int) { return ImageCase(m, 0, nullptr); });
+  }
+  if (name.rfind("xfile-", 0) == 0) {
+    return RunOne("xfile", mutant, limits,
+                  [](const Mutant& m, int) { return XFileCase(m, 0, nullptr); });
+  }
+  if (name.rfind("theme-", 0) == 0) return RunOne("theme", mutant, limits, ThemeCase);
+  if (name.rfind("list-", 0) == 0) return RunOne("list", mutant, limits, PictureListCase);
+  return CaseResult{false, "no reader for " + name};
+}
+
+TEST(FuzzRegressions, EverySavedMutantLoadsOrFailsCleanly) {
+  const std::vector<SeedFile> files = CollectFiles(kFolder, {});
+  ASSERT_FALSE(files.empty());
+  for (const SeedFile& file : files) {
+    SCOPED_TRACE(file.path);
+    const CaseResult result = Replay(file);
+    EXPECT_TRUE(result.ok) << result.problem;
+  }
+}
+
+// DirectX File crashed the process on this one: well framed, but a flipped bit inside the
+// deflate data. The blocks are now unpacked before DirectX File is given the file.
+TEST(FuzzRegressions, DamagedDeflateDataIsRefusedBeforeDirectXFile) {
+  const std::string bytes = Regression("xfile-damaged-deflate-data.x");
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  ASSERT_TRUE(IsCompressedXFileHeader(data, bytes.size()));
+  EXPECT_TRUE(CompressedXFileFramingIsSound(data, bytes.size()));
+  EXPECT_FALSE(CompressedXFileBlocksUnpack(data, bytes.size()));
+  const std::string path = ScratchFolder() + "\\damaged.x";
+  ASSERT_TRUE(WriteWholeFile(path, bytes));
+  EXPECT_EQ(E_FAIL, CheckXFileFraming(path.c_str()));
+}
+
+// A 1 KB PNG whose text chunk claims 1.6 GB: libpng allocated the whole chunk before
+// finding the file too short.
+TEST(FuzzRegressions, ChunkLongerThanThePngFailsWithoutAllocatingIt) {
+  const std::string bytes = Regression("image-huge-text-chunk.png");
+  d3dx_image::SourceInfo info;
+  const uint64_t before = LiveHeapBytes();
+  ResetPeakHeap();
+  EXPECT_EQ(d3dx_image::kImageTruncated,
+            d3dx_image::ProbeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                   info));
+  EXPECT_LT(PeakHeapBytes() - before, 1u << 20);
+}
+
+}  // namespace
+}  // namespace fuzz
