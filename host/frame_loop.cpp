@@ -21,6 +21,12 @@ RECT ToRect(const BoxPixels& box) { return {box.left, box.top, box.right, box.bo
 void SaverApp::RenderFrame() {
   appTime = static_cast<float>(HostClock::AppTime());
   elapsedTime = static_cast<float>(HostClock::ElapsedTime());
+  EnterSceneCall();
+  DrawOutputs();
+  LeaveSceneCall();
+}
+
+void SaverApp::DrawOutputs() {
   AdvanceScene();
   UpdateFrameRate();
 

@@ -133,6 +133,7 @@ HRESULT SaverApp::SetUpOutputs() {
   }
 
   if (!errorPending) {
+    EnterSceneCall();
     for (uint32_t i = 0; i < outputCount; ++i) {
       ScreenOutput& output = outputs[i];
       if (FAILED(MakeOutputCurrent(i)) || FAILED(CreateDeviceResources())) {
@@ -146,6 +147,7 @@ HRESULT SaverApp::SetUpOutputs() {
       }
       output.resourcesRestored = 1;
     }
+    if (LeaveSceneCall()) return S_OK;
     DescribeDevices();
   }
 

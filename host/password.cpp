@@ -82,6 +82,7 @@ BOOL SaverApp::RunPasswordCheck() {
 
   SetCursor(nullptr);
   mouseMoveCount = 0;
+  EnterSceneCall();
   for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
     ScreenOutput& output = outputs[i];
     D3DPRESENT_PARAMETERS params = output.presentParams;
@@ -107,6 +108,7 @@ BOOL SaverApp::RunPasswordCheck() {
     }
     output.resourcesRestored = 1;
   }
+  LeaveSceneCall();
   return FALSE;
 }
 

@@ -153,7 +153,17 @@ class SaverApp {
   void FreeAdapters();
 
  private:
+  // Scene operations may run a modal message box, whose message loop can deliver the input or
+  // the WM_DESTROY that shuts the saver down. The devices they are using must outlive them:
+  // a shutdown asked for meanwhile waits until the outermost scene call has returned.
+  void EnterSceneCall() { ++sceneCallDepth_; }
+  // True when a waiting shutdown ran; the caller must not touch the outputs any more.
+  bool LeaveSceneCall();
+  void DrawOutputs();  // one frame's scene calls, Direct3D checks and presents
+
   bool shutDownDone_ = false;  // ShutDown runs once per run
+  int sceneCallDepth_ = 0;
+  bool shutDownDeferred_ = false;
 };
 
 // The one application object of the process (set by the SaverApp constructor).

@@ -205,15 +205,28 @@ void SaverApp::InterruptSaver() {
       runMode == RunMode::Test || (runMode == RunMode::FullScreen && !checkingPassword);
   if (!acts) return;
   if (runMode == RunMode::FullScreen && isWin9x && verifyPassword != nullptr) {
+    // No password dialog on top of a scene operation that is still using the devices.
+    if (sceneCallDepth_ > 0) return;
     if (!RunPasswordCheck()) return;
     outputCount = 0;  // the check released the devices already
   }
   ShutDown();
 }
 
+bool SaverApp::LeaveSceneCall() {
+  if (--sceneCallDepth_ > 0 || !shutDownDeferred_) return false;
+  shutDownDeferred_ = false;
+  ShutDown();
+  return true;
+}
+
 void SaverApp::ShutDown() {
   // Input queued behind the first interruption must not shut the scene down twice.
   if (shutDownDone_) return;
+  if (sceneCallDepth_ > 0) {
+    shutDownDeferred_ = true;
+    return;
+  }
   shutDownDone_ = true;
   if (runMode == RunMode::FullScreen) {
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, nullptr, 0);

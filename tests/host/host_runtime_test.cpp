@@ -426,6 +426,67 @@ TEST_F(FullScreenOutputs, SingleScreenDrawsOnlyOnTheBestAdapter) {
   EXPECT_TRUE(app.adapters[2]->leaveBlack);
 }
 
+// A scene operation that runs a modal message box lets input through; the shutdown it asks
+// for waits until the operation is done with the device.
+class InterruptedApp : public RecordingApp {
+ public:
+  UINT interruptWith = WM_KEYDOWN;
+  bool interruptInRestore = false;
+  bool interruptInDraw = false;
+  bool deviceSurvived = true;
+  FakeDirect3D* d3d = nullptr;
+
+  HRESULT RestoreDeviceResources() override {
+    if (interruptInRestore) Interrupt();
+    return RecordingApp::RestoreDeviceResources();
+  }
+  HRESULT DrawScene() override {
+    if (interruptInDraw) Interrupt();
+    return RecordingApp::DrawScene();
+  }
+
+ private:
+  void Interrupt() {
+    HandleWindowMessage(nullptr, interruptWith, 0, 0);
+    deviceSurvived = deviceSurvived && currentDevice != nullptr && d3d->LiveDevices() > 0;
+  }
+};
+
+TEST_F(FullScreenOutputs, ShutDownDuringASceneOperationWaitsUntilItReturns) {
+  InterruptedApp interrupted;
+  FakeDirect3D d3d2;
+  interrupted.runMode = RunMode::FullScreen;
+  AddMonitorsAndAdapters(d3d2, interrupted, 2);
+  interrupted.d3d = &d3d2;
+  interrupted.EnumerateAdapters();
+  interrupted.interruptInRestore = true;
+  interrupted.SetUpOutputs();
+  EXPECT_TRUE(interrupted.deviceSurvived);
+  EXPECT_EQ(interrupted.Count("shutdown"), 1);
+  EXPECT_EQ(interrupted.outputCount, 0u);
+  EXPECT_EQ(d3d2.LiveDevices(), 0);
+  DrainQuit();
+}
+
+TEST(WindowedOutput, ClosingTheTestWindowWhileAFrameIsDrawnEndsAfterTheFrame) {
+  FakeDirect3D d3d;
+  InterruptedApp app;
+  AddMonitorsAndAdapters(d3d, app, 1);
+  app.d3d = &d3d;
+  app.runMode = RunMode::Test;
+  app.EnumerateAdapters();
+  app.SetUpOutputs();
+  ASSERT_EQ(app.outputCount, 1u);
+  app.interruptWith = WM_DESTROY;
+  app.interruptInDraw = true;
+  app.RenderFrame();
+  EXPECT_TRUE(app.deviceSurvived);
+  EXPECT_EQ(d3d.devices[0]->presents, 1);  // the frame in progress still ends properly
+  EXPECT_EQ(app.Count("shutdown"), 1);
+  EXPECT_EQ(d3d.LiveDevices(), 0);
+  DrainQuit();
+}
+
 TEST(WindowedOutput, PreviewWithoutAWindowCapableDeviceShowsNoPreview) {
   FakeDirect3D d3d;
   d3d.hal.caps2 = 0;

@@ -242,6 +242,10 @@ TEST(SaverWindows, PreviewIsAChildOfTheGivenWindowAndWaitsHalfASecond) {
   EXPECT_FLOAT_EQ(m.boxWidth, 152.0f);
   EXPECT_FLOAT_EQ(m.boxHeight, 112.0f);
   EXPECT_STREQ(app.errorText, "No preview available");
+  Pump(100);
+  POINT corner = {3, 3};
+  ClientToScreen(child, &corner);
+  EXPECT_EQ(ScreenPixel(corner.x, corner.y), GetSysColor(COLOR_WINDOW));
 
   // The control panel ends the preview by destroying its window.
   DestroyWindow(parent);
