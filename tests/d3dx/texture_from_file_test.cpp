@@ -153,6 +153,45 @@ TEST_F(TextureFromFile, ImageInfoDescribesTheSourceFile) {
   EXPECT_EQ(info.Height, 64u);
 }
 
+TEST_F(TextureFromFile, LargeJpegIsReducedLikeAFullDecodeThenAreaFilter) {
+  Image photo;
+  AllocateImage(photo, 2000, 1400);
+  for (uint32_t y = 0; y < photo.height; ++y) {
+    for (uint32_t x = 0; x < photo.width; ++x) {
+      photo.Row(y)[x] = MakeTexel((x / 9) % 256, (y / 6) % 256, ((x ^ y) & 1) ? 255 : 0);
+    }
+  }
+  const auto jpeg = EncodeJpeg(photo, 90);
+  Image full;
+  ASSERT_TRUE(ReferenceJpeg(jpeg, full));
+  IDirect3DTexture8* texture = nullptr;
+  D3DXIMAGE_INFO info;
+  ASSERT_EQ(LoadBytes(jpeg, 256, 256, 1, D3DX_FILTER_LINEAR, 0, &texture, &info), S_OK);
+  const Image texels = ReadLevel(texture, 0);
+  SafeRelease(texture);
+  EXPECT_EQ(info.Width, 2000u);
+  // The one-texel blue stripes average to half blue instead of aliasing.
+  EXPECT_LT(MeanChannelDifference(texels, ReferenceResize(full, 256, 256)), 2.0);
+}
+
+TEST_F(TextureFromFile, SidewaysPhotoStandsUprightInTheTexture) {
+  // Stored 64x16, left half red and right half blue, with orientation 6 (turn clockwise): the
+  // upright picture has red on top.
+  Image stored = Solid(64, 16, MakeTexel(255, 0, 0));
+  for (uint32_t y = 0; y < 16; ++y) std::fill(stored.Row(y) + 32, stored.Row(y) + 64, MakeTexel(0, 0, 255));
+  const auto app1 = ExifOrientationPayload(6, true);
+  const auto jpeg = EncodeJpeg(stored, 95, &app1);
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(LoadBytes(jpeg, 256, 256, 1, D3DX_FILTER_LINEAR, 0, &texture), S_OK);
+  const Image texels = ReadLevel(texture, 0);
+  SafeRelease(texture);
+  ASSERT_EQ(texels.width, 256u);
+  EXPECT_GT((texels.At(128, 20) >> 16) & 0xFF, 200u);
+  EXPECT_LT(texels.At(128, 20) & 0xFF, 60u);
+  EXPECT_GT(texels.At(128, 236) & 0xFF, 200u);
+  EXPECT_LT((texels.At(128, 236) >> 16) & 0xFF, 60u);
+}
+
 TEST_F(TextureFromFile, ColourKeyTexelsBecomeTransparentBlackInAnAlphaFormat) {
   Image picture = Solid(8, 8, MakeTexel(10, 120, 200));
   picture.Row(2)[3] = MakeTexel(240, 240, 240);
