@@ -46,7 +46,12 @@ uint32_t ListMonitors(const MonitorQueries& queries, MonitorRecord (&monitors)[k
         SetRect(&record.screenRect, left, top, left + static_cast<LONG>(mode.dmPelsWidth),
                 top + static_cast<LONG>(mode.dmPelsHeight));
       }
-      record.monitorHandle = queries.monitorFromRect(&record.screenRect, MONITOR_DEFAULTTONULL);
+      // A device whose mode cannot be read has no place on the desktop; asking for the
+      // monitor of an empty rectangle could name another device's monitor.
+      if (!IsRectEmpty(&record.screenRect)) {
+        record.monitorHandle =
+            queries.monitorFromRect(&record.screenRect, MONITOR_DEFAULTTONULL);
+      }
     }
     ++count;
   }

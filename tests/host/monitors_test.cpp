@@ -111,6 +111,16 @@ TEST_F(Monitors, AttachedDevicesGetRectangleAndHandleFromTheirCurrentMode) {
   EXPECT_EQ(handleQueries.size(), 2u);
 }
 
+TEST_F(Monitors, AnAttachedDeviceWithoutAReadableModeGetsNoMonitor) {
+  displays = {{"\\\\.\\DISPLAY1", "Card A", "Monitor A",
+               kAttached | DISPLAY_DEVICE_PRIMARY_DEVICE, 0, 0, 1024, 768},
+              {"\\\\.\\DISPLAY2", "Card B", "Monitor B", kAttached, 0, 0, 0, 0}};
+  ASSERT_EQ(ListMonitors(kFakeQueries, monitors), 2u);
+  EXPECT_NE(monitors[0].monitorHandle, nullptr);
+  EXPECT_EQ(monitors[1].monitorHandle, nullptr);
+  EXPECT_EQ(handleQueries.size(), 1u);
+}
+
 TEST_F(Monitors, MirroringDriversAreLeftOutAndATenthDeviceIsIgnored) {
   displays.push_back({"\\\\.\\MIRROR", "Mirror", "", kAttached | DISPLAY_DEVICE_MIRRORING_DRIVER,
                       0, 0, 1024, 768});
