@@ -94,7 +94,7 @@ HRESULT SaverApp::SetUpOutputs() {
     } else {
       adapters[best]->deviceWindow = mainWindow;
     }
-    if (!errorPending) {
+    if (!errorPending && outputCount < kMaxOutputs) {
       ScreenOutput& output = outputs[outputCount];
       std::memset(&output, 0, sizeof output);
       output.adapterIndex = static_cast<uint32_t>(best);

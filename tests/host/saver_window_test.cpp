@@ -252,6 +252,38 @@ TEST(SaverWindows, PreviewIsAChildOfTheGivenWindowAndWaitsHalfASecond) {
   EXPECT_EQ(app.log, std::vector<std::string>{"shutdown"});
 }
 
+TEST(SaverWindows, PreviewDrawsIntoTheChildWithAWindowedDevice) {
+  const HWND parent = MakeParent(152, 112);
+  ASSERT_NE(parent, nullptr);
+  WindowApp app;
+  app.runMode = RunMode::Preview;
+  app.parentWindow = parent;
+  app.DiscoverMonitors();
+  ASSERT_EQ(app.CreateSaverWindows(), S_OK);
+  app.RunPreviewPause();
+  app.direct3d = g_createDirect3D(D3D_SDK_VERSION);
+  ASSERT_NE(app.direct3d, nullptr);
+  ASSERT_EQ(app.EnumerateAdapters(), S_OK);
+  app.SetUpOutputs();
+  ASSERT_FALSE(app.errorPending) << std::hex << app.errorCode;
+  ASSERT_EQ(app.outputCount, 1u);
+  EXPECT_EQ(app.outputs[0].presentParams.hDeviceWindow, app.mainWindow);
+  EXPECT_EQ(app.backBufferDesc.Width, 152u);
+  for (int i = 0; i < 40; ++i) {
+    app.RenderFrame();
+    Pump(20);
+  }
+  EXPECT_EQ(app.draws, 40);
+  // Wine on Xvfb shows nothing drawn by Direct3D into a child window (top-level windows
+  // work), so the picture itself is not checked here.
+  POINT centre = {76, 56};
+  ClientToScreen(app.mainWindow, &centre);
+  std::printf("preview centre pixel: %06lx\n", ScreenPixel(centre.x, centre.y));
+  DestroyWindow(parent);
+  EXPECT_EQ(app.log, std::vector<std::string>{"shutdown"});
+  EXPECT_EQ(app.outputCount, 0u);
+}
+
 TEST(MonitorDiscovery, WithoutTheMultiMonitorApiOnePrimaryDisplayIsListed) {
   LookUpMultiMonitorApi(TheMultiMonitorApi(), [](const char*) -> FARPROC { return nullptr; });
   WindowApp app;
