@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -31,17 +32,19 @@ bool FileExists(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// One whole line without its line end; false at end of file.
+// One whole line without its line end, of which no more is kept than a field holds: an entry
+// is cut to that anyway, and a file of one huge line must not cost its size in memory. False
+// at end of file.
 bool ReadLine(FILE* file, std::string& line) {
+  constexpr size_t kKept = sizeof(PictureEntry::name) - 1;
   line.clear();
   char chunk[512];
   while (std::fgets(chunk, sizeof chunk, file) != nullptr) {
-    const size_t length = std::strlen(chunk);
-    if (length > 0 && chunk[length - 1] == '\n') {
-      line.append(chunk, length - 1);
-      return true;
-    }
-    line.append(chunk, length);
+    size_t length = std::strlen(chunk);
+    const bool lineEnd = length > 0 && chunk[length - 1] == '\n';
+    if (lineEnd) --length;
+    if (line.size() < kKept) line.append(chunk, std::min(length, kKept - line.size()));
+    if (lineEnd) return true;
   }
   return !line.empty();
 }

@@ -93,7 +93,10 @@ HRESULT CreateCube(IDirect3DDevice8* device, const uint8_t* data, size_t size, U
   if (FAILED(hr)) return hr;
   const TextureSize chosen =
       ChooseTextureSize(edgeWanted, edgeWanted, info.width, info.width, ReadTextureLimits(device, true));
-  const UINT edge = chosen.width;
+  UINT edge = chosen.width;
+  // A picture that is not a cube map goes on six faces as wide as the picture: a long thin
+  // picture in a small file must not make six faces of its width squared.
+  while (!info.isCube && edge > 1 && uint64_t(edge) * edge * kFaces > kMaxImagePixels) edge /= 2;
   const UINT levels = ChooseMipLevels(mipLevels, edge, edge);
   CubeSource source;
   source.filter = filter;

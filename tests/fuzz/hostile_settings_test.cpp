@@ -1,0 +1,216 @@
+// Registry values a user or another program could leave behind: wrong types and sizes,
+// extreme timers, a gradient past the table, an installation path too long for its field or
+// naming a file. Each must give the described result, and nothing may be lost on a save.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "config/picture_list.h"
+#include "config/theme_file.h"
+#include "host/registry_keys.h"
+#include "show/data_paths.h"
+#include "show/show_app.h"
+#include "show/show_settings.h"
+#include "show/slideshow_choice.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::CleanSettingsKeys;
+using testing_support::kSettingsPath;
+using testing_support::TempFolder;
+
+struct Field {
+  const char* name;
+  int32_t ShowSettings::*member;
+};
+
+constexpr Field kFields[] = {
+    {"BackGndColor", &ShowSettings::backGndColor},
+    {"Object3DColor", &ShowSettings::object3DColor},
+    {"Gradient", &ShowSettings::gradient},
+    {"InvertPicture", &ShowSettings::invertPicture},
+    {"PictureTimer", &ShowSettings::pictureTimer},
+    {"Object3DIndex", &ShowSettings::object3DIndex},
+    {"Render3DObject", &ShowSettings::render3DObject},
+    {"ThemeSelIndex", &ShowSettings::themeSelIndex},
+    {"RenderReflection", &ShowSettings::renderReflection},
+};
+
+TempFolder* userFolder = nullptr;
+
+bool TestUserFolder(char* out, size_t size) {
+  return userFolder != nullptr && FormatPath(out, size, "%s", userFolder->path().c_str());
+}
+
+class HostileSettings : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_settings = ShowSettings();
+    settingsLoaded = 0;
+    PictureList.clear();
+    userFolder = &user_;
+    previousFolder_ = g_userDataFolder;
+    g_userDataFolder = TestUserFolder;
+  }
+  void TearDown() override {
+    g_userDataFolder = previousFolder_;
+    userFolder = nullptr;
+    PictureList.clear();
+    g_settings = ShowSettings();
+  }
+
+  static void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+  }
+  static void SetDword(const char* name, int32_t value) {
+    SetRaw(name, REG_DWORD, &value, sizeof value);
+  }
+  static void SetText(const char* name, const std::string& text) {
+    SetRaw(name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
+  }
+
+  CleanSettingsKeys clean_;
+  TempFolder user_;
+  TempFolder install_;
+  UserDataFolderFn previousFolder_ = nullptr;
+};
+
+TEST_F(HostileSettings, ValuesOfAnotherSizeKeepTheirFieldAndFourBytesOfAnyTypeAreTaken) {
+  const std::string big(70000, 'x');
+  const unsigned char eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  const char multi[] = "a\0b\0";
+  struct Variant {
+    DWORD type;
+    const void* data;
+    DWORD size;
+  };
+  const Variant variants[] = {
+      {REG_SZ, "12", 3},       {REG_QWORD, eight, 8},         {REG_BINARY, eight, 0},
+      {REG_BINARY, eight, 3},  {REG_BINARY, big.data(), DWORD(big.size())},
+      {REG_MULTI_SZ, multi, sizeof multi}, {REG_NONE, eight, 0}};
+  ShowApp app;
+  for (const Field& field : kFields) {
+    for (const Variant& variant : variants) {
+      SCOPED_TRACE(std::string(field.name) + " of type " + std::to_string(variant.type) +
+                   " and size " + std::to_string(variant.size));
+      CleanSettingsKeys::Clear();
+      SetRaw(field.name, variant.type, variant.data, variant.size);
+      g_settings.*field.member = 0x00345678;
+      app.LoadSettings();
+      EXPECT_EQ(settingsLoaded, 1);
+      EXPECT_EQ(g_settings.*field.member, 0x00345678);
+    }
+    // Types are not checked: four bytes of binary are the number they spell.
+    CleanSettingsKeys::Clear();
+    SetRaw(field.name, REG_BINARY, eight, 4);
+    app.LoadSettings();
+    EXPECT_EQ(g_settings.*field.member, 0x04030201) << field.name;
+  }
+}
+
+TEST_F(HostileSettings, ExtremeTimersAreKeptAndTheSlideshowKeepsGoing) {
+  ShowApp app;
+  for (int32_t timer : {0, -1, INT_MIN, INT_MAX, 1000000}) {
+    SCOPED_TRACE(timer);
+    SetDword("PictureTimer", timer);
+    app.LoadSettings();
+    ASSERT_EQ(g_settings.pictureTimer, timer);
+    // Ten minutes of frames at 60 per second.
+    SlideshowTimers timers;
+    int changes = 0;
+    for (int frame = 0; frame < 36000; ++frame) {
+      changes += AdvanceChangeTimer(timers, 1.0f / 60.0f, g_settings.pictureTimer) ? 1 : 0;
+    }
+    if (timer <= 0) {
+      EXPECT_EQ(changes, 36000);  // a change on every frame
+    } else {
+      EXPECT_EQ(changes, 1);  // only the first frame's
+    }
+  }
+}
+
+TEST_F(HostileSettings, InstallPathLongerThanItsFieldIsEmpty) {
+  ShowApp app;
+  SetText("InstallPath", std::string(600, 'a'));
+  app.LoadSettings();
+  EXPECT_STREQ(g_settings.InstallDir, "");
+  // 511 characters and the NUL fill the field exactly; one more does not fit.
+  SetText("InstallPath", std::string(511, 'b'));
+  app.LoadSettings();
+  EXPECT_EQ(std::string(g_settings.InstallDir), std::string(511, 'b'));
+  SetText("InstallPath", std::string(512, 'c'));
+  app.LoadSettings();
+  EXPECT_STREQ(g_settings.InstallDir, "");
+  // Stored without its NUL: still a terminated text.
+  const std::string bare = "C:\\Solvane";
+  SetRaw("InstallPath", REG_SZ, bare.data(), DWORD(bare.size()));
+  app.LoadSettings();
+  EXPECT_STREQ(g_settings.InstallDir, "C:\\Solvane");
+}
+
+TEST_F(HostileSettings, AnInstallPathTooLongForAnyDataPathLosesNothing) {
+  ShowApp app;
+  SetText("InstallPath", "C:\\" + std::string(500, 'd'));
+  app.LoadSettings();
+  ASSERT_EQ(std::strlen(g_settings.InstallDir), 503u);
+
+  LoadStartUpPictureList(true);
+  ASSERT_EQ(PictureList.size(), size_t(kDefaultPictureCount));
+  for (const PictureEntry& entry : PictureList) {
+    ASSERT_NE(std::memchr(entry.path, '\0', sizeof entry.path), nullptr);
+    EXPECT_EQ(std::strlen(entry.path), 255u);  // cut like any other long path
+  }
+  std::vector<ThemeRecord> themes;
+  LoadThemeFile(nullptr, kAppThemeFile, themes);
+  EXPECT_TRUE(themes.empty());
+
+  // Nothing can be written under such a folder: the per-user copies take the files.
+  PictureList = {MakePictureEntry("beach.jpg", "C:\\Photos\\beach.jpg")};
+  EXPECT_TRUE(SavePictureList(nullptr));
+  EXPECT_TRUE(SaveThemeFile(nullptr, kUserThemeFile, {NewUserTheme()}));
+  PictureList.clear();
+  LoadPictureList(nullptr);
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].path, "C:\\Photos\\beach.jpg");
+  themes.clear();
+  LoadThemeFile(nullptr, kUserThemeFile, themes);
+  EXPECT_EQ(themes.size(), 1u);
+}
+
+TEST_F(HostileSettings, AnInstallPathNamingAFileLeavesTheFileAlone) {
+  install_.Write("Solvane7.scr", "not a folder");
+  const std::string file = install_.File("Solvane7.scr");
+  SetText("InstallPath", file);
+  ShowApp app;
+  app.LoadSettings();
+  ASSERT_EQ(std::string(g_settings.InstallDir), file);
+
+  LoadStartUpPictureList(true);
+  EXPECT_EQ(PictureList.size(), size_t(kDefaultPictureCount));
+  std::vector<ThemeRecord> themes;
+  LoadThemeFile(nullptr, kAppThemeFile, themes);
+  EXPECT_TRUE(themes.empty());
+
+  PictureList = {MakePictureEntry("one", "C:\\one.jpg"), MakePictureEntry("two", "C:\\two.bmp")};
+  EXPECT_TRUE(SavePictureList(nullptr));
+  EXPECT_TRUE(SaveThemeFile(nullptr, kUserThemeFile, {NewUserTheme(), NewUserTheme()}));
+  EXPECT_EQ(install_.Read("Solvane7.scr"), "not a folder");
+  PictureList.clear();
+  LoadPictureList(nullptr);
+  ASSERT_EQ(PictureList.size(), 2u);
+  EXPECT_STREQ(PictureList[1].name, "two");
+  themes.clear();
+  LoadThemeFile(nullptr, kUserThemeFile, themes);
+  EXPECT_EQ(themes.size(), 2u);
+}
+
+}  // namespace
