@@ -8,6 +8,24 @@
 #include "host/message_box.h"
 #include "host/registry_keys.h"
 #include "show/show_settings.h"
+#include "xfile/text_copy.h"
+
+namespace {
+
+// Without "InstallPath" (a copy unpacked from the portable zip, or a damaged value) the data
+// is looked for beside the program itself rather than under the root of the current drive.
+void UseProgramFolderWithoutInstallPath() {
+  if (g_settings.InstallDir[0] != '\0') return;
+  char program[MAX_PATH * 2];
+  const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+  if (length == 0 || length >= sizeof program) return;
+  char* separator = std::strrchr(program, '\\');
+  if (separator == nullptr) return;
+  *separator = '\0';
+  CopyText(g_settings.InstallDir, program, sizeof g_settings.InstallDir);
+}
+
+}  // namespace
 
 void ShowApp::LoadSettings() {
   ScopedKey machine;
@@ -18,7 +36,10 @@ void ShowApp::LoadSettings() {
   }
   ScopedKey user;
   g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Existing, user.Receive());
-  if (!machine && !user) return;
+  if (!machine && !user) {
+    UseProgramFolderWithoutInstallPath();
+    return;
+  }
 
   settingsLoaded = 1;
   if (machine) {
@@ -33,6 +54,7 @@ void ShowApp::LoadSettings() {
     ReadDisplaySettings(user.get());
   }
   RecomputeRgb(g_settings);
+  UseProgramFolderWithoutInstallPath();
 }
 
 bool ShowApp::SaveSettings() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "host/registry_keys.h"
 #include "show/show_app.h"
@@ -12,6 +13,14 @@ namespace {
 using testing_support::CleanSettingsKeys;
 using testing_support::kSettingsPath;
 using testing_support::MessageBoxRecorder;
+
+// The folder of the running program: where the data is looked for without "InstallPath".
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = path;
+  return folder.substr(0, folder.rfind('\\'));
+}
 
 LONG RefuseKey(const char*, REGSAM, KeyOpen, HKEY* key) {
   *key = nullptr;
@@ -73,7 +82,7 @@ TEST_F(SettingsTest, EmptyKeyGivesTheInitialValues) {
   EXPECT_EQ(g_settings.render3DObject, 1);
   EXPECT_EQ(g_settings.themeSelIndex, 0);
   EXPECT_EQ(g_settings.renderReflection, 1);
-  EXPECT_STREQ(g_settings.InstallDir, "");
+  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
 }
 
 TEST_F(SettingsTest, ColourBytesAreRedGreenBlue) {
@@ -141,19 +150,19 @@ TEST_F(SettingsTest, NegativeAndZeroTimerAreKeptUnchanged) {
   EXPECT_EQ(g_settings.pictureTimer, -3);
 }
 
-TEST_F(SettingsTest, InstallPathTooLongOrOfWrongTypeIsEmpty) {
+TEST_F(SettingsTest, InstallPathTooLongOrOfWrongTypeMeansTheProgramFolder) {
   char longPath[700];
   std::memset(longPath, 'a', sizeof longPath - 1);
   longPath[sizeof longPath - 1] = '\0';
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, longPath, sizeof longPath);
   ShowApp app;
   app.LoadSettings();
-  EXPECT_STREQ(g_settings.InstallDir, "");
+  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
 
   const DWORD number = 5;
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_DWORD, &number, sizeof number);
   app.LoadSettings();
-  EXPECT_STREQ(g_settings.InstallDir, "");
+  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
 }
 
 TEST_F(SettingsTest, NoKeyAnywhereLeavesTheFallbackScene) {
@@ -163,6 +172,7 @@ TEST_F(SettingsTest, NoKeyAnywhereLeavesTheFallbackScene) {
   app.LoadSettings();
   EXPECT_EQ(settingsLoaded, 0);
   EXPECT_EQ(g_settings.pictureTimer, 11);
+  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
 }
 
 TEST_F(SettingsTest, PerUserCopyIsReadOverTheMachineWideOne) {
