@@ -7,7 +7,8 @@
 
 namespace {
 
-// A compressed mesh file of this size is not something the scene would draw.
+// A compressed or binary mesh file of this size, or one that unpacks to more, is not
+// something the scene would draw.
 constexpr uint64_t kMaxCompressedFile = 64u << 20;
 // One deflate block of the format never unpacks to more than this.
 constexpr uint32_t kMaxBlockSize = 32768;
@@ -17,6 +18,22 @@ uint32_t ReadLe(const uint8_t* p, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | p[i];
   return value;
 }
+
+// Tokens of the binary format.
+constexpr uint32_t kTokenName = 1;
+constexpr uint32_t kTokenString = 2;
+constexpr uint32_t kTokenInteger = 3;
+constexpr uint32_t kTokenGuid = 5;
+constexpr uint32_t kTokenIntegerList = 6;
+constexpr uint32_t kTokenFloatList = 7;
+
+// Braces, punctuation, "template" and the primitive type keywords: no data follows them.
+bool IsBareToken(uint32_t token) {
+  return (token >= 10 && token <= 20) || token == 31 || (token >= 40 && token <= 52);
+}
+
+// DirectX File copies a name or string into a fixed buffer; longer ones overrun it.
+constexpr uint32_t kMaxTokenText = 511;
 
 }  // namespace
 
@@ -45,7 +62,52 @@ bool CompressedXFileFramingIsSound(const uint8_t* bytes, size_t size) {
   return position == size && unpacked == total - kXFileHeaderSize;
 }
 
-bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size) {
+bool IsBinaryXFileHeader(const uint8_t* bytes, size_t size) {
+  return size >= kXFileHeaderSize && std::memcmp(bytes, "xof ", 4) == 0 &&
+         (std::memcmp(bytes + 8, "bin ", 4) == 0 || std::memcmp(bytes + 8, "bzip", 4) == 0);
+}
+
+bool BinaryXFileTokensAreSound(const uint8_t* tokens, size_t size, uint32_t floatBytes) {
+  size_t position = 0;
+  while (position < size) {
+    if (size - position < 2) return false;
+    const uint32_t token = ReadLe(tokens + position, 2);
+    position += 2;
+    if (IsBareToken(token)) continue;
+    uint64_t payload = 0;
+    if (token == kTokenInteger) {
+      payload = 4;
+    } else if (token == kTokenGuid) {
+      payload = 16;
+    } else if (token == kTokenName || token == kTokenString || token == kTokenIntegerList ||
+               token == kTokenFloatList) {
+      if (size - position < 4) return false;
+      const uint64_t count = ReadLe(tokens + position, 4);
+      position += 4;
+      if (token == kTokenName || token == kTokenString) {
+        if (count > kMaxTokenText) return false;
+        payload = count + (token == kTokenString ? 2 : 0);  // a string ends in "," or ";"
+      } else {
+        payload = count * (token == kTokenIntegerList ? 4 : floatBytes);
+      }
+    } else {
+      return false;
+    }
+    if (payload > size - position) return false;
+    position += size_t(payload);
+  }
+  return true;
+}
+
+bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size,
+                                 std::vector<uint8_t>* unpacked) {
+  if (unpacked != nullptr) {
+    unpacked->clear();
+    if (size < kXFileHeaderSize + 4 ||
+        ReadLe(bytes + kXFileHeaderSize, 4) > kMaxCompressedFile + kXFileHeaderSize) {
+      return false;
+    }
+  }
   std::vector<uint8_t> previous;
   std::vector<uint8_t> block(kMaxBlockSize);
   size_t position = kXFileHeaderSize + 4;
@@ -69,6 +131,7 @@ bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size) {
     inflateEnd(&stream);
     if (!ok) return false;
     previous.assign(block.begin(), block.begin() + blockUnpacked);
+    if (unpacked != nullptr) unpacked->insert(unpacked->end(), previous.begin(), previous.end());
     position += 4 + blockPacked;
   }
   return position == size;
@@ -82,8 +145,9 @@ HRESULT CheckXFileFraming(const char* path) {
   uint8_t header[kXFileHeaderSize];
   DWORD read = 0;
   LARGE_INTEGER fileSize;
+  // Text files DirectX File parses safely; the others are checked here first.
   if (!ReadFile(file, header, sizeof(header), &read, nullptr) ||
-      !IsCompressedXFileHeader(header, read)) {
+      !(IsCompressedXFileHeader(header, read) || IsBinaryXFileHeader(header, read))) {
     CloseHandle(file);
     return S_OK;
   }
@@ -103,8 +167,24 @@ HRESULT CheckXFileFraming(const char* path) {
   }
   CloseHandle(file);
   if (filled != bytes.size()) return E_FAIL;
-  return CompressedXFileFramingIsSound(bytes.data(), bytes.size()) &&
-                 CompressedXFileBlocksUnpack(bytes.data(), bytes.size())
+
+  uint32_t floatBytes = 0;
+  if (std::memcmp(header + 12, "0032", 4) == 0) floatBytes = 4;
+  if (std::memcmp(header + 12, "0064", 4) == 0) floatBytes = 8;
+  const bool binary = IsBinaryXFileHeader(header, read);
+  if (binary && floatBytes == 0) return E_FAIL;
+  if (!IsCompressedXFileHeader(header, read)) {
+    return BinaryXFileTokensAreSound(bytes.data() + kXFileHeaderSize,
+                                     bytes.size() - kXFileHeaderSize, floatBytes)
+               ? S_OK
+               : E_FAIL;
+  }
+  std::vector<uint8_t> unpacked;
+  if (!CompressedXFileFramingIsSound(bytes.data(), bytes.size()) ||
+      !CompressedXFileBlocksUnpack(bytes.data(), bytes.size(), binary ? &unpacked : nullptr)) {
+    return E_FAIL;
+  }
+  return !binary || BinaryXFileTokensAreSound(unpacked.data(), unpacked.size(), floatBytes)
              ? S_OK
              : E_FAIL;
 }

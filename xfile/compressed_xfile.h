@@ -1,11 +1,13 @@
-// DirectX File's decompressor trusts the block framing of compressed .x files and can crash
-// the process on a damaged one; these checks run first and refuse such files.
+// DirectX File's decompressor trusts the block framing of compressed .x files, and its binary
+// parser the lengths of names and strings; either can crash the process on a damaged file.
+// These checks run first and refuse such files.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 constexpr size_t kXFileHeaderSize = 16;
 
@@ -21,8 +23,17 @@ bool CompressedXFileFramingIsSound(const uint8_t* bytes, size_t size);
 // Every block's deflate data, with the block before it as history, must end exactly at the
 // block's end and unpack to exactly the block's stated size. DirectX File's decompressor
 // crashes on damaged data inside a well-framed block too. Call on sound framing only.
-bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size);
+// With `unpacked`, the blocks' contents are appended there (refused above 64 MB).
+bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size,
+                                 std::vector<uint8_t>* unpacked = nullptr);
 
-// S_OK for a file that is not compressed or whose framing and blocks are sound; E_FAIL
+// True for a header of a binary (".. bin " or "bzip") .x file.
+bool IsBinaryXFileHeader(const uint8_t* bytes, size_t size);
+
+// The tokens of a binary .x file after its header (or of a compressed one's contents): every
+// token known, every count inside the data, and no name or string longer than 511 bytes.
+bool BinaryXFileTokensAreSound(const uint8_t* tokens, size_t size, uint32_t floatBytes);
+
+// S_OK for a text file, or a binary or compressed one that passes the checks above; E_FAIL
 // otherwise, including a file that cannot be read.
 HRESULT CheckXFileFraming(const char* path);

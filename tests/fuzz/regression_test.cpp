@@ -56,6 +56,56 @@ TEST(FuzzRegressions, DamagedDeflateDataIsRefusedBeforeDirectXFile) {
   EXPECT_EQ(E_FAIL, CheckXFileFraming(path.c_str()));
 }
 
+// DirectX File crashed on a binary file whose name token claims 1,000 bytes (the fuzzer's
+// case was a shifted integer list that made a name of 65,536): it copies names into a fixed
+// buffer. Binary and compressed binary files are walked token by token first.
+TEST(FuzzRegressions, BinaryNameLongerThanDirectXFileTakesIsRefused) {
+  const std::string longName = Regression("xfile-binary-long-name.x");
+  const std::string packed = CompressXFile(longName);
+  ASSERT_FALSE(packed.empty());
+  for (const std::string& bytes : {longName, packed}) {
+    const std::string path = ScratchFolder() + "\\long-name.x";
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
+    EXPECT_EQ(E_FAIL, CheckXFileFraming(path.c_str()));
+  }
+  // The real binary files pass, as they are and compressed.
+  for (const char* name : {"test_cube_binary.x", "fromtruespace_bin32.x"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = ReadWholeFile(TestDataFolder() + "/xfile/" + name);
+    const std::string path = ScratchFolder() + "\\sound.x";
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
+    EXPECT_EQ(S_OK, CheckXFileFraming(path.c_str()));
+    ASSERT_TRUE(WriteWholeFile(path, CompressXFile(bytes)));
+    EXPECT_EQ(S_OK, CheckXFileFraming(path.c_str()));
+  }
+}
+
+std::string Token(uint16_t token) { return std::string(reinterpret_cast<const char*>(&token), 2); }
+std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+
+bool TokensSound(const std::string& tokens, uint32_t floatBytes = 4) {
+  return BinaryXFileTokensAreSound(reinterpret_cast<const uint8_t*>(tokens.data()),
+                                   tokens.size(), floatBytes);
+}
+
+TEST(FuzzRegressions, BinaryTokenWalk) {
+  const std::string frame = Token(1) + Dword(5) + "Frame";
+  EXPECT_TRUE(TokensSound(frame + Token(10) + Token(11)));
+  EXPECT_TRUE(TokensSound(Token(1) + Dword(511) + std::string(511, 'n')));
+  EXPECT_FALSE(TokensSound(Token(1) + Dword(512) + std::string(512, 'n')));
+  EXPECT_TRUE(TokensSound(Token(2) + Dword(3) + "abc" + Token(20)));
+  EXPECT_FALSE(TokensSound(Token(2) + Dword(3) + "abc"));  // no terminator
+  EXPECT_TRUE(TokensSound(Token(6) + Dword(2) + Dword(7) + Dword(8)));
+  EXPECT_FALSE(TokensSound(Token(6) + Dword(3) + Dword(7) + Dword(8)));
+  EXPECT_TRUE(TokensSound(Token(7) + Dword(1) + std::string(8, '\0'), 8));
+  EXPECT_FALSE(TokensSound(Token(7) + Dword(1) + std::string(4, '\0'), 8));
+  EXPECT_FALSE(TokensSound(Token(7) + Dword(0x40000001) + std::string(4, '\0')));
+  EXPECT_FALSE(TokensSound(frame + Token(99)));           // unknown token
+  EXPECT_FALSE(TokensSound(frame + std::string(1, '\x0a')));  // half a token
+  EXPECT_FALSE(TokensSound(Token(5) + std::string(15, 'g')));  // short GUID
+  EXPECT_TRUE(TokensSound(""));
+}
+
 // A 1 KB PNG whose text chunk claims 1.6 GB: libpng allocated the whole chunk before
 // finding the file too short.
 TEST(FuzzRegressions, ChunkLongerThanThePngFailsWithoutAllocatingIt) {
