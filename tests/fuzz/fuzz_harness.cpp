@@ -151,7 +151,7 @@ const SeedFile& PickSeed(const std::vector<SeedFile>& seeds, Rng& rng) {
 }
 
 void Apply(std::string& bytes, const std::vector<SeedFile>& seeds, Rng& rng, std::string& how) {
-  char note[96];
+  char note[96] = "";
   switch (rng.Below(11)) {
     case 0: {  // bit flips
       if (bytes.empty()) break;
@@ -404,12 +404,14 @@ static CaseResult RunCase(const std::string& reader, const Mutant& mutant,
   const uint64_t peak = PeakHeapBytes() > baseline ? PeakHeapBytes() - baseline : 0;
   char note[160];
   if (seconds > limits.seconds) {
-    std::snprintf(note, sizeof note, "took %.1f s (bound %.0f s)", seconds, limits.seconds);
+    std::snprintf(note, sizeof note, "%stook %.1f s (bound %.0f s)",
+                  result.problem.empty() ? "" : "; ", seconds, limits.seconds);
     result.ok = false;
     result.problem += note;
   }
   if (peak > limits.allocationBytes) {
-    std::snprintf(note, sizeof note, "allocated %llu MB at its peak (bound %llu MB)",
+    std::snprintf(note, sizeof note, "%sallocated %llu MB at its peak (bound %llu MB)",
+                  result.problem.empty() ? "" : "; ",
                   static_cast<unsigned long long>(peak >> 20),
                   static_cast<unsigned long long>(limits.allocationBytes >> 20));
     result.ok = false;
