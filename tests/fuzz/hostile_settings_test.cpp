@@ -138,18 +138,20 @@ TEST_F(HostileSettings, ExtremeTimersAreKeptAndTheSlideshowKeepsGoing) {
   }
 }
 
-TEST_F(HostileSettings, InstallPathLongerThanItsFieldIsEmpty) {
+TEST_F(HostileSettings, InstallPathLongerThanItsFieldCountsAsMissing) {
   ShowApp app;
+  app.LoadSettings();
+  const std::string missing = g_settings.InstallDir;  // what the data paths use without one
   SetText("InstallPath", std::string(600, 'a'));
   app.LoadSettings();
-  EXPECT_STREQ(g_settings.InstallDir, "");
+  EXPECT_EQ(std::string(g_settings.InstallDir), missing);
   // 511 characters and the NUL fill the field exactly; one more does not fit.
   SetText("InstallPath", std::string(511, 'b'));
   app.LoadSettings();
   EXPECT_EQ(std::string(g_settings.InstallDir), std::string(511, 'b'));
   SetText("InstallPath", std::string(512, 'c'));
   app.LoadSettings();
-  EXPECT_STREQ(g_settings.InstallDir, "");
+  EXPECT_EQ(std::string(g_settings.InstallDir), missing);
   // Stored without its NUL: still a terminated text.
   const std::string bare = "C:\\Solvane";
   SetRaw("InstallPath", REG_SZ, bare.data(), DWORD(bare.size()));
