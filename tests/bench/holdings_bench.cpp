@@ -1,0 +1,120 @@
+// What the gallery holds after many picture changes: the scene runs in this process on a
+// device of its own with "PictureTimer" 0, so that every frame (advance, draw, present)
+// changes the pictures, and the process's private bytes and GDI, USER and kernel handle
+// counts are read after a given number of changes.
+//
+//   holdings_bench <install folder> <changes> [<picture list file>]
+// prints "<ms per change> <private MB> gdi=<n>,user=<n>,kernel=<n>,+<MB since change 10>",
+// the figures read right after the last change. Without a list file the default pictures.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "bench/saver_process.h"
+#include "config/picture_list.h"
+#include "host/safe_release.h"
+#include "show/show_app.h"
+#include "show/show_settings.h"
+
+using namespace saver_process;
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 768;
+
+LRESULT CALLBACK QuietWindow(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  return DefWindowProcA(hwnd, msg, w, l);
+}
+
+IDirect3DDevice8* CreateDevice() {
+  HMODULE library = LoadLibraryA("d3d8.dll");
+  if (library == nullptr) return nullptr;
+  using CreateFn = IDirect3D8*(WINAPI*)(UINT);
+  auto create = reinterpret_cast<CreateFn>(
+      reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
+  IDirect3D8* d3d = create ? create(D3D_SDK_VERSION) : nullptr;
+  if (d3d == nullptr) return nullptr;
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = QuietWindow;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "SolvaneHoldingsBench";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowA(wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth,
+                              kHeight, nullptr, nullptr, wc.hInstance, nullptr);
+  D3DDISPLAYMODE mode;
+  d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+  D3DPRESENT_PARAMETERS pp = {};
+  pp.Windowed = TRUE;
+  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  pp.BackBufferFormat = mode.Format;
+  pp.BackBufferWidth = kWidth;
+  pp.BackBufferHeight = kHeight;
+  pp.EnableAutoDepthStencil = TRUE;
+  pp.AutoDepthStencilFormat = D3DFMT_D16;
+  pp.hDeviceWindow = window;
+  IDirect3DDevice8* device = nullptr;
+  d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                    D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
+  d3d->Release();
+  return device;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: holdings_bench <install folder> <changes> [<list file>]\n");
+    return 2;
+  }
+  const uint32_t changes = static_cast<uint32_t>(std::max(1, std::atoi(argv[2])));
+  IDirect3DDevice8* device = CreateDevice();
+  if (device == nullptr) {
+    std::fprintf(stderr, "no Direct3D device\n");
+    return 1;
+  }
+  ShowApp app;
+  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[1]);
+  g_settings.pictureTimer = 0;
+  RecomputeRgb(g_settings);
+  settingsLoaded = 1;
+  if (argc == 4) LoadPictureList(argv[3]);
+  if (PictureList.empty()) AddDefaultPictures();
+  app.currentDevice = device;
+  app.backBufferDesc.Width = kWidth;
+  app.backBufferDesc.Height = kHeight;
+  app.SelectOutput(0);
+  app.RestoreDeviceResources();
+
+  const uint32_t firstMark = std::min<uint32_t>(10, changes);
+  Holdings atFirstMark;
+  const double start = NowMs();
+  while (app.pictureGeneration < changes) {
+    PumpMessages();
+    const uint32_t before = app.pictureGeneration;
+    app.elapsedTime = 0.016f;
+    app.AdvanceScene();
+    app.DrawScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (app.pictureGeneration == before) {
+      std::fprintf(stderr, "a frame with \"PictureTimer\" 0 did not change the pictures\n");
+      return 1;
+    }
+    if (app.pictureGeneration == firstMark) atFirstMark = ReadHoldings(GetCurrentProcess());
+  }
+  const double perChange = (NowMs() - start) / changes;
+  const Holdings last = ReadHoldings(GetCurrentProcess());
+  std::printf("%.2f %.1f gdi=%lu,user=%lu,kernel=%lu,%+.1fMB\n", perChange, last.privateMB,
+              static_cast<unsigned long>(last.gdiObjects),
+              static_cast<unsigned long>(last.userObjects),
+              static_cast<unsigned long>(last.kernelHandles),
+              last.privateMB - atFirstMark.privateMB);
+  app.ReleaseDeviceResources();
+  app.DestroyDeviceResources();
+  app.currentDevice = nullptr;
+  PictureList.clear();
+  SafeRelease(device);
+  return 0;
+}
