@@ -7,7 +7,6 @@
 #include <psapi.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -165,10 +164,10 @@ inline ClientShot CaptureClient(HWND window, int rows = 0) {
 }
 
 // What a process holds: private bytes and its GDI, USER and kernel handle counts. Wine
-// answers 0 to the system's counters (PrivateUsage, GetGuiResources, GetProcessHandleCount);
-// for this process the figures are then taken another way: resident anonymous memory from
-// the Linux process status, the GDI objects in the process's GDI handle table, the windows
-// of the process for USER, and the handle values that name a handle for kernel objects.
+// answers 0 for PrivateUsage (its PagefileUsage, resident anonymous memory, stands in), and
+// for GetGuiResources and GetProcessHandleCount; for this process the counts are then taken
+// another way: the GDI objects in the process's GDI handle table, the windows of the process
+// for USER, and the handle values that name a handle for kernel objects.
 struct Holdings {
   double privateMB = 0.0;
   DWORD gdiObjects = 0;
@@ -178,23 +177,10 @@ struct Holdings {
 
 namespace detail {
 
-inline double ResidentAnonymousMB() {
-  FILE* status = std::fopen("Z:\\proc\\self\\status", "r");
-  if (status == nullptr) return 0.0;
-  char line[256];
-  double kb = 0.0;
-  while (std::fgets(line, sizeof line, status) != nullptr) {
-    unsigned long value = 0;
-    if (std::sscanf(line, "RssAnon: %lu", &value) == 1 || std::sscanf(line, "VmSwap: %lu", &value) == 1) {
-      kb += double(value);
-    }
-  }
-  std::fclose(status);
-  return kb / 1024.0;
-}
-
 // The GDI handle table the PEB (TEB + 0x60) points to (64-bit layout: 24-byte entries, type at byte 14,
 // stock flag in the top bit of byte 12); stock objects are not counted.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // MinGW's NtCurrentTeb reads gs:0x30
 inline DWORD GdiTableCount() {
   const auto* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
   const auto* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x60);
@@ -207,6 +193,7 @@ inline DWORD GdiTableCount() {
   }
   return count;
 }
+#pragma GCC diagnostic pop
 
 inline BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
   DWORD owner = 0;
@@ -235,13 +222,15 @@ inline Holdings ReadHoldings(HANDLE process) {
   counters.cb = sizeof counters;
   if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                            sizeof counters)) {
-    h.privateMB = double(counters.PrivateUsage) / (1024.0 * 1024.0);
+    // Private bytes are the commit charge, which the page-file usage reports as well.
+    const SIZE_T privateBytes =
+        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    h.privateMB = double(privateBytes) / (1024.0 * 1024.0);
   }
   h.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
   h.userObjects = GetGuiResources(process, GR_USEROBJECTS);
   GetProcessHandleCount(process, &h.kernelHandles);
   if (GetProcessId(process) == GetCurrentProcessId()) {
-    if (h.privateMB == 0.0) h.privateMB = detail::ResidentAnonymousMB();
     if (h.gdiObjects == 0) h.gdiObjects = detail::GdiTableCount();
     if (h.userObjects == 0) EnumWindows(detail::CountWindow, reinterpret_cast<LPARAM>(&h.userObjects));
     if (h.kernelHandles == 0) h.kernelHandles = detail::KernelHandlesByProbing();
