@@ -50,7 +50,7 @@ bool WriteMeshes(const std::string& dir, std::string* error) {
       {"coffeemug2.x", WithAlpha(BuildMugMesh(kReflectionAlpha), kReflectionAlpha, "MirrorMug")},
   };
   for (const Entry& e : entries) {
-    if (!WriteFile(dir + "/" + e.file, WriteXFileText(e.mesh), error)) return false;
+    if (!WriteFile(dir + "/" + e.file, WriteXFileBinary(e.mesh), error)) return false;
   }
   return true;
 }

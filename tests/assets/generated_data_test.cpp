@@ -57,11 +57,11 @@ testing_support::TempFolder* GeneratedDataTest::folder_ = nullptr;
 bool GeneratedDataTest::ok_ = false;
 std::string GeneratedDataTest::error_;
 
-TEST_F(GeneratedDataTest, EveryFileIsThereAndTheMeshesAreTextXFiles) {
+TEST_F(GeneratedDataTest, EveryFileIsThereAndTheMeshesAreBinaryXFiles) {
   for (const std::string& f : ExpectedFiles()) EXPECT_FALSE(Read(f).empty()) << f;
   for (const std::string& f : ExpectedFiles()) {
     if (f.compare(0, 8, "objects/") == 0) {
-      EXPECT_EQ(Read(f).compare(0, 16, "xof 0303txt 0032"), 0) << f;
+      EXPECT_EQ(Read(f).compare(0, 16, "xof 0303bin 0032"), 0) << f;
     }
   }
 }

@@ -117,10 +117,9 @@ void Read(const std::string& text, ReadBack* out) {
   file->Release();
 }
 
-void ExpectSameMesh(const MeshData& mesh) {
-  SCOPED_TRACE(mesh.name);
+void ExpectSameMeshIn(const MeshData& mesh, const std::string& file) {
   ReadBack back;
-  ASSERT_NO_FATAL_FAILURE(Read(WriteXFileText(mesh), &back));
+  ASSERT_NO_FATAL_FAILURE(Read(file, &back));
   // A mesh at the top of a file would not be drawn: it must sit in a frame.
   EXPECT_EQ(back.frames, 1);
   EXPECT_EQ(back.meshes, 1);
@@ -161,6 +160,19 @@ void ExpectSameMesh(const MeshData& mesh) {
   }
 }
 
+// Both forms of the writer must give DirectX File the same mesh.
+void ExpectSameMesh(const MeshData& mesh) {
+  SCOPED_TRACE(mesh.name);
+  {
+    SCOPED_TRACE("text");
+    ExpectSameMeshIn(mesh, WriteXFileText(mesh));
+  }
+  {
+    SCOPED_TRACE("binary");
+    ExpectSameMeshIn(mesh, WriteXFileBinary(mesh));
+  }
+}
+
 TEST(XFileReadBackTest, PictureAndFrame) {
   ExpectSameMesh(BuildPictureMesh(1.0f));
   ExpectSameMesh(WithAlpha(BuildFrameMesh(kReflectionAlpha), kReflectionAlpha, "MirrorFrame"));
@@ -174,6 +186,8 @@ TEST(XFileReadBackTest, SphereAndMug) {
 TEST(XFileReadBackTest, TextStartsWithTheTextFormatHeader) {
   std::string text = WriteXFileText(BuildPictureMesh(1.0f));
   EXPECT_EQ(text.compare(0, 16, "xof 0303txt 0032"), 0);
+  std::string binary = WriteXFileBinary(BuildPictureMesh(1.0f));
+  EXPECT_EQ(binary.compare(0, 16, "xof 0303bin 0032"), 0);
 }
 
 }  // namespace
