@@ -339,7 +339,7 @@ HRESULT SaverApp::MakeOutputCurrent(UINT index) {
   return SelectOutput(index);
 }
 
-void SaverApp::TearDownOutputs() {
+void SaverApp::ReleaseOutputDevices() {
   for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
     MakeOutputCurrent(i);
     ScreenOutput& output = outputs[i];
@@ -354,6 +354,10 @@ void SaverApp::TearDownOutputs() {
     SafeRelease(output.device);
     currentDevice = nullptr;
   }
+}
+
+void SaverApp::TearDownOutputs() {
+  ReleaseOutputDevices();
   outputCount = 0;
   SafeRelease(direct3d);
 }

@@ -2,7 +2,6 @@
 // quits, and the system's dialog that changes the password. Elsewhere the system guards the
 // desktop itself and the saver checks nothing.
 #include "host/registry_keys.h"
-#include "host/safe_release.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
 
@@ -52,20 +51,7 @@ BOOL SaverApp::RunPasswordCheck() {
   if (verifyPassword == nullptr) return TRUE;
 
   // The system's dialog needs the screen: give up the devices while it is up.
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
-    MakeOutputCurrent(i);
-    ScreenOutput& output = outputs[i];
-    if (output.resourcesRestored) {
-      ReleaseDeviceResources();
-      output.resourcesRestored = 0;
-    }
-    if (output.resourcesCreated) {
-      DestroyDeviceResources();
-      output.resourcesCreated = 0;
-    }
-    SafeRelease(output.device);
-    currentDevice = nullptr;
-  }
+  ReleaseOutputDevices();
   for (uint32_t a = 0; a < adapterCount && a < kMaxAdapters; ++a) {
     if (adapters[a] == nullptr || adapters[a]->deviceWindow == nullptr) continue;
     ShowWindow(adapters[a]->deviceWindow, SW_RESTORE);

@@ -88,6 +88,8 @@ class SaverApp {
                               D3DFORMAT backBufferFormat, DWORD* behavior,
                               D3DFORMAT* depthFormat);
   HRESULT MakeOutputCurrent(UINT index);
+  // Releases every output's scene resources and device; the output records stay.
+  void ReleaseOutputDevices();
   void TearDownOutputs();
 
   // Display settings store (the dialog lives with the configuration dialogs). The read and
