@@ -5,12 +5,15 @@
 //   gallery_bench change <install folder> <picture> <runs>   four copies of one picture
 //   gallery_bench frame <install folder> <runs>              the gallery, default pictures
 //   gallery_bench empty <install folder> <runs>              clear, begin, end, present
+//   gallery_bench parts <install folder> <runs>              the frame split by mesh: each
+//     part drawn alone (same planned steps, states and textures) after clear and camera
 // prints "<median ms> <peak MB above the start>"; frame and empty time one frame, as the mean
 // of a batch of frames.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,12 +22,16 @@
 
 #include "config/picture_list.h"
 #include "host/safe_release.h"
+#include "render/full_scene.h"
+#include "render/scene_plan.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 
 namespace {
 
 constexpr int kWidth = 1024, kHeight = 768, kBatch = 40;
+// Long enough for the process clock's 10 ms ticks.
+constexpr int kPartBatch = 80;
 
 double NowMs() {
   static LARGE_INTEGER frequency = {};
@@ -32,6 +39,17 @@ double NowMs() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+// CPU time of the whole process (every renderer thread included): less disturbed than the
+// wall clock by other work on a shared machine.
+double ProcessCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0.0;
+  auto ms = [](const FILETIME& t) {
+    return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
 }
 
 SIZE_T PeakWorkingSet() {
@@ -85,15 +103,91 @@ void PumpMessages() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
+// One frame of the gallery drawing only the planned steps that pass the filter.
+template <typename Filter>
+void DrawPart(ShowApp& app, IDirect3DDevice8* device, const std::vector<DrawStep>& plan,
+              Filter keep) {
+  std::vector<DrawStep> steps;
+  for (const DrawStep& step : plan) {
+    if (keep(step)) steps.push_back(step);
+  }
+  OutputResources& resources = *app.currentResources;
+  const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
+                                  resources.backdropTexture, resources.environmentMap};
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
+                static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
+  if (SUCCEEDED(device->BeginScene())) {
+    app.SetShowCamera();
+    DrawFullScene(device, steps, resources.sceneMeshes, textures, app.ambientColor);
+    device->EndScene();
+  }
+  device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+// Prints the median and the fastest frame time of every part and its median CPU time per
+// frame, rounds interleaved so that load drift on a shared machine spreads over all of them.
+void TimeParts(ShowApp& app, IDirect3DDevice8* device, int runs) {
+  OutputResources& resources = *app.currentResources;
+  std::vector<bool> loaded(app.PictureSlots.size(), false);
+  for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
+    loaded[i] = resources.slotTextures[i] != nullptr;
+  }
+  const SceneSwitches switches = {g_settings.invertPicture == 1, true, true};
+  const std::vector<DrawStep> plan = PlanFullScene(app.PictureSlots, app.DrawOrder, loaded,
+                                                   switches);
+  struct Part {
+    const char* name;
+    int mesh;  // -1: nothing, -2: everything
+    int reflection;  // RenderReflection while drawing
+  };
+  const Part parts[] = {
+      {"clear, camera, present", -1, 1},
+      {"whole scene", -2, 1},
+      {"whole scene, RenderReflection 0", -2, 0},
+      {"backdrop sphere", BackdropMesh, 1},
+      {"mug, environment map", ObjectMesh, 1},
+      {"mug, no environment map", ObjectMesh, 0},
+      {"mug reflection, environment map", MirrorObjectMesh, 1},
+      {"frames", FrameMesh, 1},
+      {"pictures", PictureMesh, 1},
+      {"frame reflections", MirrorFrameMesh, 1},
+      {"picture reflections", MirrorPictureMesh, 1},
+  };
+  constexpr size_t kParts = sizeof parts / sizeof parts[0];
+  std::vector<double> times[kParts], cpu[kParts];
+  const int32_t reflection = g_settings.renderReflection;
+  for (int run = 0; run < runs; ++run) {
+    for (size_t p = 0; p < kParts; ++p) {
+      g_settings.renderReflection = parts[p].reflection;
+      const int mesh = parts[p].mesh;
+      auto keep = [mesh](const DrawStep& step) { return mesh == -2 || step.mesh == mesh; };
+      PumpMessages();
+      DrawPart(app, device, plan, keep);  // warm-up, keeps state changes of the last part out
+      const double start = NowMs(), cpuStart = ProcessCpuMs();
+      for (int frame = 0; frame < kPartBatch; ++frame) DrawPart(app, device, plan, keep);
+      times[p].push_back((NowMs() - start) / kPartBatch);
+      cpu[p].push_back((ProcessCpuMs() - cpuStart) / kPartBatch);
+    }
+  }
+  g_settings.renderReflection = reflection;
+  for (size_t p = 0; p < kParts; ++p) {
+    std::sort(times[p].begin(), times[p].end());
+    std::sort(cpu[p].begin(), cpu[p].end());
+    std::printf("%-34s median %6.2f ms, fastest %6.2f ms, cpu %6.2f ms\n", parts[p].name,
+                times[p][times[p].size() / 2], times[p].front(), cpu[p][cpu[p].size() / 2]);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string which = argc > 1 ? argv[1] : "";
   const bool change = which == "change" && argc == 5;
-  if (!change && !((which == "frame" || which == "empty") && argc == 4)) {
+  const bool parts = which == "parts" && argc == 4;
+  if (!change && !parts && !((which == "frame" || which == "empty") && argc == 4)) {
     std::fprintf(stderr,
                  "usage: gallery_bench change <install> <picture> <runs> | "
-                 "<frame|empty> <install> <runs>\n");
+                 "<frame|empty|parts> <install> <runs>\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[argc - 1]));
@@ -124,6 +218,15 @@ int main(int argc, char** argv) {
   app.DrawScene();
   device->Present(nullptr, nullptr, nullptr, nullptr);
   const SIZE_T before = PeakWorkingSet();
+  if (parts) {
+    TimeParts(app, device, runs);
+    app.ReleaseDeviceResources();
+    app.DestroyDeviceResources();
+    app.currentDevice = nullptr;
+    PictureList.clear();
+    SafeRelease(device);
+    return 0;
+  }
 
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
