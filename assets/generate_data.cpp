@@ -45,7 +45,7 @@ bool WriteMeshes(const std::string& dir, std::string* error) {
       {"object2nf.x", BuildFrameMesh(1.0f)},
       {"object2.x", WithAlpha(BuildPictureMesh(kReflectionAlpha), kReflectionAlpha, "MirrorPicture")},
       {"object2f.x", WithAlpha(BuildFrameMesh(kReflectionAlpha), kReflectionAlpha, "MirrorFrame")},
-      {"vrkrogla2.x", BuildBackdropSphere(48, 24)},
+      {"vrkrogla2.x", BuildBackdropSphere(kBackdropSegments, kBackdropRings)},
       {"coffeemug.x", BuildMugMesh(1.0f)},
       {"coffeemug2.x", WithAlpha(BuildMugMesh(kReflectionAlpha), kReflectionAlpha, "MirrorMug")},
   };

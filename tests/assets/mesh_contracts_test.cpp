@@ -143,7 +143,7 @@ TEST(BackdropSphereTest, FitsInsideTheFarPlane) {
   // The scene draws the sphere scaled by (75, 10, 75) about (0, 0, 4) with the eye at
   // (0, 0.25, 0) and the far plane at 50: every point must be nearer than that, or the
   // backdrop is cut open along the horizon.
-  MeshData m = BuildBackdropSphere(48, 24);
+  MeshData m = BuildBackdropSphere(kBackdropSegments, kBackdropRings);
   float farthest = 0.0f;
   for (const MeshVertex& v : m.vertices) {
     Vec3 p{v.position.x * 75.0f, v.position.y * 10.0f - 0.25f, v.position.z * 75.0f + 4.0f};
@@ -154,7 +154,7 @@ TEST(BackdropSphereTest, FitsInsideTheFarPlane) {
 }
 
 TEST(BackdropSphereTest, SphereWithLatitudeLongitudeTexture) {
-  MeshData m = BuildBackdropSphere(48, 24);
+  MeshData m = BuildBackdropSphere(kBackdropSegments, kBackdropRings);
   ExpectWellFormed(m);
   float minU = 1, maxU = 0, minV = 1, maxV = 0;
   for (const MeshVertex& v : m.vertices) {
@@ -179,7 +179,7 @@ TEST(BackdropSphereTest, SphereWithLatitudeLongitudeTexture) {
 }
 
 TEST(BackdropSphereTest, MiddleOfTheBitmapIsStraightAheadAndNotMirrored) {
-  MeshData m = BuildBackdropSphere(48, 24);
+  MeshData m = BuildBackdropSphere(kBackdropSegments, kBackdropRings);
   auto find = [&](float u, float v) -> Vec3 {
     for (const MeshVertex& x : m.vertices)
       if (std::fabs(x.u - u) < 1e-5f && std::fabs(x.v - v) < 1e-5f) return x.position;

@@ -179,7 +179,7 @@ TEST(XFileReadBackTest, PictureAndFrame) {
 }
 
 TEST(XFileReadBackTest, SphereAndMug) {
-  ExpectSameMesh(BuildBackdropSphere(48, 24));
+  ExpectSameMesh(BuildBackdropSphere(kBackdropSegments, kBackdropRings));
   ExpectSameMesh(BuildMugMesh(1.0f));
 }
 
