@@ -39,7 +39,8 @@ constexpr int kSameFramesTolerated = 1;
 // Growth allowed between the end of the warm-up and the end of the run.
 constexpr double kMemoryNoiseMB = 8.0;
 constexpr long kHandleNoise = 4;
-constexpr double kRedrawBoundMs = 20000.0;
+// A frame that loads both 8000x8000 pictures on a busy two-core machine can take this long.
+constexpr double kRedrawBoundMs = 45000.0;
 
 void SaveShot(const ClientShot& shot, const std::string& folder, const char* name) {
   if (shot.pixels.empty()) return;
