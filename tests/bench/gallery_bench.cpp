@@ -9,6 +9,7 @@
 //     part drawn alone (same planned steps, states and textures) after clear and camera
 // prints "<median ms> <peak MB above the start>"; frame and empty time one frame, as the mean
 // of a batch of frames.
+#include "tests/bench/bench_device.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -59,44 +60,6 @@ SIZE_T PeakWorkingSet() {
   return counters.PeakWorkingSetSize;
 }
 
-LRESULT CALLBACK QuietWindow(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  return DefWindowProcA(hwnd, msg, w, l);
-}
-
-// A windowed device filling the screen, with hardware vertex processing as the saver picks it
-// wherever the device offers it.
-IDirect3DDevice8* CreateDevice() {
-  HMODULE library = LoadLibraryA("d3d8.dll");
-  if (library == nullptr) return nullptr;
-  using CreateFn = IDirect3D8*(WINAPI*)(UINT);
-  auto create = reinterpret_cast<CreateFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
-  IDirect3D8* d3d = create ? create(D3D_SDK_VERSION) : nullptr;
-  if (d3d == nullptr) return nullptr;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = QuietWindow;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SolvaneGalleryBench";
-  RegisterClassA(&wc);
-  HWND window = CreateWindowA(wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth,
-                              kHeight, nullptr, nullptr, wc.hInstance, nullptr);
-  D3DDISPLAYMODE mode;
-  d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-  D3DPRESENT_PARAMETERS pp = {};
-  pp.Windowed = TRUE;
-  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.BackBufferFormat = mode.Format;
-  pp.BackBufferWidth = kWidth;
-  pp.BackBufferHeight = kHeight;
-  pp.EnableAutoDepthStencil = TRUE;
-  pp.AutoDepthStencilFormat = D3DFMT_D16;
-  pp.hDeviceWindow = window;
-  IDirect3DDevice8* device = nullptr;
-  d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                    D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
-  d3d->Release();
-  return device;
-}
 
 void PumpMessages() {
   MSG msg;
@@ -191,7 +154,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[argc - 1]));
-  IDirect3DDevice8* device = CreateDevice();
+  IDirect3DDevice8* device = CreateScreenDevice(kWidth, kHeight);
   if (device == nullptr) {
     std::fprintf(stderr, "no Direct3D device\n");
     return 1;

@@ -6,6 +6,7 @@
 //   holdings_bench <install folder> <changes> [<picture list file>]
 // prints "<ms per change> <private MB> gdi=<n>,user=<n>,kernel=<n>,+<MB since change 10>",
 // the figures read right after the last change. Without a list file the default pictures.
+#include "tests/bench/bench_device.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -25,42 +26,6 @@ namespace {
 
 constexpr int kWidth = 1024, kHeight = 768;
 
-LRESULT CALLBACK QuietWindow(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  return DefWindowProcA(hwnd, msg, w, l);
-}
-
-IDirect3DDevice8* CreateDevice() {
-  HMODULE library = LoadLibraryA("d3d8.dll");
-  if (library == nullptr) return nullptr;
-  using CreateFn = IDirect3D8*(WINAPI*)(UINT);
-  auto create = reinterpret_cast<CreateFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
-  IDirect3D8* d3d = create ? create(D3D_SDK_VERSION) : nullptr;
-  if (d3d == nullptr) return nullptr;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = QuietWindow;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SolvaneHoldingsBench";
-  RegisterClassA(&wc);
-  HWND window = CreateWindowA(wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth,
-                              kHeight, nullptr, nullptr, wc.hInstance, nullptr);
-  D3DDISPLAYMODE mode;
-  d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-  D3DPRESENT_PARAMETERS pp = {};
-  pp.Windowed = TRUE;
-  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.BackBufferFormat = mode.Format;
-  pp.BackBufferWidth = kWidth;
-  pp.BackBufferHeight = kHeight;
-  pp.EnableAutoDepthStencil = TRUE;
-  pp.AutoDepthStencilFormat = D3DFMT_D16;
-  pp.hDeviceWindow = window;
-  IDirect3DDevice8* device = nullptr;
-  d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                    D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
-  d3d->Release();
-  return device;
-}
 
 }  // namespace
 
@@ -70,7 +35,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const uint32_t changes = static_cast<uint32_t>(std::max(1, std::atoi(argv[2])));
-  IDirect3DDevice8* device = CreateDevice();
+  IDirect3DDevice8* device = CreateScreenDevice(kWidth, kHeight);
   if (device == nullptr) {
     std::fprintf(stderr, "no Direct3D device\n");
     return 1;
