@@ -11,9 +11,9 @@
 #include "config/display_settings_dialog.h"
 #include "config/picture_preview.h"
 #include "config/select_pictures_dialog.h"
-#include "config/theme_file.h"
+#include "show/theme_file.h"
 #include "resources/dialog_ids.h"
-#include "show/data_paths.h"
+#include "base/data_paths.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "host/message_box.h"
+#include "base/message_box.h"
 
 ChooseColorFn g_chooseColor = ChooseColorA;
 FileDialogFn g_getOpenFileName = GetOpenFileNameA;

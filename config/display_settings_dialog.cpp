@@ -7,7 +7,7 @@
 #include <new>
 #include <vector>
 
-#include "host/message_box.h"
+#include "base/message_box.h"
 #include "resources/dialog_ids.h"
 
 namespace {

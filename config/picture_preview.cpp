@@ -1,6 +1,6 @@
 #include "config/picture_preview.h"
 
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "config/dialog_seams.h"
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "config/picture_preview.h"
 #include "resources/dialog_ids.h"
 

@@ -8,7 +8,7 @@
 #include "d3dx/fvf_layout.h"
 #include "d3dx/mesh_geometry.h"
 #include "d3dx/xof_mesh_data.h"
-#include "xfile/xfile_guids.h"
+#include "base/xfile_guids.h"
 
 namespace {
 

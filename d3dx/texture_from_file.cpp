@@ -8,7 +8,7 @@
 #include "d3dx/image_scale.h"
 #include "d3dx/pixel_formats.h"
 #include "d3dx/texture_upload.h"
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 
 using namespace d3dx_image;
 

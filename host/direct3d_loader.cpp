@@ -1,7 +1,5 @@
 #include "host/direct3d_loader.h"
 
-#include "host/message_box.h"
-
 IDirect3D8* WINAPI LoadDirect3D(UINT sdkVersion) {
   // The module stays loaded for the life of the process: the devices live in it.
   static HMODULE module = LoadLibraryA("d3d8.dll");
@@ -12,4 +10,3 @@ IDirect3D8* WINAPI LoadDirect3D(UINT sdkVersion) {
 }
 
 Direct3DCreateFn g_createDirect3D = LoadDirect3D;
-MessageBoxFn g_messageBox = MessageBoxA;

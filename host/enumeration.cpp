@@ -2,7 +2,7 @@
 // device types it can run and, per device type, the display modes that pass the checks.
 #include "host/mode_rules.h"
 #include "host/saver_app.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 #include <cstring>
 #include <new>

@@ -1,5 +1,5 @@
 // Maps host failure codes to the message texts of the string table.
-#include "host/message_box.h"
+#include "base/message_box.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
 

@@ -2,7 +2,7 @@
 // screen rectangle and monitor handle.
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "host/multi_monitor_api.h"
 
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 #include <cstddef>
 #include <cstring>

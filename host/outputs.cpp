@@ -2,11 +2,11 @@
 // falling back to smaller modes when a device is refused, and tearing them all down.
 #include "host/mode_rules.h"
 #include "host/multi_monitor_api.h"
-#include "host/registry_keys.h"
-#include "host/safe_release.h"
+#include "base/registry_keys.h"
+#include "base/safe_release.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 #include <cstdio>
 #include <cstring>

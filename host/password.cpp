@@ -1,7 +1,7 @@
 // The screen-saver password of the Windows 9x family: the system's check before the saver
 // quits, and the system's dialog that changes the password. Elsewhere the system guards the
 // desktop itself and the saver checks nothing.
-#include "host/registry_keys.h"
+#include "base/registry_keys.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
 

@@ -1,12 +1,11 @@
 // The host's application object: construction, start-up, the run modes and the saver run.
 #include "host/saver_app.h"
 
-#include "config/picture_list.h"
 #include "host/direct3d_loader.h"
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 #include "host/saver_errors.h"
 #include "host/host_clock.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -121,7 +120,7 @@ HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
 
   LoadSettings();
 
-  LoadStartUpPictureList(drawing);
+  if (loadStartUpData != nullptr) loadStartUpData(drawing);
   return S_OK;
 }
 

@@ -151,6 +151,10 @@ class SaverApp {
   char deviceText[90];
   char frameStatsText[42];
 
+  // What start-up reads after the settings (the product's picture list); the product
+  // installs it. drawingMode: the run draws pictures rather than configuring.
+  void (*loadStartUpData)(bool drawingMode) = nullptr;
+
  protected:
   void FreeAdapters();
 

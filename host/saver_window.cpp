@@ -2,7 +2,7 @@
 // the shutdown, and the GDI painting of the black background and the error box.
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
-#include "resources/resource_ids.h"
+#include "base/resource_ids.h"
 
 #include <cstring>
 

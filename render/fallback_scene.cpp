@@ -14,7 +14,7 @@ void SetFallbackCamera(IDirect3DDevice8* device, float aspect) {
 }
 
 void DrawFallbackPicture(IDirect3DDevice8* device, FrameNode* pictureMesh,
-                         const D3DXMATRIX& world) {
+                         const D3DXMATRIX& world, const MeshPaint& paint) {
   drawingObject = 0;
-  if (pictureMesh != nullptr) RenderMeshFile(pictureMesh, device, &world);
+  if (pictureMesh != nullptr) RenderMeshFile(pictureMesh, device, &world, paint);
 }

@@ -6,12 +6,11 @@
 #include <d3d8.h>
 
 #include "d3dx/d3dx8_math.h"
-
-class FrameNode;
+#include "xfile/mesh_file.h"
 
 // Eye at z = -5 looking at the origin.
 void SetFallbackCamera(IDirect3DDevice8* device, float aspect);
 
 // Draws the picture surface with whatever texture stage 0 holds.
 void DrawFallbackPicture(IDirect3DDevice8* device, FrameNode* pictureMesh,
-                         const D3DXMATRIX& world);
+                         const D3DXMATRIX& world, const MeshPaint& paint);

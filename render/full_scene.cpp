@@ -60,7 +60,8 @@ IDirect3DBaseTexture8* StageTextureOf(const DrawStep& step, const SceneTextures&
 }  // namespace
 
 void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
-                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient) {
+                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient,
+                   const MeshPaint& paint) {
   drawingObject = 0;
   for (const DrawStep& step : steps) {
     drawingObject = step.drawingObject;
@@ -68,7 +69,7 @@ void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
     device->SetRenderState(D3DRS_ZBIAS, step.zBias);
     device->SetTexture(0, StageTextureOf(step, textures));
     FrameNode* root = meshes != nullptr ? meshes[step.mesh] : nullptr;
-    if (root != nullptr) RenderMeshFile(root, device, &step.world);
+    if (root != nullptr) RenderMeshFile(root, device, &step.world, paint);
     if (step.mesh == BackdropMesh) device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   }
   drawingObject = 0;

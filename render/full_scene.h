@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/scene_plan.h"
+#include "xfile/mesh_file.h"
 
 class FrameNode;
 
@@ -22,9 +23,10 @@ struct SceneTextures {
 void SetShowCamera(IDirect3DDevice8* device, float aspect);
 
 // Carries out the planned steps with this output's meshes (indexed by SceneMeshId; a missing
-// root draws nothing) and textures.
+// root draws nothing), textures and colours.
 void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
-                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient);
+                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient,
+                   const MeshPaint& paint);
 
 // Width / height of the back buffer; 1 when the height is unknown.
 float BackBufferAspect(const D3DSURFACE_DESC& desc);

@@ -1,13 +1,13 @@
 #include "render/scene_object.h"
 
 #include "d3dx/d3dx8_tex.h"
-#include "host/message_box.h"
 #include "render/scene_plan.h"
 #include "render/state_sets.h"
-#include "show/data_paths.h"
+#include "base/data_paths.h"
 #include "xfile/mesh_file.h"
 
-HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots) {
+HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots,
+                           void (*reportFailure)(const char* path)) {
   InstallEnvironmentMapHooks();
   for (const SceneMeshFile& file : kSceneMeshFiles) {
     FrameNode*& root = roots[file.id];
@@ -17,7 +17,7 @@ HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, Fra
     const bool fits = FormatPath(path, sizeof path, "%s\\%s", installDir, file.relativePath);
     if (!fits || FAILED(LoadMeshFile(root, device, path))) {
       // The scene goes on without it.
-      g_messageBox(nullptr, fits ? path : file.relativePath, "can not load object!", MB_OK);
+      if (reportFailure != nullptr) reportFailure(fits ? path : file.relativePath);
     }
   }
   return S_OK;

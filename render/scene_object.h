@@ -7,9 +7,10 @@
 class FrameNode;
 
 // Loads the seven mesh files below installDir into the roots (indexed by SceneMeshId; missing
-// roots are created, loaded ones emptied first). A file that does not load is named in a
-// "can not load object!" box and the others still load; the result is always S_OK.
-HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots);
+// roots are created, loaded ones emptied first). A file that does not load is passed to
+// reportFailure (may be null) and the others still load; the result is always S_OK.
+HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots,
+                           void (*reportFailure)(const char* path));
 
 // Empties the roots (null roots are skipped).
 void ReleaseSceneMeshFiles(FrameNode** roots);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "d3dx/d3dx8_math.h"
-#include "show/scene_item.h"
+#include "render/scene_item.h"
 
 // The seven mesh files of the scene.
 enum SceneMeshId {

@@ -1,8 +1,8 @@
 // Loading the chosen gradient onto backdrop item 0, at every picture change.
 #include "show/backgrounds.h"
 
-#include "host/safe_release.h"
-#include "show/data_paths.h"
+#include "base/safe_release.h"
+#include "base/data_paths.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow.h"

@@ -5,8 +5,8 @@
 #include <mmsystem.h>
 #include <objbase.h>
 
-#include "config/config_dialog.h"
-#include "host/safe_release.h"
+#include "base/message_box.h"
+#include "base/safe_release.h"
 #include "render/fallback_scene.h"
 #include "render/full_scene.h"
 #include "render/scene_object.h"
@@ -17,10 +17,36 @@
 
 static_assert(kSceneMeshSlots == kSceneMeshCount, "one mesh root per scene mesh file");
 
+ConfigurationDialogFn g_configurationDialog = nullptr;
+
+MeshPaint SceneMeshPaint() {
+  MeshPaint paint;
+  const RgbBytes& frame = g_settings.backGndRgb;
+  const RgbBytes& object = g_settings.object3DRgb;
+  paint.frameRgb[0] = frame.r;
+  paint.frameRgb[1] = frame.g;
+  paint.frameRgb[2] = frame.b;
+  paint.objectRgb[0] = object.r;
+  paint.objectRgb[1] = object.g;
+  paint.objectRgb[2] = object.b;
+  paint.objectReflects = g_settings.renderReflection == 1;
+  return paint;
+}
+
+namespace {
+
+// A scene mesh that did not load is named in a box; the scene goes on without it.
+void ReportMeshLoadFailure(const char* path) {
+  g_messageBox(nullptr, path, "can not load object!", MB_OK);
+}
+
+}  // namespace
+
 void ShowApp::ShowConfiguration() {
   // The dialogs' picture previews load through OLE.
+  if (g_configurationDialog == nullptr) return;
   const HRESULT com = CoInitialize(nullptr);
-  RunConfigurationDialog(*this, parentWindow);
+  g_configurationDialog(*this, parentWindow);
   if (SUCCEEDED(com)) CoUninitialize();
 }
 
@@ -105,7 +131,8 @@ void ShowApp::ForgetOutputTexturesOnNewDevice() {
 }
 
 HRESULT ShowApp::LoadSceneMeshes() {
-  return LoadSceneMeshFiles(currentDevice, g_settings.InstallDir, currentResources->sceneMeshes);
+  return LoadSceneMeshFiles(currentDevice, g_settings.InstallDir, currentResources->sceneMeshes,
+                            ReportMeshLoadFailure);
 }
 
 void ShowApp::PrepareFullScene() {
@@ -134,7 +161,7 @@ void ShowApp::DrawFullScene() {
   const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
                                   resources.backdropTexture, resources.environmentMap};
   ::DrawFullScene(currentDevice, PlanFullScene(PictureSlots, DrawOrder, loaded, switches),
-                  resources.sceneMeshes, textures, ambientColor);
+                  resources.sceneMeshes, textures, ambientColor, SceneMeshPaint());
 }
 
 void ShowApp::DrawFallbackScene(float elapsedSeconds) {
@@ -143,7 +170,8 @@ void ShowApp::DrawFallbackScene(float elapsedSeconds) {
   AdvanceFallbackPicture(elapsedSeconds);
   const D3DXMATRIX world =
       ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds, timeGetTime());
-  DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh], world);
+  DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh], world,
+                      SceneMeshPaint());
 }
 
 void ReleaseOutputTextures(OutputResources& resources) {

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "host/message_box.h"
-#include "host/registry_keys.h"
+#include "base/message_box.h"
+#include "base/registry_keys.h"
 #include "show/show_settings.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 namespace {
 

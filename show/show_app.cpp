@@ -1,13 +1,15 @@
 // Construction of the product's application object.
 #include "show/show_app.h"
 
+#include "show/picture_list.h"
+
 #include <commctrl.h>
 
 #include <cstdlib>
 #include <cstring>
 
 #include "host/saver_errors.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 ShowApp* activeShowApp = nullptr;
 
@@ -27,6 +29,7 @@ ShowApp::ShowApp() {
   driftSpeed[2] = 1.0f;
   for (float& base : spinTimeBase) base = 2000.0f;
   ambientColor = 0;
+  loadStartUpData = LoadStartUpPictureList;
 }
 
 ShowApp::~ShowApp() {

@@ -6,7 +6,8 @@
 
 #include "host/saver_app.h"
 #include "render/drift_spin.h"
-#include "show/scene_item.h"
+#include "xfile/mesh_file.h"
+#include "render/scene_item.h"
 #include "show/slideshow_choice.h"
 
 class FrameNode;
@@ -101,3 +102,11 @@ class ShowApp : public SaverApp {
 };
 
 extern ShowApp* activeShowApp;
+
+// The settings' colours as the mesh drawer takes them: frames, pictures and backdrop in the
+// frame colour, the mug in its own colour.
+MeshPaint SceneMeshPaint();
+
+// The configuration dialog lives above the show; the program's entry installs it.
+using ConfigurationDialogFn = INT_PTR (*)(ShowApp& app, HWND owner);
+extern ConfigurationDialogFn g_configurationDialog;

@@ -1,7 +1,7 @@
 // Registry storage of the show settings.
 #include "show/show_settings.h"
 
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "config/picture_list.h"
-#include "host/safe_release.h"
+#include "show/picture_list.h"
+#include "base/safe_release.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow_layout.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "show/scene_item.h"
+#include "render/scene_item.h"
 
 constexpr int kSlotCount = 4;
 constexpr int kLayoutCount = 2;

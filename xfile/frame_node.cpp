@@ -1,7 +1,7 @@
 #include "xfile/frame_node.h"
 
-#include "host/safe_release.h"
-#include "xfile/text_copy.h"
+#include "base/safe_release.h"
+#include "base/text_copy.h"
 
 MeshObject::MeshObject(const char* objectName) {
   name[0] = '\0';

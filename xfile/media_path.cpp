@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <d3d8.h>
+#include <cstdint>
 #include <dxfile.h>
 
 #include "d3dx/d3dx8_math.h"
@@ -12,6 +13,15 @@
 // 1 while the scene draws its 3D object (object colour, environment map), 0 for frames,
 // pictures and backdrop (frame colour).
 extern int drawingObject;
+
+// The colours a draw paints its materials in: frames, pictures and backdrop take frameRgb,
+// the 3D object (drawingObject 1) takes objectRgb and, with objectReflects, is wrapped in the
+// environment-map hooks.
+struct MeshPaint {
+  uint8_t frameRgb[3] = {};
+  uint8_t objectRgb[3] = {};
+  bool objectReflects = false;
+};
 
 // Texture loading for materials that name a file; a failure leaves the material untextured.
 using MeshTextureLoader = HRESULT (*)(IDirect3DDevice8* device, const char* path,
@@ -34,11 +44,12 @@ HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
                          IDirectXFileData* object);
 
 // world null: the device's current world transform.
-HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATRIX* world);
+HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATRIX* world,
+                       const MeshPaint& paint = MeshPaint());
 HRESULT RenderFrameNode(FrameNode* node, IDirect3DDevice8* device, int drawOpaque,
-                        int drawTranslucent, const D3DXMATRIX* parent);
+                        int drawTranslucent, const D3DXMATRIX* parent, const MeshPaint& paint);
 HRESULT RenderMeshSubsets(MeshObject* meshObject, IDirect3DDevice8* device, int drawOpaque,
-                          int drawTranslucent);
+                          int drawTranslucent, const MeshPaint& paint);
 
 // Empties a tree: the root stays with its transform, without children or mesh.
 HRESULT ReleaseMeshFile(FrameNode* root);

@@ -2,12 +2,12 @@
 #include <cstring>
 
 #include "d3dx/d3dx8_tex.h"
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 #include "xfile/compressed_xfile.h"
 #include "xfile/media_path.h"
 #include "xfile/mesh_file.h"
-#include "xfile/text_copy.h"
-#include "xfile/xfile_guids.h"
+#include "base/text_copy.h"
+#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
 MeshTextureLoader meshTextureLoader = D3DXCreateTextureFromFileA;

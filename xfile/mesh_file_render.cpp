@@ -1,6 +1,5 @@
 // Drawing a frame tree: every frame's mesh, opaque subsets first, then translucent ones
 // with alpha blending, in the scene's frame or object colour.
-#include "show/show_settings.h"
 #include "xfile/mesh_file.h"
 
 int drawingObject = 0;
@@ -23,16 +22,16 @@ void SetAlphaBlending(IDirect3DDevice8* device) {
 // Colours material i with the scene's colour and draws its subset, wrapped in the
 // environment-map states while the object is drawn with reflections on.
 void DrawColouredSubset(MeshObject* meshObject, IDirect3DDevice8* device, uint32_t i,
-                        bool translucentPass) {
+                        bool translucentPass, const MeshPaint& paint) {
   const bool object = drawingObject != 0;
-  const bool environment = object && g_settings.renderReflection == 1;
-  const RgbBytes& colour = object ? g_settings.object3DRgb : g_settings.backGndRgb;
+  const bool environment = object && paint.objectReflects;
+  const uint8_t* colour = object ? paint.objectRgb : paint.frameRgb;
   if (environment && environmentMapHooks.setup != nullptr)
     environmentMapHooks.setup(device, translucentPass);
   D3DMATERIAL8& m = meshObject->materials[i];
-  m.Diffuse.r = m.Ambient.r = colour.r / 255.0f;
-  m.Diffuse.g = m.Ambient.g = colour.g / 255.0f;
-  m.Diffuse.b = m.Ambient.b = colour.b / 255.0f;
+  m.Diffuse.r = m.Ambient.r = colour[0] / 255.0f;
+  m.Diffuse.g = m.Ambient.g = colour[1] / 255.0f;
+  m.Diffuse.b = m.Ambient.b = colour[2] / 255.0f;
   m.Ambient.a = 1.0f;
   // Opaque subsets are drawn with alpha 1.0, but the file's alpha stays in the array: a
   // subset above 1.0 is drawn again in the translucent pass.
@@ -45,22 +44,23 @@ void DrawColouredSubset(MeshObject* meshObject, IDirect3DDevice8* device, uint32
 
 }  // namespace
 
-HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATRIX* world) {
+HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATRIX* world,
+                       const MeshPaint& paint) {
   if (root == nullptr || device == nullptr) return S_OK;
   const D3DXMATRIX saved = world != nullptr ? *world : CurrentWorld(device);
   // The root's transform applies after the caller's world, unlike a frame's (see below).
   const D3DXMATRIX combined = saved * root->transform;
   device->SetTransform(D3DTS_WORLD, &combined);
-  if (root->firstChild != nullptr) RenderFrameNode(root->firstChild, device, 1, 0, &combined);
+  if (root->firstChild != nullptr) RenderFrameNode(root->firstChild, device, 1, 0, &combined, paint);
   SetAlphaBlending(device);
-  if (root->firstChild != nullptr) RenderFrameNode(root->firstChild, device, 0, 1, &combined);
+  if (root->firstChild != nullptr) RenderFrameNode(root->firstChild, device, 0, 1, &combined, paint);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
   device->SetTransform(D3DTS_WORLD, &saved);
   return S_OK;
 }
 
 HRESULT RenderFrameNode(FrameNode* node, IDirect3DDevice8* device, int drawOpaque,
-                        int drawTranslucent, const D3DXMATRIX* parent) {
+                        int drawTranslucent, const D3DXMATRIX* parent, const MeshPaint& paint) {
   if (node == nullptr || device == nullptr) return S_OK;
   const D3DXMATRIX saved = parent != nullptr ? *parent : CurrentWorld(device);
   // Siblings share the parent's matrix; they are walked in a loop so that a long chain
@@ -68,16 +68,17 @@ HRESULT RenderFrameNode(FrameNode* node, IDirect3DDevice8* device, int drawOpaqu
   for (FrameNode* frame = node; frame != nullptr; frame = frame->nextSibling) {
     const D3DXMATRIX combined = frame->transform * saved;
     device->SetTransform(D3DTS_WORLD, &combined);
-    if (frame->mesh != nullptr) RenderMeshSubsets(frame->mesh, device, drawOpaque, drawTranslucent);
+    if (frame->mesh != nullptr) RenderMeshSubsets(frame->mesh, device, drawOpaque, drawTranslucent, paint);
     if (frame->firstChild != nullptr)
-      RenderFrameNode(frame->firstChild, device, drawOpaque, drawTranslucent, &combined);
+      RenderFrameNode(frame->firstChild, device, drawOpaque, drawTranslucent, &combined,
+                      paint);
     device->SetTransform(D3DTS_WORLD, &saved);
   }
   return S_OK;
 }
 
 HRESULT RenderMeshSubsets(MeshObject* meshObject, IDirect3DDevice8* device, int drawOpaque,
-                          int drawTranslucent) {
+                          int drawTranslucent, const MeshPaint& paint) {
   if (meshObject == nullptr || device == nullptr) return S_OK;
   device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
   device->SetRenderState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
@@ -87,7 +88,7 @@ HRESULT RenderMeshSubsets(MeshObject* meshObject, IDirect3DDevice8* device, int 
   if (drawOpaque && drawable && meshObject->useMaterials) {
     for (uint32_t i = 0; i < meshObject->numMaterials; ++i) {
       if (meshObject->materials[i].Diffuse.a >= 1.0f)
-        DrawColouredSubset(meshObject, device, i, false);
+        DrawColouredSubset(meshObject, device, i, false, paint);
     }
   }
   if (drawTranslucent && meshObject->useMaterials) {
@@ -98,7 +99,7 @@ HRESULT RenderMeshSubsets(MeshObject* meshObject, IDirect3DDevice8* device, int 
     if (drawable) {
       for (uint32_t i = 0; i < meshObject->numMaterials; ++i) {
         if (meshObject->materials[i].Diffuse.a != 1.0f)
-          DrawColouredSubset(meshObject, device, i, true);
+          DrawColouredSubset(meshObject, device, i, true, paint);
       }
     }
   }

@@ -9,7 +9,7 @@
 #include "assets/generate_data.h"
 #include "assets/pictures.h"
 #include "assets/themes.h"
-#include "config/theme_file.h"
+#include "show/theme_file.h"
 #include "d3dx/bmp_decoder.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/jpeg_decoder.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "assets/themes.h"
-#include "config/theme_file.h"
+#include "show/theme_file.h"
 
 namespace assets {
 namespace {

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "config/picture_list.h"
-#include "host/safe_release.h"
+#include "show/picture_list.h"
+#include "base/safe_release.h"
 #include "render/full_scene.h"
 #include "render/scene_plan.h"
 #include "show/show_app.h"
@@ -81,7 +81,8 @@ void DrawPart(ShowApp& app, IDirect3DDevice8* device, const std::vector<DrawStep
                 static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
   if (SUCCEEDED(device->BeginScene())) {
     app.SetShowCamera();
-    DrawFullScene(device, steps, resources.sceneMeshes, textures, app.ambientColor);
+    DrawFullScene(device, steps, resources.sceneMeshes, textures, app.ambientColor,
+                  SceneMeshPaint());
     device->EndScene();
   }
   device->Present(nullptr, nullptr, nullptr, nullptr);

@@ -15,8 +15,8 @@
 #include <cstdlib>
 
 #include "bench/saver_process.h"
-#include "config/picture_list.h"
-#include "host/safe_release.h"
+#include "show/picture_list.h"
+#include "base/safe_release.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench/saver_process.h"
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 
 using namespace saver_process;
 

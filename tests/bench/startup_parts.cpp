@@ -11,14 +11,14 @@
 #include <string>
 
 #include "bench/saver_process.h"
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 #include "render/scene_object.h"
 #include "render/scene_plan.h"
 #include "d3dx/d3dx8_mesh.h"
-#include "xfile/xfile_guids.h"
+#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 #include <dxfile.h>
 #include "show/show_settings.h"

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "show/data_paths.h"
+#include "base/data_paths.h"
 #include "show/show_settings.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 namespace testing_support {
 

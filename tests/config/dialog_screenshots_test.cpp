@@ -9,9 +9,9 @@
 #include "config/config_fixture.h"
 #include "config/display_settings_dialog.h"
 #include "config/modal_script.h"
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "config/select_pictures_dialog.h"
-#include "config/theme_file.h"
+#include "show/theme_file.h"
 #include "resources/dialog_ids.h"
 #include "show/show_app.h"
 

@@ -13,7 +13,7 @@
 #include "config/config_fixture.h"
 #include "config/dialog_seams.h"
 #include "config/modal_script.h"
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "resources/dialog_ids.h"
 #include "show/show_settings.h"
 

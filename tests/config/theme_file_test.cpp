@@ -1,4 +1,4 @@
-#include "config/theme_file.h"
+#include "show/theme_file.h"
 
 #include <gtest/gtest.h>
 

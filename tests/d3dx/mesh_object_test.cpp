@@ -7,7 +7,7 @@
 
 #include "d3dx/d3dx8_mesh.h"
 #include "tests/xfile/recording_device.h"
-#include "xfile/xfile_guids.h"
+#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "d3dx/image_decode.h"
 #include "d3dx/texture_plan.h"
 #include "decoder_test_support.h"
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 #include "support/test_support.h"
 #include "texture_test_device.h"
 

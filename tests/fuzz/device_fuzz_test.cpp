@@ -8,7 +8,7 @@
 
 #include "d3dx/d3dx8_tex.h"
 #include "fuzz/fuzz_harness.h"
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 #include "tests/d3dx/texture_test_device.h"
 
 namespace fuzz {

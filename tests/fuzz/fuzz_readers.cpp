@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/picture_list.h"
-#include "config/theme_file.h"
+#include "show/picture_list.h"
+#include "show/theme_file.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_decode.h"
 #include "tests/xfile/recording_device.h"

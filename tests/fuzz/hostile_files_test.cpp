@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "config/picture_list.h"
-#include "config/theme_file.h"
+#include "show/picture_list.h"
+#include "show/theme_file.h"
 #include "fuzz/fuzz_harness.h"
 #include "show/slideshow_choice.h"
 #include "support/test_support.h"

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "config/picture_list.h"
-#include "config/theme_file.h"
-#include "host/registry_keys.h"
-#include "show/data_paths.h"
+#include "show/picture_list.h"
+#include "show/theme_file.h"
+#include "base/registry_keys.h"
+#include "base/data_paths.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow_choice.h"

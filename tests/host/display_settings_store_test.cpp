@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/registry_keys.h"
+#include "base/registry_keys.h"
 #include "show/show_app.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/saver_errors.h"
 #include "show/show_app.h"

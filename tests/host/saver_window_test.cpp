@@ -10,7 +10,7 @@
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "config/picture_list.h"
-#include "host/registry_keys.h"
+#include "show/picture_list.h"
+#include "base/registry_keys.h"
 #include "render/scene_matrices.h"
 #include "render/test_device.h"
 #include "show/show_app.h"

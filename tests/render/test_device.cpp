@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 
 namespace {
 

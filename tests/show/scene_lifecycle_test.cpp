@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "render/test_device.h"
 #include "show/backgrounds.h"
 #include "show/show_app.h"

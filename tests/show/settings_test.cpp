@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/registry_keys.h"
+#include "base/registry_keys.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "support/test_support.h"

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "bench/saver_process.h"
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
 #include "show/show_app.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/message_box.h"
+#include "base/message_box.h"
 
 namespace testing_support {
 

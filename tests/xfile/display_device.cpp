@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/test_support.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "d3dx/d3dx8_math.h"
-#include "show/show_settings.h"
 #include "support/test_support.h"
 #include "tests/xfile/display_device.h"
 #include "tests/xfile/xfile_writer.h"
@@ -19,17 +18,14 @@ class MeshDisplayTest : public testing::Test {
  protected:
   void SetUp() override {
     if (display.get() == nullptr) GTEST_SKIP() << "no Direct3D device";
-    savedSettings = g_settings;
   }
   void TearDown() override {
     ReleaseMeshFile(&root);
-    if (display.get() != nullptr) g_settings = savedSettings;
     drawingObject = 0;
   }
 
   DisplayDevice display;
   FrameNode root{"root"};
-  ShowSettings savedSettings;
 };
 
 TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
@@ -49,12 +45,12 @@ TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
   device->SetRenderState(D3DRS_ZENABLE, TRUE);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CURRENT);
-  g_settings.backGndRgb = {200, 40, 80};
+  const MeshPaint paint = {{200, 40, 80}, {}, false};
   drawingObject = 0;
 
   ASSERT_EQ(S_OK, device->BeginScene());
   device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-  RenderMeshFile(&root, device, D3DXMatrixIdentity(&world));
+  RenderMeshFile(&root, device, D3DXMatrixIdentity(&world), paint);
   device->EndScene();
 
   const DWORD centre = display.Pixel(64, 64);

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "show/show_settings.h"
 #include "support/test_support.h"
 #include "tests/xfile/recording_device.h"
 #include "tests/xfile/xfile_writer.h"
@@ -21,7 +20,6 @@ std::vector<std::string> hookCalls;
 class MeshFileRenderTest : public testing::Test {
  protected:
   void SetUp() override {
-    savedSettings = g_settings;
     savedDrawingObject = drawingObject;
     savedHooks = environmentMapHooks;
     hookCalls.clear();
@@ -30,11 +28,9 @@ class MeshFileRenderTest : public testing::Test {
     };
     environmentMapHooks.reset = [](IDirect3DDevice8*) { hookCalls.push_back("reset"); };
     drawingObject = 0;
-    g_settings.renderReflection = 0;
   }
   void TearDown() override {
     ReleaseMeshFile(&root);
-    g_settings = savedSettings;
     drawingObject = savedDrawingObject;
     environmentMapHooks = savedHooks;
   }
@@ -63,7 +59,6 @@ class MeshFileRenderTest : public testing::Test {
   testing_support::TempFolder folder;
   RecordingDevice device;
   FrameNode root{"root"};
-  ShowSettings savedSettings;
   int savedDrawingObject = 0;
   EnvironmentMapHooks savedHooks;
 };
@@ -156,10 +151,9 @@ TEST_F(MeshFileRenderTest, OpaqueAndTranslucentPassMembership) {
 TEST_F(MeshFileRenderTest, FramesTakeTheFrameColourAndTheObjectItsOwn) {
   Load(Frame("F", Mesh("m", 2, {0, 1},
                        {Material(0.1f, 0.2f, 0.3f, 1), Material(0.9f, 0.8f, 0.7f, 0.5f)})));
-  g_settings.backGndRgb = {255, 0, 51};
-  g_settings.object3DRgb = {0, 102, 255};
+  const MeshPaint paint = {{255, 0, 51}, {0, 102, 255}, false};
   drawingObject = 0;
-  RenderMeshFile(&root, &device, nullptr);
+  RenderMeshFile(&root, &device, nullptr, paint);
   std::vector<DeviceEvent> draws = device.Draws();
   ASSERT_EQ(2u, draws.size());
   for (const DeviceEvent& d : draws) {
@@ -173,7 +167,7 @@ TEST_F(MeshFileRenderTest, FramesTakeTheFrameColourAndTheObjectItsOwn) {
 
   device.events.clear();
   drawingObject = 1;
-  RenderMeshFile(&root, &device, nullptr);
+  RenderMeshFile(&root, &device, nullptr, paint);
   draws = device.Draws();
   ASSERT_EQ(2u, draws.size());
   for (const DeviceEvent& d : draws) {
@@ -186,13 +180,14 @@ TEST_F(MeshFileRenderTest, FramesTakeTheFrameColourAndTheObjectItsOwn) {
 
 TEST_F(MeshFileRenderTest, EnvironmentHookWrapsEachObjectSubsetWhenReflectionsAreOn) {
   Load(Frame("F", Mesh("m", 2, {0, 1}, {Material(1, 1, 1, 1), Material(1, 1, 1, 0.5f)})));
-  g_settings.renderReflection = 1;
+  MeshPaint reflecting;
+  reflecting.objectReflects = true;
   drawingObject = 0;
-  RenderMeshFile(&root, &device, nullptr);
+  RenderMeshFile(&root, &device, nullptr, reflecting);
   EXPECT_TRUE(hookCalls.empty());  // frames never get the environment map
 
   drawingObject = 1;
-  RenderMeshFile(&root, &device, nullptr);
+  RenderMeshFile(&root, &device, nullptr, reflecting);
   EXPECT_EQ((std::vector<std::string>{"setup opaque", "reset", "setup translucent", "reset"}),
             hookCalls);
 }

@@ -8,7 +8,7 @@
 #include "tests/xfile/recording_device.h"
 #include "xfile/compressed_xfile.h"
 #include "xfile/mesh_file.h"
-#include "xfile/xfile_guids.h"
+#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/registry_keys.h"
+#include "base/registry_keys.h"
 
 namespace {
 

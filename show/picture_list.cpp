@@ -1,4 +1,4 @@
-#include "config/picture_list.h"
+#include "show/picture_list.h"
 
 #include <windows.h>
 
@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "show/data_paths.h"
+#include "base/data_paths.h"
 #include "show/show_settings.h"
-#include "xfile/text_copy.h"
+#include "base/text_copy.h"
 
 std::vector<PictureEntry> PictureList;
 

@@ -1,11 +1,11 @@
-#include "config/theme_file.h"
+#include "show/theme_file.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "show/data_paths.h"
+#include "base/data_paths.h"
 #include "show/show_settings.h"
 
 std::vector<ThemeRecord> AppThemes;

@@ -1,4 +1,4 @@
-#include "show/data_paths.h"
+#include "base/data_paths.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
-#include "show/scene_item.h"
+#include "render/scene_item.h"
 
-#include "host/safe_release.h"
+#include "base/safe_release.h"
 
 SceneItem& SceneItem::operator=(SceneItem&& other) noexcept {
   if (this == &other) return *this;

@@ -1,0 +1,3 @@
+#include "base/message_box.h"
+
+MessageBoxFn g_messageBox = MessageBoxA;
