@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/data_paths.h"
 #include "config/dialog_seams.h"
 #include "config/display_settings_dialog.h"
 #include "config/picture_preview.h"
 #include "config/select_pictures_dialog.h"
-#include "show/theme_file.h"
 #include "resources/dialog_ids.h"
-#include "base/data_paths.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "show/theme_file.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ void ApplyTheme(ConfigDialog& dialog) {
   SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, s.themeSelIndex, 0);
   SendDlgItemMessageA(window, IDC_CFG_OBJECT_LIST, LB_SETCURSEL, s.object3DIndex, 0);
 
-  dialog.preview.Release();
+  dialog.preview.Clear();
   LoadGradientPreview(dialog);
   RedrawGradientPreview(dialog);
   // The swatches are child buttons: they must be repainted too to show the new colours.
@@ -244,7 +244,7 @@ void OnChooseColor(ConfigDialog& dialog, bool frame) {
 void OnGradientSelected(ConfigDialog& dialog) {
   g_settings.gradient = static_cast<int32_t>(
       SendDlgItemMessageA(dialog.window, IDC_CFG_GRADIENT_LIST, LB_GETCURSEL, 0, 0));
-  dialog.preview.Release();
+  dialog.preview.Clear();
   if (dialog.themeSource == 2) {
     if (ThemeRecord* theme = SelectedTheme(dialog)) theme->gradient = g_settings.gradient;
   }
@@ -314,13 +314,13 @@ void OnPreview(ConfigDialog& dialog) {
 void OnOk(ConfigDialog& dialog) {
   OnTimerMoved(dialog);
   SaveEverything(dialog);
-  dialog.preview.Release();
+  dialog.preview.Clear();
   EndDialog(dialog.window, 1);
 }
 
 void OnCancel(ConfigDialog& dialog) {
   dialog.app->LoadSettings();
-  dialog.preview.Release();
+  dialog.preview.Clear();
   EndDialog(dialog.window, 2);
 }
 

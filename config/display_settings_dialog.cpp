@@ -41,7 +41,7 @@ AdapterRecord* MonitorAdapter(SaverApp& app, int monitor) {
   if (monitor < 0 || static_cast<uint32_t>(monitor) >= app.monitorCount) return nullptr;
   const int32_t index = app.monitors[monitor].adapterIndex;
   if (index < 0 || static_cast<uint32_t>(index) >= app.adapterCount) return nullptr;
-  return app.adapters[index];
+  return app.adapters[index].get();
 }
 
 AdapterRecord* SelectedAdapter(const DisplaySettingsDialog& dialog) {

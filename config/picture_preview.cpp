@@ -1,6 +1,6 @@
 #include "config/picture_preview.h"
 
-#include "base/safe_release.h"
+#include <utility>
 
 namespace {
 
@@ -30,20 +30,17 @@ HRESULT PreviewPicture::Load(const char* path) {
   WCHAR widePath[512];
   if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, 512) == 0) return E_INVALIDARG;
 
-  IPicture* loaded = nullptr;
-  HRESULT hr =
-      OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&loaded));
+  Microsoft::WRL::ComPtr<IPicture> loaded;
+  HRESULT hr = OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture,
+                                  reinterpret_cast<void**>(loaded.GetAddressOf()));
   if (FAILED(hr)) return hr;
   if (loaded == nullptr) return E_FAIL;
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   hr = loaded->get_Width(&width);
   if (SUCCEEDED(hr)) hr = loaded->get_Height(&height);
-  if (FAILED(hr)) {
-    loaded->Release();
-    return hr;
-  }
-  picture = loaded;
+  if (FAILED(hr)) return hr;
+  picture = std::move(loaded);
   himetricWidth = width;
   himetricHeight = height;
   pixelWidth = HimetricToPixels(width, dpiX);
@@ -54,7 +51,7 @@ HRESULT PreviewPicture::Load(const char* path) {
 
 void PreviewPicture::DrawFitted(HWND window, HDC dc) const {
   if (picture == nullptr) return;
-  HPALETTE previous = SelectPicturePalette(picture, dc);
+  HPALETTE previous = SelectPicturePalette(picture.Get(), dc);
   RECT client;
   GetClientRect(window, &client);
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -67,7 +64,7 @@ void PreviewPicture::DrawFitted(HWND window, HDC dc) const {
 
 void PreviewPicture::DrawStretched(HWND window, HDC dc, int invert) const {
   if (picture == nullptr) return;
-  HPALETTE previous = SelectPicturePalette(picture, dc);
+  HPALETTE previous = SelectPicturePalette(picture.Get(), dc);
   RECT client;
   GetClientRect(window, &client);
   const int width = client.right;
@@ -92,8 +89,8 @@ void PreviewPicture::DrawStretched(HWND window, HDC dc, int invert) const {
   RestorePalette(dc, previous);
 }
 
-void PreviewPicture::Release() {
-  SafeRelease(picture);
+void PreviewPicture::Clear() {
+  picture.Reset();
   himetricWidth = himetricHeight = 0;
   pixelWidth = pixelHeight = 0;
   source.clear();

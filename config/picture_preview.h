@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 #include <string>
@@ -12,7 +13,7 @@
 #include "config/picture_fit.h"
 
 struct PreviewPicture {
-  IPicture* picture = nullptr;  // owned reference; null: nothing held
+  Microsoft::WRL::ComPtr<IPicture> picture;  // null: nothing held
   int32_t himetricWidth = 0;
   int32_t himetricHeight = 0;
   int32_t pixelWidth = 0;
@@ -20,11 +21,10 @@ struct PreviewPicture {
   std::string source;  // the file last loaded (a copy: callers pass short-lived buffers)
 
   PreviewPicture() = default;
-  ~PreviewPicture() { Release(); }
   PreviewPicture(const PreviewPicture&) = delete;
   PreviewPicture& operator=(const PreviewPicture&) = delete;
 
-  // Loads a JPEG or BMP file; the caller releases a held picture first. S_OK on success,
+  // Loads a JPEG or BMP file; the caller clears a held picture first. S_OK on success,
   // otherwise nothing is stored.
   HRESULT Load(const char* path);
   // Fills the control black and draws the picture fitted and centred.
@@ -32,7 +32,8 @@ struct PreviewPicture {
   // Draws the picture over the whole control; invert 1 turns it upside down, any value other
   // than 0 and 1 draws nothing.
   void DrawStretched(HWND window, HDC dc, int invert) const;
-  void Release();
+  // Drops the picture and its sizes.
+  void Clear();
 };
 
 // Placeholder for a control without a picture: the stock brush, "no pictures" in white.

@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "config/dialog_seams.h"
-#include "show/picture_list.h"
 #include "config/picture_preview.h"
 #include "resources/dialog_ids.h"
+#include "show/picture_list.h"
 
 int selectedPictureIndex = -1;
 
@@ -102,7 +102,7 @@ void RedrawPreview(SelectPicturesDialog& dialog) {
 }
 
 void ShowPicture(SelectPicturesDialog& dialog, int index) {
-  dialog.preview.Release();
+  dialog.preview.Clear();
   if (index >= 0 && static_cast<size_t>(index) < PictureList.size()) {
     dialog.preview.Load(PictureList[index].path);
   }
@@ -110,7 +110,7 @@ void ShowPicture(SelectPicturesDialog& dialog, int index) {
 }
 
 void ShowNone(SelectPicturesDialog& dialog) {
-  dialog.preview.Release();
+  dialog.preview.Clear();
   RedrawPreview(dialog);
 }
 
@@ -265,7 +265,7 @@ void SaveList(SelectPicturesDialog& dialog) {
 void OnOk(SelectPicturesDialog& dialog) {
   if (!SavePictureList(nullptr))
     ShowDialogMessage(dialog.window, IDS_PICTURES_NOT_SAVED, MB_ICONERROR);
-  dialog.preview.Release();
+  dialog.preview.Clear();
   EndDialog(dialog.window, 1);
 }
 

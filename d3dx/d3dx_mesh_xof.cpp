@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "base/xfile_guids.h"
 #include "d3dx/d3dx8_mesh.h"
 #include "d3dx/fvf_layout.h"
 #include "d3dx/mesh_geometry.h"
 #include "d3dx/xof_mesh_data.h"
-#include "base/xfile_guids.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 
 #include <vector>
 
+#include "base/safe_release.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"
 #include "d3dx/pixel_formats.h"
 #include "d3dx/texture_upload.h"
-#include "base/safe_release.h"
 
 using namespace d3dx_image;
 

@@ -1,5 +1,6 @@
 // Per-monitor display settings in the registry: "AllScreensSame" in the settings key and one
 // "Screen N" subkey per monitor that has a Direct3D adapter.
+#include "base/registry_keys.h"
 #include "host/saver_app.h"
 
 #include <cstdio>
@@ -46,27 +47,26 @@ bool SaverApp::ReadDisplaySettings(HKEY key) {
     AdapterRecord& adapter = *adapters[a];
     char name[32];
     ScreenKeyName(name, i);
-    HKEY screen;
+    ScopedKey screen;
     if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &screen, nullptr) != ERROR_SUCCESS) {
+                        screen.Receive(), nullptr) != ERROR_SUCCESS) {
       continue;
     }
     GUID stored;
     std::memset(&stored, 0, sizeof stored);
     DWORD size = sizeof stored;
-    RegQueryValueExA(screen, "Adapter ID", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
+    RegQueryValueExA(screen.get(), "Adapter ID", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
                      &size);
-    ReadField(screen, "Leave Black", &adapter.leaveBlack);
+    ReadField(screen.get(), "Leave Black", &adapter.leaveBlack);
     static const GUID kNoGuid = {};
     // Settings stored for another adapter keep only "Leave Black".
     if (std::memcmp(&stored, &adapter.identifier.DeviceIdentifier, sizeof stored) == 0 ||
         std::memcmp(&stored, &kNoGuid, sizeof stored) == 0) {
-      ReadField(screen, "Disable Hardware", &adapter.disableHardware);
-      ReadField(screen, "Width", &adapter.savedWidth);
-      ReadField(screen, "Height", &adapter.savedHeight);
-      ReadField(screen, "Format", &adapter.savedFormat);
+      ReadField(screen.get(), "Disable Hardware", &adapter.disableHardware);
+      ReadField(screen.get(), "Width", &adapter.savedWidth);
+      ReadField(screen.get(), "Height", &adapter.savedHeight);
+      ReadField(screen.get(), "Format", &adapter.savedFormat);
     }
-    RegCloseKey(screen);
   }
   return true;
 }
@@ -79,22 +79,21 @@ bool SaverApp::WriteDisplaySettings(HKEY key) {
     const AdapterRecord& adapter = *adapters[a];
     char name[32];
     ScreenKeyName(name, i);
-    HKEY screen;
+    ScopedKey screen;
     if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &screen, nullptr) != ERROR_SUCCESS) {
+                        screen.Receive(), nullptr) != ERROR_SUCCESS) {
       ok = false;
       continue;
     }
-    ok = WriteDword(screen, "Leave Black", adapter.leaveBlack) && ok;
-    ok = WriteDword(screen, "Disable Hardware", adapter.disableHardware) && ok;
-    ok = WriteDword(screen, "Width", adapter.savedWidth) && ok;
-    ok = WriteDword(screen, "Height", adapter.savedHeight) && ok;
-    ok = WriteDword(screen, "Format", static_cast<DWORD>(adapter.savedFormat)) && ok;
-    ok = RegSetValueExA(screen, "Adapter ID", 0, REG_BINARY,
+    ok = WriteDword(screen.get(), "Leave Black", adapter.leaveBlack) && ok;
+    ok = WriteDword(screen.get(), "Disable Hardware", adapter.disableHardware) && ok;
+    ok = WriteDword(screen.get(), "Width", adapter.savedWidth) && ok;
+    ok = WriteDword(screen.get(), "Height", adapter.savedHeight) && ok;
+    ok = WriteDword(screen.get(), "Format", static_cast<DWORD>(adapter.savedFormat)) && ok;
+    ok = RegSetValueExA(screen.get(), "Adapter ID", 0, REG_BINARY,
                         reinterpret_cast<const BYTE*>(&adapter.identifier.DeviceIdentifier),
                         sizeof(GUID)) == ERROR_SUCCESS &&
          ok;
-    RegCloseKey(screen);
   }
   return ok;
 }

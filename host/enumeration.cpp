@@ -1,8 +1,8 @@
 // Adapter, device and mode enumeration: once at start-up, every Direct3D adapter with the
 // device types it can run and, per device type, the display modes that pass the checks.
+#include "base/text_copy.h"
 #include "host/mode_rules.h"
 #include "host/saver_app.h"
-#include "base/text_copy.h"
 
 #include <cstring>
 #include <new>
@@ -28,11 +28,10 @@ HRESULT SaverApp::EnumerateAdapters() {
 
   const UINT count = direct3d->GetAdapterCount();
   for (UINT a = 0; a < count && a < kMaxAdapters; ++a) {
-    auto* adapter = new (std::nothrow) AdapterRecord;
+    // Value-initialised: every field starts at zero.
+    adapters[a].reset(new (std::nothrow) AdapterRecord());
+    AdapterRecord* adapter = adapters[a].get();
     if (adapter == nullptr) return E_OUTOFMEMORY;
-    std::memset(adapter, 0, sizeof *adapter);
-    delete adapters[a];
-    adapters[a] = adapter;
 
     direct3d->GetAdapterIdentifier(a, D3DENUM_NO_WHQL_LEVEL, &adapter->identifier);
     direct3d->GetAdapterDisplayMode(a, &adapter->desktopMode);

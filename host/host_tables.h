@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <d3d8.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 
@@ -62,12 +63,13 @@ struct AdapterRecord {
   HWND deviceWindow;
 };
 
+// Value-initialise (ScreenOutput()) to start from a zeroed record.
 struct ScreenOutput {
   uint32_t adapterIndex;
   int32_t monitorIndex;
   D3DDEVTYPE deviceType;
   DWORD behavior;
-  IDirect3DDevice8* device;  // owned
+  Microsoft::WRL::ComPtr<IDirect3DDevice8> device;
   D3DPRESENT_PARAMETERS presentParams;
   uint32_t resourcesCreated;
   uint32_t resourcesRestored;

@@ -1,8 +1,8 @@
 // Monitor discovery: one record per display device attached to the desktop or not, with its
 // screen rectangle and monitor handle.
+#include "base/text_copy.h"
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
-#include "base/text_copy.h"
 
 #include <cstring>
 

@@ -1,21 +1,21 @@
 // Screen outputs: which monitors get a Direct3D device, which device type and mode each gets,
 // falling back to smaller modes when a device is refused, and tearing them all down.
+#include "base/registry_keys.h"
+#include "base/text_copy.h"
 #include "host/mode_rules.h"
 #include "host/multi_monitor_api.h"
-#include "base/registry_keys.h"
-#include "base/safe_release.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
-#include "base/text_copy.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-AdapterRecord* AdapterAt(AdapterRecord* const* adapters, uint32_t adapterCount, int64_t index) {
+AdapterRecord* AdapterAt(const std::unique_ptr<AdapterRecord>* adapters,
+                         uint32_t adapterCount, int64_t index) {
   if (index < 0 || index >= adapterCount || index >= kMaxAdapters) return nullptr;
-  return adapters[index];
+  return adapters[index].get();
 }
 
 // The mode that worked after a fallback is remembered per user for the next run.
@@ -48,7 +48,9 @@ void RememberFallbackMode(const char* registryKeyPath, int32_t monitorIndex,
 }  // namespace
 
 BOOL SaverApp::PickBestAdapter(int32_t* index) {
-  const int32_t best = PickBestAdapterIndex(monitors, monitorCount, adapters, adapterCount);
+  AdapterRecord* records[kMaxAdapters];
+  for (uint32_t a = 0; a < kMaxAdapters; ++a) records[a] = adapters[a].get();
+  const int32_t best = PickBestAdapterIndex(monitors, monitorCount, records, adapterCount);
   if (index != nullptr) *index = best;
   return best >= 0 ? TRUE : FALSE;
 }
@@ -75,12 +77,12 @@ HRESULT SaverApp::SetUpOutputs() {
       if (outputCount >= kMaxOutputs) continue;
       adapter->deviceWindow = monitors[i].window;
       ScreenOutput& output = outputs[outputCount];
-      std::memset(&output, 0, sizeof output);
+      output = ScreenOutput();
       output.adapterIndex = static_cast<uint32_t>(monitors[i].adapterIndex);
       ++outputCount;
       if (FAILED(CreateFullScreenDevice(output))) {
         RecordError(SAVER_E_CREATE_DEVICE);
-        SafeRelease(output.device);
+        output.device.Reset();
         --outputCount;
       }
     }
@@ -96,11 +98,11 @@ HRESULT SaverApp::SetUpOutputs() {
     }
     if (!errorPending && outputCount < kMaxOutputs) {
       ScreenOutput& output = outputs[outputCount];
-      std::memset(&output, 0, sizeof output);
+      output = ScreenOutput();
       output.adapterIndex = static_cast<uint32_t>(best);
       ++outputCount;
       if (FAILED(CreateWindowedDevice(output))) {
-        SafeRelease(output.device);
+        output.device.Reset();
         --outputCount;
         RecordError(runMode == RunMode::Preview ? SAVER_E_NO_PREVIEW : SAVER_E_CREATE_DEVICE);
       }
@@ -198,9 +200,9 @@ HRESULT SaverApp::CreateFullScreenDevice(ScreenOutput& output) {
                                         &output.device);
     if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
     if (SUCCEEDED(hr)) {
-      const HRESULT checked = CheckCreatedDevice(output.device);
+      const HRESULT checked = CheckCreatedDevice(output.device.Get());
       if (FAILED(checked)) {
-        SafeRelease(output.device);
+        output.device.Reset();
         hr = checked;
       }
     }
@@ -213,7 +215,7 @@ HRESULT SaverApp::CreateFullScreenDevice(ScreenOutput& output) {
       }
       return hr;
     }
-    output.device = nullptr;
+    output.device.Reset();
     if (!ChooseFallbackMode(record)) return hr;
     fellBack = true;
   }
@@ -276,7 +278,7 @@ HRESULT SaverApp::CreateWindowedDevice(ScreenOutput& output) {
                                       &output.device);
   if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
   if (FAILED(hr)) {
-    output.device = nullptr;
+    output.device.Reset();
     return hr;
   }
   return S_OK;
@@ -321,18 +323,17 @@ HRESULT SaverApp::CheckWindowedFormat(UINT adapter, D3DDEVTYPE deviceType,
 HRESULT SaverApp::MakeOutputCurrent(UINT index) {
   if (index >= outputCount || index >= kMaxOutputs) return E_INVALIDARG;
   ScreenOutput& output = outputs[index];
-  currentDevice = output.device;
+  currentDevice = output.device.Get();
   if (!windowed && output.monitorIndex >= 0 &&
       static_cast<uint32_t>(output.monitorIndex) < kMaxMonitors) {
     currentOutputRect = monitors[output.monitorIndex].screenRect;
   }
   if (currentDevice != nullptr) {
-    IDirect3DSurface8* backBuffer = nullptr;
+    Microsoft::WRL::ComPtr<IDirect3DSurface8> backBuffer;
     if (SUCCEEDED(currentDevice->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) &&
         backBuffer != nullptr) {
       backBuffer->GetDesc(&backBufferDesc);
     }
-    SafeRelease(backBuffer);
   }
   CopyText(deviceText, output.deviceText, sizeof deviceText);
   CopyText(frameStatsText, output.frameStatsText, sizeof frameStatsText);
@@ -351,7 +352,7 @@ void SaverApp::ReleaseOutputDevices() {
       DestroyDeviceResources();
       output.resourcesCreated = 0;
     }
-    SafeRelease(output.device);
+    output.device.Reset();
     currentDevice = nullptr;
   }
 }
@@ -359,5 +360,5 @@ void SaverApp::ReleaseOutputDevices() {
 void SaverApp::TearDownOutputs() {
   ReleaseOutputDevices();
   outputCount = 0;
-  SafeRelease(direct3d);
+  direct3d.Reset();
 }

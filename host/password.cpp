@@ -21,17 +21,16 @@ bool IsWindows9x() {
 }
 
 bool PasswordWanted() {
-  HKEY desktop;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &desktop) !=
+  ScopedKey desktop;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, desktop.Receive()) !=
       ERROR_SUCCESS) {
     return false;
   }
   DWORD value = 0;
   DWORD size = sizeof value;
-  const bool read = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+  const bool read = RegQueryValueExA(desktop.get(), "ScreenSaveUsePassword", nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
                     size == sizeof value;
-  RegCloseKey(desktop);
   return read && value != 0;
 }
 
@@ -78,7 +77,7 @@ BOOL SaverApp::RunPasswordCheck() {
                      : E_FAIL;
     if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
     if (FAILED(hr)) {
-      output.device = nullptr;
+      output.device.Reset();
       RecordError(SAVER_E_CREATE_DEVICE);
       continue;
     }

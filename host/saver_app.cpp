@@ -1,11 +1,10 @@
 // The host's application object: construction, start-up, the run modes and the saver run.
 #include "host/saver_app.h"
 
-#include "host/direct3d_loader.h"
-#include "base/safe_release.h"
-#include "host/saver_errors.h"
-#include "host/host_clock.h"
 #include "base/text_copy.h"
+#include "host/direct3d_loader.h"
+#include "host/host_clock.h"
+#include "host/saver_errors.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -30,11 +29,9 @@ SaverApp::SaverApp() {
   std::memset(errorText, 0, sizeof errorText);
   std::memset(monitors, 0, sizeof monitors);
   monitorCount = 0;
-  std::memset(outputs, 0, sizeof outputs);
+  for (ScreenOutput& output : outputs) output = ScreenOutput();
   outputCount = 0;
-  std::memset(adapters, 0, sizeof adapters);
   adapterCount = 0;
-  direct3d = nullptr;
   currentDevice = nullptr;
   SetRectEmpty(&targetRect);
   SetRectEmpty(&currentOutputRect);
@@ -63,17 +60,14 @@ SaverApp::~SaverApp() {
 }
 
 void SaverApp::FreeAdapters() {
-  for (AdapterRecord*& adapter : adapters) {
-    delete adapter;
-    adapter = nullptr;
-  }
+  for (std::unique_ptr<AdapterRecord>& adapter : adapters) adapter.reset();
   adapterCount = 0;
-  SafeRelease(direct3d);
+  direct3d.Reset();
 }
 
 bool SaverApp::HasUsableDevice() const {
   for (uint32_t a = 0; a < adapterCount && a < kMaxAdapters; ++a) {
-    const AdapterRecord* adapter = adapters[a];
+    const AdapterRecord* adapter = adapters[a].get();
     if (adapter != nullptr && (adapter->halUsable || adapter->softwareUsable)) return true;
   }
   return false;
@@ -97,7 +91,7 @@ HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
   }
   if (runMode == RunMode::Preview && mainWindow != nullptr) RunPreviewPause();
 
-  direct3d = g_createDirect3D(D3D_SDK_VERSION);
+  direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
   if (direct3d == nullptr) {
     RecordError(SAVER_E_NO_DIRECT3D);
     return S_OK;

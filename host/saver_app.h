@@ -7,6 +7,7 @@
 #include <d3d8.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "host/host_tables.h"
 
@@ -128,9 +129,9 @@ class SaverApp {
   uint32_t monitorCount;
   ScreenOutput outputs[kMaxOutputs];
   uint32_t outputCount;
-  AdapterRecord* adapters[kMaxAdapters];
+  std::unique_ptr<AdapterRecord> adapters[kMaxAdapters];
   uint32_t adapterCount;
-  IDirect3D8* direct3d;
+  Microsoft::WRL::ComPtr<IDirect3D8> direct3d;
   IDirect3DDevice8* currentDevice;  // not owned: the device of the current output
   RECT targetRect;
   RECT currentOutputRect;

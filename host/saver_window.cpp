@@ -1,8 +1,8 @@
 // The saver windows of the drawing run modes, their messages, the input that ends the saver,
 // the shutdown, and the GDI painting of the black background and the error box.
+#include "base/resource_ids.h"
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
-#include "base/resource_ids.h"
 
 #include <cstring>
 

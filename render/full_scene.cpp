@@ -48,7 +48,7 @@ IDirect3DBaseTexture8* StageTextureOf(const DrawStep& step, const SceneTextures&
       return textures.environment;
     case StageTexture::Slot:
       if (step.slot >= 0 && static_cast<size_t>(step.slot) < textures.slotCount) {
-        return textures.slotTextures[step.slot];
+        return textures.slotTextures[step.slot].Get();
       }
       return nullptr;
     case StageTexture::None:
@@ -60,7 +60,8 @@ IDirect3DBaseTexture8* StageTextureOf(const DrawStep& step, const SceneTextures&
 }  // namespace
 
 void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
-                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient,
+                   const std::unique_ptr<FrameNode>* meshes, const SceneTextures& textures,
+                   D3DCOLOR ambient,
                    const MeshPaint& paint) {
   drawingObject = 0;
   for (const DrawStep& step : steps) {
@@ -68,7 +69,7 @@ void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
     ApplyStates(device, step.states, ambient);
     device->SetRenderState(D3DRS_ZBIAS, step.zBias);
     device->SetTexture(0, StageTextureOf(step, textures));
-    FrameNode* root = meshes != nullptr ? meshes[step.mesh] : nullptr;
+    FrameNode* root = meshes != nullptr ? meshes[step.mesh].get() : nullptr;
     if (root != nullptr) RenderMeshFile(root, device, &step.world, paint);
     if (step.mesh == BackdropMesh) device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   }

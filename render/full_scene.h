@@ -3,7 +3,9 @@
 
 #include <windows.h>
 #include <d3d8.h>
+#include <wrl/client.h>
 
+#include <memory>
 #include <vector>
 
 #include "render/scene_plan.h"
@@ -13,7 +15,7 @@ class FrameNode;
 
 // The textures of one output that the steps refer to.
 struct SceneTextures {
-  IDirect3DTexture8* const* slotTextures;  // one per picture slot
+  const Microsoft::WRL::ComPtr<IDirect3DTexture8>* slotTextures;  // one per picture slot
   size_t slotCount;
   IDirect3DTexture8* backdrop;
   IDirect3DBaseTexture8* environment;
@@ -25,7 +27,8 @@ void SetShowCamera(IDirect3DDevice8* device, float aspect);
 // Carries out the planned steps with this output's meshes (indexed by SceneMeshId; a missing
 // root draws nothing), textures and colours.
 void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
-                   FrameNode* const* meshes, const SceneTextures& textures, D3DCOLOR ambient,
+                   const std::unique_ptr<FrameNode>* meshes, const SceneTextures& textures,
+                   D3DCOLOR ambient,
                    const MeshPaint& paint);
 
 // Width / height of the back buffer; 1 when the height is unknown.

@@ -3,14 +3,15 @@
 
 #include <windows.h>
 #include <d3d8.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 
 #include "d3dx/d3dx8_image_info.h"
 
 struct SceneItem {
-  IDirect3DTexture8* texture = nullptr;          // owned
-  IDirect3DBaseTexture8* extraTexture = nullptr;  // owned; only the environment record sets it
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> texture;
+  Microsoft::WRL::ComPtr<IDirect3DBaseTexture8> extraTexture;  // only the environment record
   float position[3] = {};
   float rotationDeg[3] = {};  // pitch, yaw, roll
   float outward[3] = {};      // unit vector from the origin towards position, y = 0
@@ -25,14 +26,10 @@ struct SceneItem {
   explicit SceneItem(const float (&at)[3]) {
     for (int i = 0; i < 3; ++i) position[i] = at[i];
   }
-  ~SceneItem() { Release(); }
-  SceneItem(SceneItem&& other) noexcept { *this = static_cast<SceneItem&&>(other); }
-  SceneItem& operator=(SceneItem&& other) noexcept;
+  SceneItem(SceneItem&&) noexcept = default;
+  SceneItem& operator=(SceneItem&&) noexcept = default;
   SceneItem(const SceneItem&) = delete;
   SceneItem& operator=(const SceneItem&) = delete;
-
-  // Releases both references.
-  void Release();
 };
 
 struct DrawOrderEntry {

@@ -1,21 +1,22 @@
 #include "render/scene_object.h"
 
+#include "base/data_paths.h"
 #include "d3dx/d3dx8_tex.h"
 #include "render/scene_plan.h"
 #include "render/state_sets.h"
-#include "base/data_paths.h"
 #include "xfile/mesh_file.h"
 
-HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots,
+HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir,
+                           std::unique_ptr<FrameNode>* roots,
                            void (*reportFailure)(const char* path)) {
   InstallEnvironmentMapHooks();
   for (const SceneMeshFile& file : kSceneMeshFiles) {
-    FrameNode*& root = roots[file.id];
-    if (root == nullptr) root = new FrameNode(file.relativePath);
-    ReleaseMeshFile(root);
+    std::unique_ptr<FrameNode>& root = roots[file.id];
+    if (root == nullptr) root.reset(new FrameNode(file.relativePath));
+    ReleaseMeshFile(root.get());
     char path[1024];
     const bool fits = FormatPath(path, sizeof path, "%s\\%s", installDir, file.relativePath);
-    if (!fits || FAILED(LoadMeshFile(root, device, path))) {
+    if (!fits || FAILED(LoadMeshFile(root.get(), device, path))) {
       // The scene goes on without it.
       if (reportFailure != nullptr) reportFailure(fits ? path : file.relativePath);
     }
@@ -23,17 +24,18 @@ HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, Fra
   return S_OK;
 }
 
-void ReleaseSceneMeshFiles(FrameNode** roots) {
+void ReleaseSceneMeshFiles(std::unique_ptr<FrameNode>* roots) {
   for (int i = 0; i < kSceneMeshCount; ++i) {
-    if (roots[i] != nullptr) ReleaseMeshFile(roots[i]);
+    if (roots[i] != nullptr) ReleaseMeshFile(roots[i].get());
   }
 }
 
-IDirect3DCubeTexture8* LoadEnvironmentMap(IDirect3DDevice8* device, const char* installDir) {
+Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> LoadEnvironmentMap(IDirect3DDevice8* device,
+                                                                 const char* installDir) {
+  Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> cube;
   char path[1024];
-  if (!FormatPath(path, sizeof path, "%s\\data\\env\\%s", installDir, "env.dds")) return nullptr;
-  IDirect3DCubeTexture8* cube = nullptr;
-  if (FAILED(D3DXCreateCubeTextureFromFileA(device, path, &cube))) return nullptr;
+  if (!FormatPath(path, sizeof path, "%s\\data\\env\\%s", installDir, "env.dds")) return cube;
+  if (FAILED(D3DXCreateCubeTextureFromFileA(device, path, &cube))) cube.Reset();
   return cube;
 }
 

@@ -3,20 +3,25 @@
 
 #include <windows.h>
 #include <d3d8.h>
+#include <wrl/client.h>
+
+#include <memory>
 
 class FrameNode;
 
 // Loads the seven mesh files below installDir into the roots (indexed by SceneMeshId; missing
 // roots are created, loaded ones emptied first). A file that does not load is passed to
 // reportFailure (may be null) and the others still load; the result is always S_OK.
-HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir, FrameNode** roots,
+HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir,
+                           std::unique_ptr<FrameNode>* roots,
                            void (*reportFailure)(const char* path));
 
 // Empties the roots (null roots are skipped).
-void ReleaseSceneMeshFiles(FrameNode** roots);
+void ReleaseSceneMeshFiles(std::unique_ptr<FrameNode>* roots);
 
 // installDir\data\env\env.dds as a cube texture on the device, or null.
-IDirect3DCubeTexture8* LoadEnvironmentMap(IDirect3DDevice8* device, const char* installDir);
+Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> LoadEnvironmentMap(IDirect3DDevice8* device,
+                                                                 const char* installDir);
 
 // Points the mesh drawer at the environment-map state sequences.
 void InstallEnvironmentMapHooks();

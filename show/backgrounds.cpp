@@ -1,7 +1,6 @@
 // Loading the chosen gradient onto backdrop item 0, at every picture change.
 #include "show/backgrounds.h"
 
-#include "base/safe_release.h"
 #include "base/data_paths.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
@@ -20,7 +19,7 @@ bool GradientFilePath(const char* installDir, int32_t gradient, char* out, size_
 }
 
 void ShowApp::LoadBackdropTexture() {
-  SafeRelease(currentResources->backdropTexture);
+  currentResources->backdropTexture.Reset();
   char path[1024];
   if (!GradientFilePath(g_settings.InstallDir, g_settings.gradient, path, sizeof path)) return;
   // Unlike the pictures, the gradient keeps a full mip chain: the sphere spans the view.

@@ -8,8 +8,9 @@
 #include <string>
 
 #include "base/data_paths.h"
-#include "show/show_settings.h"
+#include "base/scoped_file.h"
 #include "base/text_copy.h"
+#include "show/show_settings.h"
 
 std::vector<PictureEntry> PictureList;
 
@@ -50,17 +51,16 @@ bool ReadLine(FILE* file, std::string& line) {
 }
 
 bool WriteList(const char* path) {
-  FILE* file = std::fopen(path, "w");
+  ScopedFile file = OpenFile(path, "w");
   if (file == nullptr) return false;
   bool ok = true;
   for (const PictureEntry& entry : PictureList) {
-    if (std::fprintf(file, "%s\n%s\n", entry.name, entry.path) < 0) {
+    if (std::fprintf(file.get(), "%s\n%s\n", entry.name, entry.path) < 0) {
       ok = false;
       break;
     }
   }
-  if (std::fclose(file) != 0) ok = false;
-  return ok;
+  return CloseChecked(file) && ok;
 }
 
 }  // namespace
@@ -81,13 +81,13 @@ void LoadPictureList(const char* path) {
              !MachineListPath(fileName, sizeof fileName)) {
     return;
   }
-  FILE* file = std::fopen(fileName, "r");
+  ScopedFile file = OpenFile(fileName, "r");
   if (file == nullptr) return;
 
   std::string name;
   std::string line;
   bool haveName = false;
-  while (ReadLine(file, line)) {
+  while (ReadLine(file.get(), line)) {
     if (!haveName) {
       name = line;
       haveName = true;
@@ -96,7 +96,6 @@ void LoadPictureList(const char* path) {
       haveName = false;
     }
   }
-  std::fclose(file);
 }
 
 bool SavePictureList(const char* path) {

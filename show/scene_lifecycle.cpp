@@ -6,7 +6,6 @@
 #include <objbase.h>
 
 #include "base/message_box.h"
-#include "base/safe_release.h"
 #include "render/fallback_scene.h"
 #include "render/full_scene.h"
 #include "render/scene_object.h"
@@ -105,7 +104,7 @@ HRESULT ShowApp::DrawScene() {
 }
 
 HRESULT ShowApp::ReleaseDeviceResources() {
-  SafeRelease(currentResources->fallbackTexture);
+  currentResources->fallbackTexture.Reset();
   currentResources->fallbackGeneration = 0;
   ReleaseSceneMeshFiles(currentResources->sceneMeshes);
   return S_OK;
@@ -143,7 +142,7 @@ void ShowApp::PrepareFullScene() {
 }
 
 void ShowApp::LoadEnvironmentMapHere() {
-  SafeRelease(currentResources->environmentMap);
+  currentResources->environmentMap.Reset();
   currentResources->environmentMap = LoadEnvironmentMap(currentDevice, g_settings.InstallDir);
   currentResources->environmentTried = 1;
 }
@@ -159,7 +158,8 @@ void ShowApp::DrawFullScene() {
   const SceneSwitches switches = {g_settings.invertPicture == 1, g_settings.render3DObject == 1,
                                   g_settings.renderReflection == 1};
   const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
-                                  resources.backdropTexture, resources.environmentMap};
+                                  resources.backdropTexture.Get(),
+                                  resources.environmentMap.Get()};
   ::DrawFullScene(currentDevice, PlanFullScene(PictureSlots, DrawOrder, loaded, switches),
                   resources.sceneMeshes, textures, ambientColor, SceneMeshPaint());
 }
@@ -170,15 +170,15 @@ void ShowApp::DrawFallbackScene(float elapsedSeconds) {
   AdvanceFallbackPicture(elapsedSeconds);
   const D3DXMATRIX world =
       ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds, timeGetTime());
-  DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh], world,
+  DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh].get(), world,
                       SceneMeshPaint());
 }
 
 void ReleaseOutputTextures(OutputResources& resources) {
-  SafeRelease(resources.fallbackTexture);
-  for (IDirect3DTexture8*& texture : resources.slotTextures) SafeRelease(texture);
-  SafeRelease(resources.backdropTexture);
-  SafeRelease(resources.environmentMap);
+  resources.fallbackTexture.Reset();
+  for (Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture : resources.slotTextures) texture.Reset();
+  resources.backdropTexture.Reset();
+  resources.environmentMap.Reset();
   resources.resourceDevice = nullptr;
   resources.pictureGeneration = 0;
   resources.fallbackGeneration = 0;
@@ -187,10 +187,5 @@ void ReleaseOutputTextures(OutputResources& resources) {
 
 void ReleaseOutputResources(OutputResources& resources) {
   ReleaseOutputTextures(resources);
-  for (FrameNode*& root : resources.sceneMeshes) {
-    if (root == nullptr) continue;
-    ReleaseMeshFile(root);
-    delete root;
-    root = nullptr;
-  }
+  for (std::unique_ptr<FrameNode>& root : resources.sceneMeshes) root.reset();
 }

@@ -7,8 +7,8 @@
 
 #include "base/message_box.h"
 #include "base/registry_keys.h"
-#include "show/show_settings.h"
 #include "base/text_copy.h"
+#include "show/show_settings.h"
 
 namespace {
 

@@ -1,22 +1,19 @@
 // Construction of the product's application object.
 #include "show/show_app.h"
 
-#include "show/picture_list.h"
-
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <cstring>
 
-#include "host/saver_errors.h"
 #include "base/text_copy.h"
+#include "host/saver_errors.h"
+#include "show/picture_list.h"
 
 ShowApp* activeShowApp = nullptr;
 
 ShowApp::ShowApp() {
   activeShowApp = this;
   InitCommonControls();  // the configuration dialog has a trackbar
-  std::memset(outputResources, 0, sizeof outputResources);
   currentResources = &outputResources[0];
   std::srand(0);
   CopyText(registryKeyPath, "Software\\Korrin Software\\Solvane 7.0", sizeof registryKeyPath);

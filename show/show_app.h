@@ -2,32 +2,33 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <wrl/client.h>
 #include <vector>
 
 #include "host/saver_app.h"
 #include "render/drift_spin.h"
-#include "xfile/mesh_file.h"
 #include "render/scene_item.h"
 #include "show/slideshow_choice.h"
-
-class FrameNode;
+#include "xfile/frame_node.h"
+#include "xfile/mesh_file.h"
 
 constexpr int kPictureSlotCount = 4;
 constexpr int kSceneMeshSlots = 7;
 
 // Per-output Direct3D objects of the show. A Direct3D object is only ever used on the device
 // that created it, so each output keeps its own copies of the shared scene's textures and
-// meshes. Plain data: ShowApp zeroes the records at construction.
+// meshes.
 struct OutputResources {
-  IDirect3DTexture8* fallbackTexture;  // picture of the fallback scene on this output
-  IDirect3DTexture8* slotTextures[kPictureSlotCount];  // the pictures of PictureSlots
-  IDirect3DTexture8* backdropTexture;                  // the gradient of BackdropItems item 0
-  IDirect3DCubeTexture8* environmentMap;
-  FrameNode* sceneMeshes[kSceneMeshSlots];  // indexed by SceneMeshId
-  IDirect3DDevice8* resourceDevice;  // device the textures above belong to (not owned)
-  uint32_t pictureGeneration;        // picture change the slot textures show; 0: none yet
-  uint32_t fallbackGeneration;       // fallback picture change fallbackTexture shows; 0: none
-  uint32_t environmentTried;         // the environment map was loaded (or failed) here
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> fallbackTexture;  // picture of the fallback scene on this output
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> slotTextures[kPictureSlotCount];  // the pictures of PictureSlots
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> backdropTexture;  // the gradient of BackdropItems item 0
+  Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> environmentMap;
+  std::unique_ptr<FrameNode> sceneMeshes[kSceneMeshSlots];  // indexed by SceneMeshId
+  IDirect3DDevice8* resourceDevice = nullptr;  // device the textures above belong to
+  uint32_t pictureGeneration = 0;   // picture change the slot textures show; 0: none yet
+  uint32_t fallbackGeneration = 0;  // fallback picture change fallbackTexture shows; 0: none
+  uint32_t environmentTried = 0;    // the environment map was loaded (or failed) here
 };
 
 // Releases the record's textures; its mesh roots stay.

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "show/picture_list.h"
-#include "base/safe_release.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow_layout.h"
@@ -19,14 +18,16 @@ TextureFileLoader g_textureFileLoader = D3DXCreateTextureFromFileExA;
 HRESULT LoadPictureTexture(IDirect3DDevice8* device, const char* path, D3DCOLOR colorKey,
                            D3DXIMAGE_INFO* info, IDirect3DTexture8** texture) {
   *texture = nullptr;
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> loaded;
   const HRESULT hr =
       g_textureFileLoader(device, path, 256, 256, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                          D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR, colorKey, info, nullptr, texture);
-  if (FAILED(hr) || *texture == nullptr) {
-    SafeRelease(*texture);
+                          D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR, colorKey, info, nullptr,
+                          &loaded);
+  if (FAILED(hr) || loaded == nullptr) {
     if (info != nullptr) std::memset(info, 0, sizeof *info);
     return FAILED(hr) ? hr : E_FAIL;
   }
+  *texture = loaded.Detach();
   return S_OK;
 }
 
@@ -44,14 +45,14 @@ const char* PicturePath(int32_t index) {
 
 // Loads one slot's picture on the device; a slot without a picture gets no texture.
 void LoadSlot(IDirect3DDevice8* device, SceneItem& slot, D3DXIMAGE_INFO* info,
-              IDirect3DTexture8** texture) {
-  SafeRelease(*texture);
+              Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture) {
+  texture.Reset();
   const char* path = PicturePath(slot.pictureIndex);
   if (path == nullptr) {
     if (info != nullptr) std::memset(info, 0, sizeof *info);
     return;
   }
-  LoadPictureTexture(device, path, kPictureColorKey, info, texture);
+  LoadPictureTexture(device, path, kPictureColorKey, info, &texture);
 }
 
 uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : generation + 1; }
@@ -86,7 +87,7 @@ void ShowApp::AssignPictures() {
 void ShowApp::LoadSlotTextures() {
   for (size_t i = 0; i < PictureSlots.size() && i < kPictureSlotCount; ++i) {
     SceneItem& slot = PictureSlots[i];
-    LoadSlot(currentDevice, slot, &slot.imageInfo, &currentResources->slotTextures[i]);
+    LoadSlot(currentDevice, slot, &slot.imageInfo, currentResources->slotTextures[i]);
     FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
   }
 }
@@ -94,7 +95,7 @@ void ShowApp::LoadSlotTextures() {
 void ShowApp::CatchUpOutputTextures() {
   if (pictureGeneration == 0 || currentResources->pictureGeneration == pictureGeneration) return;
   for (size_t i = 0; i < PictureSlots.size() && i < kPictureSlotCount; ++i) {
-    LoadSlot(currentDevice, PictureSlots[i], nullptr, &currentResources->slotTextures[i]);
+    LoadSlot(currentDevice, PictureSlots[i], nullptr, currentResources->slotTextures[i]);
   }
   LoadBackdropTexture();
   currentResources->pictureGeneration = pictureGeneration;
@@ -107,11 +108,11 @@ void ShowApp::AdvanceFallbackPicture(float elapsedSeconds) {
     fallbackGeneration = NextGeneration(fallbackGeneration);
   }
   if (currentResources->fallbackGeneration != fallbackGeneration) LoadFallbackTextureHere();
-  if (currentDevice != nullptr) currentDevice->SetTexture(0, currentResources->fallbackTexture);
+  if (currentDevice != nullptr) currentDevice->SetTexture(0, currentResources->fallbackTexture.Get());
 }
 
 void ShowApp::LoadFallbackTextureHere() {
-  SafeRelease(currentResources->fallbackTexture);
+  currentResources->fallbackTexture.Reset();
   currentResources->fallbackGeneration = fallbackGeneration;
   const char* path = PicturePath(fallbackPicture);
   if (path != nullptr) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/data_paths.h"
+#include "base/scoped_file.h"
 #include "show/show_settings.h"
 
 std::vector<ThemeRecord> AppThemes;
@@ -41,17 +42,16 @@ bool FileExists(const char* path) {
 }
 
 bool WriteThemes(const char* path, const std::vector<ThemeRecord>& records) {
-  FILE* file = std::fopen(path, "w");
+  ScopedFile file = OpenFile(path, "w");
   if (file == nullptr) return false;
   bool ok = true;
   for (const ThemeRecord& record : records) {
-    if (std::fprintf(file, "%s\n", FormatThemeLine(record).c_str()) < 0) {
+    if (std::fprintf(file.get(), "%s\n", FormatThemeLine(record).c_str()) < 0) {
       ok = false;
       break;
     }
   }
-  if (std::fclose(file) != 0) ok = false;
-  return ok;
+  return CloseChecked(file) && ok;
 }
 
 }  // namespace
@@ -128,17 +128,16 @@ void LoadThemeFile(const char* path, const char* fileName, std::vector<ThemeReco
              !MachineThemePath(fullName, sizeof fullName, fileName)) {
     return;
   }
-  FILE* file = std::fopen(fullName, "r");
+  ScopedFile file = OpenFile(fullName, "r");
   if (file == nullptr) return;
   char line[512];
   for (;;) {
     std::memset(line, 0, sizeof line);
-    if (std::fgets(line, sizeof line, file) == nullptr) break;
+    if (std::fgets(line, sizeof line, file.get()) == nullptr) break;
     ThemeRecord record;
     ParseThemeLine(line, &record);  // a malformed line still gives its record
     list.push_back(record);
   }
-  std::fclose(file);
 }
 
 bool SaveThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord> records) {

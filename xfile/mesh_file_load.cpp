@@ -1,13 +1,13 @@
 // Loading a .x file through DirectX File into a frame tree.
 #include <cstring>
 
-#include "d3dx/d3dx8_tex.h"
 #include "base/safe_release.h"
+#include "base/text_copy.h"
+#include "base/xfile_guids.h"
+#include "d3dx/d3dx8_tex.h"
 #include "xfile/compressed_xfile.h"
 #include "xfile/media_path.h"
 #include "xfile/mesh_file.h"
-#include "base/text_copy.h"
-#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
 MeshTextureLoader meshTextureLoader = D3DXCreateTextureFromFileA;

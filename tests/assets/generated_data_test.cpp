@@ -9,10 +9,10 @@
 #include "assets/generate_data.h"
 #include "assets/pictures.h"
 #include "assets/themes.h"
-#include "show/theme_file.h"
 #include "d3dx/bmp_decoder.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/jpeg_decoder.h"
+#include "show/theme_file.h"
 #include "support/test_support.h"
 
 namespace assets {

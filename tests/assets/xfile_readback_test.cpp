@@ -10,8 +10,8 @@
 
 #include "assets/scene_meshes.h"
 #include "assets/xfile_writer.h"
-#include "d3dx/xof_mesh_data.h"
 #include "base/xfile_guids.h"
+#include "d3dx/xof_mesh_data.h"
 #include "xfile/xfile_templates.h"
 
 namespace assets {

@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "show/picture_list.h"
 #include "base/safe_release.h"
 #include "render/full_scene.h"
 #include "render/scene_plan.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 
@@ -76,7 +76,8 @@ void DrawPart(ShowApp& app, IDirect3DDevice8* device, const std::vector<DrawStep
   }
   OutputResources& resources = *app.currentResources;
   const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
-                                  resources.backdropTexture, resources.environmentMap};
+                                  resources.backdropTexture.Get(),
+                                  resources.environmentMap.Get()};
   device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                 static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
   if (SUCCEEDED(device->BeginScene())) {

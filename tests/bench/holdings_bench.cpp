@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/safe_release.h"
 #include "bench/saver_process.h"
 #include "show/picture_list.h"
-#include "base/safe_release.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 

@@ -10,19 +10,19 @@
 #include <cstring>
 #include <string>
 
+#include "base/safe_release.h"
+#include "base/xfile_guids.h"
 #include "bench/saver_process.h"
-#include "show/picture_list.h"
+#include "d3dx/d3dx8_mesh.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
-#include "base/safe_release.h"
 #include "render/scene_object.h"
 #include "render/scene_plan.h"
-#include "d3dx/d3dx8_mesh.h"
-#include "base/xfile_guids.h"
+#include "show/picture_list.h"
 #include "xfile/xfile_templates.h"
 #include <dxfile.h>
-#include "show/show_settings.h"
 #include "show/show_app.h"
+#include "show/show_settings.h"
 
 using namespace saver_process;
 
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
   clock.Step("monitors");
   app.CreateSaverWindows();
   clock.Step("saver window");
-  app.direct3d = g_createDirect3D(D3D_SDK_VERSION);
+  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
   clock.Step("Direct3D object");
   app.PrepareEnumeration();
   app.EnumerateAdapters();
@@ -182,9 +182,8 @@ int main(int argc, char** argv) {
   app.ReleaseDeviceResources();
   app.RestoreDeviceResources();
   clock.Step("again: scene meshes and light");
-  IDirect3DCubeTexture8* environment = LoadEnvironmentMap(app.currentDevice, g_settings.InstallDir);
+  LoadEnvironmentMap(app.currentDevice, g_settings.InstallDir);
   clock.Step("again: environment map");
-  SafeRelease(environment);
   app.LoadSlotTextures();
   clock.Step("again: four picture textures");
   app.LoadBackdropTexture();

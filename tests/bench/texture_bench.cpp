@@ -19,13 +19,13 @@
 
 #include <jpeglib.h>
 
+#include "base/safe_release.h"
 #include "d3dx/d3dx8.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"
 #include "d3dx/jpeg_decoder.h"
 #include "d3dx/pixel_formats.h"
 #include "d3dx/texture_upload.h"
-#include "base/safe_release.h"
 
 using namespace d3dx_image;
 

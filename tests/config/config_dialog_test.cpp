@@ -10,10 +10,10 @@
 #include "config/config_fixture.h"
 #include "config/dialog_seams.h"
 #include "config/modal_script.h"
-#include "show/theme_file.h"
 #include "resources/dialog_ids.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "show/theme_file.h"
 
 using testing_support::Click;
 using testing_support::DialogStep;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "base/data_paths.h"
-#include "show/show_settings.h"
 #include "base/text_copy.h"
+#include "show/show_settings.h"
 
 namespace testing_support {
 

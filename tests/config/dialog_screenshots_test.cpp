@@ -9,11 +9,11 @@
 #include "config/config_fixture.h"
 #include "config/display_settings_dialog.h"
 #include "config/modal_script.h"
-#include "show/picture_list.h"
 #include "config/select_pictures_dialog.h"
-#include "show/theme_file.h"
 #include "resources/dialog_ids.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
+#include "show/theme_file.h"
 
 using testing_support::CaptureWindow;
 using testing_support::DialogStep;
@@ -118,7 +118,7 @@ TEST_F(DialogScreenshots, DisplaySettings) {
       adapter->devices[0].modeCount = 2;
       adapter->devices[0].modes[0] = {1024, 768, D3DFMT_X8R8G8B8, 0, D3DFMT_UNKNOWN};
       adapter->devices[0].modes[1] = {800, 600, D3DFMT_R5G6B5, 0, D3DFMT_UNKNOWN};
-      app.adapters[app.adapterCount++] = adapter;
+      app.adapters[app.adapterCount++].reset(adapter);
     }
     RunModal([&] { return ShowDisplaySettings(app, nullptr); },
              Shoot(monitors == 1 ? "dialog200_display_settings" : "dialog201_display_settings",

@@ -49,7 +49,7 @@ void AddMonitor(SaverApp& app, const char* name) {
   std::snprintf(monitor.adapterName, sizeof monitor.adapterName, "%s", name);
   monitor.monitorHandle = reinterpret_cast<HMONITOR>(static_cast<UINT_PTR>(0x100 + i));
   monitor.adapterIndex = static_cast<int32_t>(app.adapterCount);
-  app.adapters[app.adapterCount++] = MakeAdapter(static_cast<int>(i), name);
+  app.adapters[app.adapterCount++].reset(MakeAdapter(static_cast<int>(i), name));
 }
 
 std::string ComboText(HWND dialog, int index) {
@@ -246,8 +246,8 @@ TEST(DisplaySettingsDialog, SeveralMonitorsGetTabsAndCancelRestoresEveryRecord) 
                  SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                }});
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(std::memcmp(app.adapters[0], &before[0], sizeof before[0]), 0);
-  EXPECT_EQ(std::memcmp(app.adapters[1], &before[1], sizeof before[1]), 0);
+  EXPECT_EQ(std::memcmp(app.adapters[0].get(), &before[0], sizeof before[0]), 0);
+  EXPECT_EQ(std::memcmp(app.adapters[1].get(), &before[1], sizeof before[1]), 0);
   EXPECT_EQ(app.allScreensSame, 0u);
 }
 

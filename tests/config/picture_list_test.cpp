@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "show/picture_list.h"
 #include "base/data_paths.h"
+#include "base/text_copy.h"
+#include "show/picture_list.h"
 #include "show/show_settings.h"
 #include "support/test_support.h"
-#include "base/text_copy.h"
 
 namespace {
 

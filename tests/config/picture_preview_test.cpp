@@ -70,9 +70,9 @@ TEST_F(PreviewTest, LoadReportsThePixelSizeOfThePicture) {
   EXPECT_EQ(preview.pixelWidth, 40);
   EXPECT_EQ(preview.pixelHeight, 30);
   EXPECT_EQ(preview.source, path);
-  preview.Release();
+  preview.Clear();
   EXPECT_EQ(preview.picture, nullptr);
-  preview.Release();  // a second release does nothing
+  preview.Clear();  // a second clear does nothing
 }
 
 TEST_F(PreviewTest, AFileThatCannotBeDecodedLeavesTheHolderEmpty) {

@@ -13,8 +13,8 @@
 #include "config/config_fixture.h"
 #include "config/dialog_seams.h"
 #include "config/modal_script.h"
-#include "show/picture_list.h"
 #include "resources/dialog_ids.h"
+#include "show/picture_list.h"
 #include "show/show_settings.h"
 
 using testing_support::Click;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/xfile_guids.h"
 #include "d3dx/d3dx8_mesh.h"
 #include "tests/xfile/recording_device.h"
-#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
 namespace {

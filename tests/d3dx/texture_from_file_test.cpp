@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "d3dx/d3dx8.h"
+#include "base/safe_release.h"
 #include "d3dx/bmp_decoder.h"
+#include "d3dx/d3dx8.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/texture_plan.h"
 #include "decoder_test_support.h"
-#include "base/safe_release.h"
 #include "support/test_support.h"
 #include "texture_test_device.h"
 

@@ -1,7 +1,7 @@
 #include "texture_test_device.h"
 
-#include "d3dx/pixel_formats.h"
 #include "base/safe_release.h"
+#include "d3dx/pixel_formats.h"
 
 namespace texture_test {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
+#include "base/safe_release.h"
 #include "d3dx/d3dx8_tex.h"
 #include "fuzz/fuzz_harness.h"
-#include "base/safe_release.h"
 #include "tests/d3dx/texture_test_device.h"
 
 namespace fuzz {

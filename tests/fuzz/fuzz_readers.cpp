@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "show/picture_list.h"
-#include "show/theme_file.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_decode.h"
+#include "show/picture_list.h"
+#include "show/theme_file.h"
 #include "tests/xfile/recording_device.h"
 #include "xfile/compressed_xfile.h"
 #include "xfile/mesh_file.h"

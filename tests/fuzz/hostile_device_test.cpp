@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/safe_release.h"
 #include "d3dx/d3dx8_tex.h"
 #include "fuzz/fuzz_harness.h"
-#include "base/safe_release.h"
 #include "tests/d3dx/texture_test_device.h"
 
 namespace fuzz {

@@ -10,10 +10,10 @@
 #include <set>
 #include <string>
 
-#include "show/picture_list.h"
-#include "show/theme_file.h"
 #include "fuzz/fuzz_harness.h"
+#include "show/picture_list.h"
 #include "show/slideshow_choice.h"
+#include "show/theme_file.h"
 #include "support/test_support.h"
 #include "tests/xfile/recording_device.h"
 #include "xfile/mesh_file.h"

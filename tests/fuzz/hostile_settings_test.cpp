@@ -7,13 +7,13 @@
 #include <cstring>
 #include <string>
 
-#include "show/picture_list.h"
-#include "show/theme_file.h"
-#include "base/registry_keys.h"
 #include "base/data_paths.h"
+#include "base/registry_keys.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow_choice.h"
+#include "show/theme_file.h"
 #include "support/test_support.h"
 
 namespace {

@@ -18,7 +18,7 @@ class DisplaySettingsStoreTest : public ::testing::Test {
     app_.monitorCount = 2;
     app_.monitors[0].adapterIndex = -1;  // no adapter: no subkey
     app_.monitors[1].adapterIndex = 0;
-    app_.adapters[0] = new AdapterRecord();
+    app_.adapters[0].reset(new AdapterRecord());
     app_.adapterCount = 1;
     app_.adapters[0]->identifier.DeviceIdentifier = kAdapterGuid;
   }

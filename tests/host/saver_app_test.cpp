@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/saver_errors.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "support/test_support.h"
@@ -92,8 +92,8 @@ TEST(SaverApp, SaverRunWithoutAnyWindowReportsItsFailureInsteadOfWaiting) {
 TEST(SaverApp, ExecuteFreesTheAdapterRecords) {
   MessageBoxRecorder boxes;
   ShowApp app;
-  app.adapters[0] = new AdapterRecord();
-  app.adapters[1] = new AdapterRecord();
+  app.adapters[0].reset(new AdapterRecord());
+  app.adapters[1].reset(new AdapterRecord());
   app.adapterCount = 2;
   app.runMode = RunMode::ChangePassword;
   EXPECT_EQ(app.Execute(), 0);

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "show/picture_list.h"
 #include "base/registry_keys.h"
 #include "render/scene_matrices.h"
 #include "render/test_device.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "support/test_support.h"

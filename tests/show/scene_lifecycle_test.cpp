@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "show/picture_list.h"
 #include "render/test_device.h"
 #include "show/backgrounds.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow.h"
@@ -177,7 +177,8 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(g_loads[i].path, g_loads[5 + i].path);
     EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
-    EXPECT_NE(app_.outputResources[1].slotTextures[i], app_.outputResources[0].slotTextures[i]);
+    EXPECT_NE(app_.outputResources[1].slotTextures[i].Get(),
+              app_.outputResources[0].slotTextures[i].Get());
   }
   EXPECT_NE(app_.outputResources[1].backdropTexture, nullptr);
   for (int frame = 0; frame < 4; ++frame) Frame(1.0f, {0, 1});
@@ -189,25 +190,25 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
 TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLight) {
   g_settings.pictureTimer = 5;
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
-  for (FrameNode* root : app_.currentResources->sceneMeshes) {
+  for (const auto& root : app_.currentResources->sceneMeshes) {
     ASSERT_NE(root, nullptr);
     EXPECT_NE(root->firstChild, nullptr);
   }
   Frame(0.5f);
   Frame(2.0f);
   IDirect3DTexture8* before[4];
-  for (int i = 0; i < 4; ++i) before[i] = app_.currentResources->slotTextures[i];
-  IDirect3DTexture8* backdrop = app_.currentResources->backdropTexture;
+  for (int i = 0; i < 4; ++i) before[i] = app_.currentResources->slotTextures[i].Get();
+  IDirect3DTexture8* backdrop = app_.currentResources->backdropTexture.Get();
 
   EXPECT_EQ(app_.ReleaseDeviceResources(), S_OK);
-  for (FrameNode* root : app_.currentResources->sceneMeshes) {
+  for (const auto& root : app_.currentResources->sceneMeshes) {
     EXPECT_EQ(root->firstChild, nullptr);
     EXPECT_EQ(root->mesh, nullptr);
   }
   device_.device()->LightEnable(0, FALSE);
   ASSERT_TRUE(device_.Reset());
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
-  for (FrameNode* root : app_.currentResources->sceneMeshes) EXPECT_NE(root->firstChild, nullptr);
+  for (const auto& root : app_.currentResources->sceneMeshes) EXPECT_NE(root->firstChild, nullptr);
 
   D3DLIGHT8 light = {};
   ASSERT_EQ(device_.device()->GetLight(0, &light), D3D_OK);
@@ -228,8 +229,8 @@ TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLi
   const size_t loads = g_loads.size();
   Frame(1.0f);
   EXPECT_EQ(g_loads.size(), loads);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(app_.currentResources->slotTextures[i], before[i]);
-  EXPECT_EQ(app_.currentResources->backdropTexture, backdrop);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(app_.currentResources->slotTextures[i].Get(), before[i]);
+  EXPECT_EQ(app_.currentResources->backdropTexture.Get(), backdrop);
   EXPECT_FLOAT_EQ(app_.slideshowTimers.changeElapsed, 3.0f);
   Frame(2.0f);
   EXPECT_EQ(g_loads.size(), loads + 5);
@@ -241,12 +242,12 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
   Frame(0.1f);
   ASSERT_EQ(g_loads.size(), 5u);
   FrameNode* roots[kSceneMeshSlots];
-  for (int i = 0; i < kSceneMeshSlots; ++i) roots[i] = app_.currentResources->sceneMeshes[i];
+  for (int i = 0; i < kSceneMeshSlots; ++i) roots[i] = app_.currentResources->sceneMeshes[i].get();
 
   // What the host does around the password check: tear down, then a new device.
   app_.ReleaseDeviceResources();
   app_.DestroyDeviceResources();
-  for (IDirect3DTexture8* texture : app_.currentResources->slotTextures) {
+  for (const auto& texture : app_.currentResources->slotTextures) {
     EXPECT_EQ(texture, nullptr);
   }
   EXPECT_EQ(app_.currentResources->backdropTexture, nullptr);
@@ -255,7 +256,7 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
   app_.currentDevice = other.device();
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
   for (int i = 0; i < kSceneMeshSlots; ++i) {
-    EXPECT_EQ(app_.currentResources->sceneMeshes[i], roots[i]);
+    EXPECT_EQ(app_.currentResources->sceneMeshes[i].get(), roots[i]);
     EXPECT_NE(roots[i]->firstChild, nullptr);
   }
   Frame(0.1f);
@@ -263,7 +264,7 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
   ASSERT_EQ(g_loads.size(), 10u);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(g_loads[5 + i].path, g_loads[i].path);
-    IDirect3DTexture8* texture = app_.currentResources->slotTextures[i];
+    IDirect3DTexture8* texture = app_.currentResources->slotTextures[i].Get();
     ASSERT_NE(texture, nullptr);
     IDirect3DDevice8* owner = nullptr;
     texture->GetDevice(&owner);
@@ -353,7 +354,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
   IDirect3DBaseTexture8* bound = nullptr;
   device_.device()->GetTexture(0, &bound);
-  EXPECT_EQ(bound, app_.currentResources->fallbackTexture);
+  EXPECT_EQ(bound, app_.currentResources->fallbackTexture.Get());
   if (bound != nullptr) bound->Release();
   const float x = app_.drift.driftPosition[0];
   EXPECT_FLOAT_EQ(x, 0.05f);

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "bench/saver_process.h"
-#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 
@@ -279,7 +279,7 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
     std::printf("FAIL: no saver window\n");
     return 1;
   }
-  app.direct3d = g_createDirect3D(D3D_SDK_VERSION);
+  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
   if (app.direct3d == nullptr || FAILED(app.PrepareEnumeration()) ||
       FAILED(app.EnumerateAdapters()) || !app.HasUsableDevice()) {
     std::printf("FAIL: no Direct3D device\n");
@@ -297,7 +297,7 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
     std::printf("FAIL: the outputs were not set up\n");
     return 1;
   }
-  MakeLossy(app.outputs[0].device);
+  MakeLossy(app.outputs[0].device.Get());
 
   DrawingCheck drawing(shots);
   std::vector<Holdings> samples;

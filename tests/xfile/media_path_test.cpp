@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "support/test_support.h"
 #include "base/text_copy.h"
+#include "support/test_support.h"
 
 namespace {
 

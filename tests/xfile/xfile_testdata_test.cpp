@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "base/xfile_guids.h"
 #include "d3dx/xof_mesh_data.h"
 #include "support/test_support.h"
 #include "tests/xfile/recording_device.h"
 #include "xfile/compressed_xfile.h"
 #include "xfile/mesh_file.h"
-#include "base/xfile_guids.h"
 #include "xfile/xfile_templates.h"
 
 namespace {
