@@ -1,6 +1,7 @@
 // The host's application object: construction, start-up, the run modes and the saver run.
 #include "host/saver_app.h"
 
+#include "base/com_ptr.h"
 #include "base/text_copy.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
@@ -91,7 +92,7 @@ HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
   }
   if (runMode == RunMode::Preview && mainWindow != nullptr) RunPreviewPause();
 
-  direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
+  direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   if (direct3d == nullptr) {
     RecordError(SAVER_E_NO_DIRECT3D);
     return S_OK;

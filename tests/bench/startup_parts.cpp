@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/com_ptr.h"
 #include "base/safe_release.h"
 #include "base/xfile_guids.h"
 #include "bench/saver_process.h"
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
   clock.Step("monitors");
   app.CreateSaverWindows();
   clock.Step("saver window");
-  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
+  app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   clock.Step("Direct3D object");
   app.PrepareEnumeration();
   app.EnumerateAdapters();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/com_ptr.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
 #include "support/test_support.h"
@@ -91,7 +92,7 @@ void AddMonitorsAndAdapters(FakeDirect3D& d3d, RecordingApp& app, int count) {
     d3d.adapters.push_back(adapter);
   }
   app.monitorCount = static_cast<uint32_t>(count);
-  app.direct3d = &d3d;
+  app.direct3d = AdoptComPtr(&d3d);  // takes the reference the fake starts with
 }
 
 TEST(Enumeration, ListsQualifyingModesOnceInOrderWithBehaviourDepthAndDefault) {

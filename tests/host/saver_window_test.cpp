@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/com_ptr.h"
 #include "base/text_copy.h"
 #include "host/direct3d_loader.h"
 #include "host/multi_monitor_api.h"
@@ -91,7 +92,7 @@ TEST(SaverWindows, TestModeOpensACaptionedWindowAndDrawsWithDirect3D) {
   EXPECT_EQ(app.targetRect.right, 600);
   EXPECT_NE(GetClassLongPtrA(window, GCLP_HICON), 0);
 
-  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
+  app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   ASSERT_NE(app.direct3d, nullptr);
   ASSERT_EQ(app.EnumerateAdapters(), S_OK);
   ASSERT_TRUE(app.HasUsableDevice());
@@ -261,7 +262,7 @@ TEST(SaverWindows, PreviewDrawsIntoTheChildWithAWindowedDevice) {
   app.DiscoverMonitors();
   ASSERT_EQ(app.CreateSaverWindows(), S_OK);
   app.RunPreviewPause();
-  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
+  app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   ASSERT_NE(app.direct3d, nullptr);
   ASSERT_EQ(app.EnumerateAdapters(), S_OK);
   app.SetUpOutputs();
@@ -311,7 +312,7 @@ TEST(MonitorDiscovery, TheSystemListsItsMonitorsWithHandlesThatDirect3DNames) {
                 m.screenRect.top, m.screenRect.right, m.screenRect.bottom);
   }
   EXPECT_NE(app.monitors[0].monitorHandle, nullptr);
-  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
+  app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   ASSERT_NE(app.direct3d, nullptr);
   app.EnumerateAdapters();
   ASSERT_GE(app.adapterCount, 1u);

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "base/com_ptr.h"
 #include "bench/saver_process.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
@@ -279,7 +280,7 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
     std::printf("FAIL: no saver window\n");
     return 1;
   }
-  app.direct3d.Attach(g_createDirect3D(D3D_SDK_VERSION));
+  app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   if (app.direct3d == nullptr || FAILED(app.PrepareEnumeration()) ||
       FAILED(app.EnumerateAdapters()) || !app.HasUsableDevice()) {
     std::printf("FAIL: no Direct3D device\n");
