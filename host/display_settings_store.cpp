@@ -33,6 +33,19 @@ bool WriteDword(HKEY key, const char* name, DWORD value) {
                         sizeof value) == ERROR_SUCCESS;
 }
 
+// The stored "Adapter ID"; a value of another type or size counts as none (all zero).
+GUID ReadAdapterId(HKEY screen) {
+  GUID stored;
+  DWORD type = 0;
+  DWORD size = sizeof stored;
+  if (RegQueryValueExA(screen, "Adapter ID", nullptr, &type, reinterpret_cast<BYTE*>(&stored),
+                       &size) != ERROR_SUCCESS ||
+      type != REG_BINARY || size != sizeof stored) {
+    std::memset(&stored, 0, sizeof stored);
+  }
+  return stored;
+}
+
 void ScreenKeyName(char (&name)[32], unsigned monitorIndex) {
   std::snprintf(name, sizeof name, "Screen %u", monitorIndex + 1);
 }
@@ -47,16 +60,11 @@ bool SaverApp::ReadDisplaySettings(HKEY key) {
     AdapterRecord& adapter = *adapters[a];
     char name[32];
     ScreenKeyName(name, i);
+    // Read access only: a standard user may read the machine-wide key but not write there,
+    // and reading must not leave empty subkeys behind.
     ScopedKey screen;
-    if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        screen.Receive(), nullptr) != ERROR_SUCCESS) {
-      continue;
-    }
-    GUID stored;
-    std::memset(&stored, 0, sizeof stored);
-    DWORD size = sizeof stored;
-    RegQueryValueExA(screen.get(), "Adapter ID", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
-                     &size);
+    if (RegOpenKeyExA(key, name, 0, KEY_READ, screen.Receive()) != ERROR_SUCCESS) continue;
+    const GUID stored = ReadAdapterId(screen.get());
     ReadField(screen.get(), "Leave Black", &adapter.leaveBlack);
     static const GUID kNoGuid = {};
     // Settings stored for another adapter keep only "Leave Black".
