@@ -86,15 +86,7 @@ void ApplyTheme(ConfigDialog& dialog) {
   const ThemeRecord* theme = SelectedTheme(dialog);
   if (theme == nullptr) return;  // nothing selected: the settings stay as they are
   ShowSettings& s = g_settings;
-  s.backGndColor = static_cast<int32_t>(theme->backGndColor);
-  s.backGndRgb = RgbBytes{theme->backGndRgb[0], theme->backGndRgb[1], theme->backGndRgb[2]};
-  s.gradient = theme->gradient;
-  s.invertPicture = theme->invertPicture;
-  s.object3DColor = static_cast<int32_t>(theme->object3DColor);
-  s.object3DRgb = RgbBytes{theme->object3DRgb[0], theme->object3DRgb[1], theme->object3DRgb[2]};
-  s.object3DIndex = theme->object3DIndex;
-  s.renderReflection = theme->renderReflection;
-  s.render3DObject = theme->render3DObject;
+  CopyThemeLook(*theme, s);
 
   HWND window = dialog.window;
   SetCheck(window, IDC_CFG_INVERT, s.invertPicture);
@@ -501,13 +493,6 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 }
 
 }  // namespace
-
-ThemeChoice ChooseThemeSource(int32_t themeSelIndex, size_t appThemeCount) {
-  if (appThemeCount > 0 && static_cast<uint32_t>(themeSelIndex) < appThemeCount) {
-    return ThemeChoice{1, themeSelIndex};
-  }
-  return ThemeChoice{2, themeSelIndex - static_cast<int>(appThemeCount)};
-}
 
 uint32_t GdiToRgbWord(uint32_t gdiColor) {
   return ((gdiColor & 0xff) << 16) | (gdiColor & 0xff00) | ((gdiColor >> 16) & 0xff);

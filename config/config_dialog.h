@@ -15,13 +15,6 @@ INT_PTR RunConfigurationDialog(ShowApp& app, HWND owner);
 // Runs the About box (dialog 118).
 INT_PTR RunAboutDialog(HWND owner);
 
-// Which list a combined theme-list index falls in: built-in themes first, user themes after.
-struct ThemeChoice {
-  int source;      // 1: AppThemes, 2: UserThemes
-  int localIndex;  // index inside that list
-};
-ThemeChoice ChooseThemeSource(int32_t themeSelIndex, size_t appThemeCount);
-
 // 0x00BBGGRR (GDI) to 0x00RRGGBB and back.
 uint32_t GdiToRgbWord(uint32_t gdiColor);
 uint32_t RgbWordToGdi(uint32_t color);

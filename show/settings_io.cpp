@@ -1,14 +1,18 @@
 // Loading and saving the show settings and the display settings. The machine-wide key is
 // read first, then the per-user copy over it; writes go to the machine-wide key where the
-// user may write there, else to the per-user copy.
+// user may write there, else to the per-user copy. Until a look has been stored anywhere the
+// show takes it from the theme the settings dialog shows selected, so the first run and the
+// dialog agree.
 #include "show/show_app.h"
 
 #include <cstring>
 
 #include "base/message_box.h"
 #include "base/registry_keys.h"
+#include "base/resource_ids.h"
 #include "base/text_copy.h"
 #include "show/show_settings.h"
+#include "show/theme_file.h"
 
 namespace {
 
@@ -36,25 +40,28 @@ void ShowApp::LoadSettings() {
   }
   ScopedKey user;
   g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Existing, user.Receive());
+  // A portable copy run by a standard user has neither key: its own per-user key lets it
+  // show the gallery with the defaults rather than the fallback scene.
   if (!machine && !user) {
-    UseProgramFolderWithoutInstallPath();
-    return;
+    g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create, user.Receive());
   }
 
-  settingsLoaded = 1;
+  bool lookStored = false;
+  if (machine || user) settingsLoaded = 1;
   if (machine) {
-    ReadShowValues(machine.get(), g_settings);
+    lookStored = ReadShowValues(machine.get(), g_settings);
     std::memset(g_settings.InstallDir, 0, sizeof g_settings.InstallDir);
     ReadRegistryString(machine.get(), "InstallPath", g_settings.InstallDir,
                        sizeof g_settings.InstallDir, "");
     ReadDisplaySettings(machine.get());
   }
   if (user) {
-    ReadShowValues(user.get(), g_settings);
+    lookStored = ReadShowValues(user.get(), g_settings) || lookStored;
     ReadDisplaySettings(user.get());
   }
   RecomputeRgb(g_settings);
   UseProgramFolderWithoutInstallPath();
+  if (!lookStored) TakeLookFromSelectedTheme(g_settings);
 }
 
 bool ShowApp::SaveSettings() {
@@ -82,6 +89,10 @@ bool ShowApp::SaveSettings() {
     return true;
   }
 
-  g_messageBox(mainWindow, "Your settings could not be saved.", windowTitle, MB_ICONERROR);
+  char text[200];
+  if (LoadStringA(GetModuleHandleA(nullptr), IDS_SETTINGS_NOT_SAVED, text, sizeof text) <= 0) {
+    text[0] = '\0';
+  }
+  g_messageBox(mainWindow, text, windowTitle, MB_ICONERROR);
   return false;
 }

@@ -14,19 +14,20 @@ namespace {
 struct DwordValue {
   const char* name;
   int32_t ShowSettings::*field;
+  bool look;  // one of the values a theme sets
 };
 
 // Registry order of the nine values.
 constexpr DwordValue kValues[] = {
-    {"BackGndColor", &ShowSettings::backGndColor},
-    {"Object3DColor", &ShowSettings::object3DColor},
-    {"Gradient", &ShowSettings::gradient},
-    {"InvertPicture", &ShowSettings::invertPicture},
-    {"PictureTimer", &ShowSettings::pictureTimer},
-    {"Object3DIndex", &ShowSettings::object3DIndex},
-    {"Render3DObject", &ShowSettings::render3DObject},
-    {"ThemeSelIndex", &ShowSettings::themeSelIndex},
-    {"RenderReflection", &ShowSettings::renderReflection},
+    {"BackGndColor", &ShowSettings::backGndColor, true},
+    {"Object3DColor", &ShowSettings::object3DColor, true},
+    {"Gradient", &ShowSettings::gradient, true},
+    {"InvertPicture", &ShowSettings::invertPicture, true},
+    {"PictureTimer", &ShowSettings::pictureTimer, false},
+    {"Object3DIndex", &ShowSettings::object3DIndex, true},
+    {"Render3DObject", &ShowSettings::render3DObject, true},
+    {"ThemeSelIndex", &ShowSettings::themeSelIndex, false},
+    {"RenderReflection", &ShowSettings::renderReflection, true},
 };
 
 }  // namespace
@@ -57,7 +58,8 @@ void ReadRegistryString(HKEY key, const char* name, char* buffer, DWORD size,
   buffer[bytes < size ? bytes : size - 1] = '\0';
 }
 
-void ReadShowValues(HKEY key, ShowSettings& settings) {
+bool ReadShowValues(HKEY key, ShowSettings& settings) {
+  bool lookRead = false;
   for (const DwordValue& value : kValues) {
     int32_t data = 0;
     DWORD size = sizeof data;
@@ -66,9 +68,11 @@ void ReadShowValues(HKEY key, ShowSettings& settings) {
                          &size) == ERROR_SUCCESS &&
         size == sizeof data) {
       settings.*value.field = data;
+      lookRead = lookRead || value.look;
     }
   }
   RecomputeRgb(settings);
+  return lookRead;
 }
 
 bool WriteShowValues(HKEY key, const ShowSettings& settings) {

@@ -37,7 +37,8 @@ void RecomputeRgb(ShowSettings& settings);
 void ReadRegistryString(HKEY key, const char* name, char* buffer, DWORD size,
                         const char* defaultText);
 
-// The nine settings values in the order they are written.
-void ReadShowValues(HKEY key, ShowSettings& settings);
+// The nine settings values in the order they are written. Reading tells whether any of the
+// look values (those a theme sets) was stored.
+bool ReadShowValues(HKEY key, ShowSettings& settings);
 bool WriteShowValues(HKEY key, const ShowSettings& settings);
 void DeleteShowValues(HKEY key);

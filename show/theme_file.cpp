@@ -106,6 +106,38 @@ ThemeRecord NewUserTheme() {
   return record;
 }
 
+ThemeChoice ChooseThemeSource(int32_t themeSelIndex, size_t appThemeCount) {
+  if (appThemeCount > 0 && static_cast<uint32_t>(themeSelIndex) < appThemeCount) {
+    return ThemeChoice{1, themeSelIndex};
+  }
+  return ThemeChoice{2, themeSelIndex - static_cast<int>(appThemeCount)};
+}
+
+void CopyThemeLook(const ThemeRecord& theme, ShowSettings& s) {
+  s.backGndColor = static_cast<int32_t>(theme.backGndColor);
+  s.backGndRgb = RgbBytes{theme.backGndRgb[0], theme.backGndRgb[1], theme.backGndRgb[2]};
+  s.gradient = theme.gradient;
+  s.invertPicture = theme.invertPicture;
+  s.object3DColor = static_cast<int32_t>(theme.object3DColor);
+  s.object3DRgb = RgbBytes{theme.object3DRgb[0], theme.object3DRgb[1], theme.object3DRgb[2]};
+  s.object3DIndex = theme.object3DIndex;
+  s.renderReflection = theme.renderReflection;
+  s.render3DObject = theme.render3DObject;
+}
+
+bool TakeLookFromSelectedTheme(ShowSettings& settings) {
+  // Lists of its own: the dialog fills the shared ones when it opens.
+  std::vector<ThemeRecord> builtIn;
+  std::vector<ThemeRecord> own;
+  LoadThemeFile(nullptr, kAppThemeFile, builtIn);
+  const ThemeChoice choice = ChooseThemeSource(settings.themeSelIndex, builtIn.size());
+  if (choice.source == 2) LoadThemeFile(nullptr, kUserThemeFile, own);
+  const std::vector<ThemeRecord>& list = choice.source == 1 ? builtIn : own;
+  if (choice.localIndex < 0 || static_cast<size_t>(choice.localIndex) >= list.size()) return false;
+  CopyThemeLook(list[choice.localIndex], settings);
+  return true;
+}
+
 const char* GradientFileName(int32_t gradient) {
   if (gradient < 0 || gradient >= kGradientCount) return nullptr;
   return kGradientNames[gradient];

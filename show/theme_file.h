@@ -22,6 +22,8 @@ struct ThemeRecord {
 };
 static_assert(sizeof(ThemeRecord) == 36, "a theme record is 36 bytes");
 
+struct ShowSettings;
+
 extern std::vector<ThemeRecord> AppThemes;
 extern std::vector<ThemeRecord> UserThemes;
 
@@ -39,6 +41,20 @@ bool ParseThemeLine(const char* line, ThemeRecord* record);
 // The record New Theme appends: white frame and object, first gradient, upright, object and
 // reflection on.
 ThemeRecord NewUserTheme();
+
+// Which list a combined theme-list index falls in: built-in themes first, user themes after.
+struct ThemeChoice {
+  int source;      // 1: AppThemes, 2: UserThemes
+  int localIndex;  // index inside that list
+};
+ThemeChoice ChooseThemeSource(int32_t themeSelIndex, size_t appThemeCount);
+
+// The theme's look values into the settings; the picture timer is not part of a theme.
+void CopyThemeLook(const ThemeRecord& theme, ShowSettings& settings);
+
+// The look of the theme that settings.themeSelIndex selects, read from the theme files, as
+// the settings dialog would show it. False (settings unchanged) when there is no such theme.
+bool TakeLookFromSelectedTheme(ShowSettings& settings);
 
 // "l1.bmp" .. "l10.bmp"; null for an index outside 0..9.
 const char* GradientFileName(int32_t gradient);

@@ -6,11 +6,13 @@
 #include "base/registry_keys.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "show/theme_file.h"
 #include "support/test_support.h"
 
 namespace {
 
 using testing_support::CleanSettingsKeys;
+using testing_support::DeleteTree;
 using testing_support::kSettingsPath;
 using testing_support::MessageBoxRecorder;
 
@@ -237,6 +239,51 @@ TEST_F(SettingsTest, NowhereToSaveTellsTheUser) {
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].caption, "Solvane ScreenSaver 7.0");
   EXPECT_EQ(boxes.boxes()[0].text, "Your settings could not be saved.");
+}
+
+TEST_F(SettingsTest, APortableCopyRunByAStandardUserShowsTheFirstBuiltInTheme) {
+  // No machine-wide key, none to be made, no per-user key yet; the data beside the program.
+  g_registryOpeners.openMachine = ReadOnlyMachineKey;
+  const std::string data = ProgramFolder() + "\\data";
+  CreateDirectoryA(data.c_str(), nullptr);
+  CreateDirectoryA((data + "\\tdef").c_str(), nullptr);
+  ThemeRecord first = NewUserTheme();
+  first.backGndColor = 0x00c9a447;
+  first.gradient = 4;
+  first.render3DObject = 0;
+  testing_support::WriteFileBytes(data + "\\tdef\\app.thm", FormatThemeLine(first) + "\r\n");
+  ShowApp app;
+  app.LoadSettings();
+  DeleteTree(data);
+  EXPECT_EQ(settingsLoaded, 1);  // the gallery, not the fallback scene
+  HKEY user;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsPath, 0, KEY_READ, &user), ERROR_SUCCESS);
+  RegCloseKey(user);
+  EXPECT_EQ(g_settings.backGndColor, 0x00c9a447);
+  EXPECT_EQ(g_settings.gradient, 4);
+  EXPECT_EQ(g_settings.render3DObject, 0);
+}
+
+TEST_F(SettingsTest, TheInstalledFirstRunShowsTheFirstBuiltInThemeUntilALookIsStored) {
+  std::string installed = "Z:" SOLVANE_BUILD_DIR "/install_root";
+  for (char& c : installed) c = c == '/' ? '\\' : c;
+  SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, installed.c_str(),
+         static_cast<DWORD>(installed.size() + 1));
+  ShowApp app;
+  app.LoadSettings();
+  std::vector<ThemeRecord> shipped;
+  LoadThemeFile(nullptr, kAppThemeFile, shipped);
+  ASSERT_FALSE(shipped.empty());
+  EXPECT_EQ(g_settings.backGndColor, static_cast<int32_t>(shipped[0].backGndColor));
+  EXPECT_EQ(g_settings.object3DColor, static_cast<int32_t>(shipped[0].object3DColor));
+  EXPECT_EQ(g_settings.gradient, shipped[0].gradient);
+
+  // Any stored look value means the user has chosen: the defaults stand for the rest.
+  SetDword(HKEY_LOCAL_MACHINE, "Gradient", 2);
+  g_settings = ShowSettings();
+  app.LoadSettings();
+  EXPECT_EQ(g_settings.backGndColor, 0);
+  EXPECT_EQ(g_settings.gradient, 2);
 }
 
 }  // namespace
