@@ -5,7 +5,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 
 bool FormatPath(char* out, size_t size, const char* format, ...) {
   if (out == nullptr || size == 0) return false;
@@ -31,21 +30,12 @@ bool SystemUserDataFolder(char* out, size_t size) {
 UserDataFolderFn g_userDataFolder = SystemUserDataFolder;
 
 bool CreateFolderTree(const char* path) {
-  char partial[1024];
-  const size_t length = std::strlen(path);
-  if (length == 0 || length >= sizeof partial) return false;
-  for (size_t i = 0; i <= length; ++i) {
-    const char c = path[i];
-    if ((c == '\\' || c == '/' || c == '\0') && i > 0 && path[i - 1] != ':') {
-      std::memcpy(partial, path, i);
-      partial[i] = '\0';
-      if (!CreateDirectoryA(partial, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        const DWORD attributes = GetFileAttributesA(partial);
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-          return false;
-        }
-      }
-    }
-  }
-  return true;
+  if (path == nullptr || path[0] == '\0') return false;
+  // The shell's call also walks \\server\share paths: redirected application data folders
+  // are common for managed standard users.
+  const int result = SHCreateDirectoryExA(nullptr, path, nullptr);
+  if (result == ERROR_SUCCESS) return true;
+  if (result != ERROR_ALREADY_EXISTS && result != ERROR_FILE_EXISTS) return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

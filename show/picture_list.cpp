@@ -10,6 +10,7 @@
 #include "base/data_paths.h"
 #include "base/scoped_file.h"
 #include "base/text_copy.h"
+#include "base/whole_file.h"
 #include "show/show_settings.h"
 
 std::vector<PictureEntry> PictureList;
@@ -51,16 +52,14 @@ bool ReadLine(FILE* file, std::string& line) {
 }
 
 bool WriteList(const char* path) {
-  ScopedFile file = OpenFile(path, "w");
-  if (file == nullptr) return false;
-  bool ok = true;
+  std::string text;
   for (const PictureEntry& entry : PictureList) {
-    if (std::fprintf(file.get(), "%s\n%s\n", entry.name, entry.path) < 0) {
-      ok = false;
-      break;
-    }
+    text.append(entry.name, strnlen(entry.name, sizeof entry.name));
+    text += "\r\n";
+    text.append(entry.path, strnlen(entry.path, sizeof entry.path));
+    text += "\r\n";
   }
-  return CloseChecked(file) && ok;
+  return WriteWholeFile(path, text);
 }
 
 }  // namespace

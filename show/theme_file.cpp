@@ -7,6 +7,7 @@
 
 #include "base/data_paths.h"
 #include "base/scoped_file.h"
+#include "base/whole_file.h"
 #include "show/show_settings.h"
 
 std::vector<ThemeRecord> AppThemes;
@@ -42,16 +43,9 @@ bool FileExists(const char* path) {
 }
 
 bool WriteThemes(const char* path, const std::vector<ThemeRecord>& records) {
-  ScopedFile file = OpenFile(path, "w");
-  if (file == nullptr) return false;
-  bool ok = true;
-  for (const ThemeRecord& record : records) {
-    if (std::fprintf(file.get(), "%s\n", FormatThemeLine(record).c_str()) < 0) {
-      ok = false;
-      break;
-    }
-  }
-  return CloseChecked(file) && ok;
+  std::string text;
+  for (const ThemeRecord& record : records) text += FormatThemeLine(record) + "\r\n";
+  return WriteWholeFile(path, text);
 }
 
 }  // namespace

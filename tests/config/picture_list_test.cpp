@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "base/data_paths.h"
 #include "base/text_copy.h"
+#include "base/whole_file.h"
 #include "show/picture_list.h"
 #include "show/show_settings.h"
+#include "show/theme_file.h"
 #include "support/test_support.h"
 
 namespace {
@@ -15,6 +18,37 @@ namespace {
 using testing_support::TempFolder;
 
 std::string userFolderForTest;
+
+// Writes half of what it is given, then fails as a full disk does.
+BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                              LPOVERLAPPED overlapped) {
+  WriteFile(file, data, size / 2, written, overlapped);
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+// The installation folder refuses a standard user, as Windows does.
+HANDLE WINAPI RefuseInstallFolder(LPCSTR path, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE templateFile) {
+  if (std::strncmp(path, g_settings.InstallDir, std::strlen(g_settings.InstallDir)) == 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileA(path, access, share, security, disposition, flags, templateFile);
+}
+
+int FilesIn(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  int count = 0;
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return count;
+}
 
 bool TestUserFolder(char* out, size_t size) {
   if (userFolderForTest.empty()) return false;
@@ -33,6 +67,7 @@ class PictureListTest : public ::testing::Test {
   }
   void TearDown() override {
     g_userDataFolder = previousFolder_;
+    g_fileWriteCalls = {CreateFileA, WriteFile};
     PictureList.clear();
   }
 
@@ -169,6 +204,53 @@ TEST_F(PictureListTest, PerUserCopyIsReadFirstAndRemovedByASuccessfulMachineWide
   EXPECT_EQ(install_.Read("picsavelist.tsl"), "user\r\nC:\\u.jpg\r\n");
   EXPECT_EQ(GetFileAttributesA((userFolderForTest + "\\picsavelist.tsl").c_str()),
             INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PictureListTest, ListsAndThemesThatFailHalfWayLeaveTheOldFileByteForByte) {
+  const std::string oldList = "old\r\nC:\\old.jpg\r\n";
+  const std::string oldThemes = FormatThemeLine(NewUserTheme()) + "\r\n";
+  install_.Write("list.tsl", oldList);
+  install_.Write("user.thm", oldThemes);
+  for (int i = 0; i < 2000; ++i) PictureList.push_back(MakePictureEntry("new", "C:\\new.jpg"));
+  g_fileWriteCalls.writeFile = WriteHalfThenFail;
+  EXPECT_FALSE(SavePictureList(install_.File("list.tsl").c_str()));
+  EXPECT_FALSE(
+      SaveThemeFile(install_.File("user.thm").c_str(), "user.thm", {NewUserTheme(), {}, {}}));
+  EXPECT_EQ(install_.Read("list.tsl"), oldList);
+  EXPECT_EQ(install_.Read("user.thm"), oldThemes);
+  EXPECT_EQ(FilesIn(install_.path()), 2);  // no half-written file left beside them
+
+  g_fileWriteCalls.writeFile = WriteFile;
+  EXPECT_TRUE(SavePictureList(install_.File("list.tsl").c_str()));
+  EXPECT_EQ(install_.Read("list.tsl").size(), 2000 * std::string("new\r\nC:\\new.jpg\r\n").size());
+  EXPECT_EQ(FilesIn(install_.path()), 2);
+}
+
+TEST_F(PictureListTest, AStandardUserRefusedTheInstallFolderSavesThePerUserCopy) {
+  install_.Write("picsavelist.tsl", "machine\nC:\\m.jpg\n");
+  g_fileWriteCalls.createFile = RefuseInstallFolder;
+  PictureList.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
+  ASSERT_TRUE(SavePictureList(nullptr));
+  EXPECT_EQ(install_.Read("picsavelist.tsl"), "machine\nC:\\m.jpg\n");
+  EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
+            "mine\r\nC:\\mine.jpg\r\n");
+}
+
+TEST_F(PictureListTest, ARedirectedUserFolderOnAServerShareIsMade) {
+  // Wine reaches \\server\share through the unc folder of its prefix.
+  const char* prefix = std::getenv("WINEPREFIX");
+  ASSERT_NE(prefix, nullptr);
+  std::string share = std::string("Z:") + prefix + "/dosdevices/unc/solvane-test-server/share";
+  for (char& c : share) c = c == '/' ? '\\' : c;
+  ASSERT_TRUE(CreateFolderTree(share.c_str()));
+  userFolderForTest = "\\\\solvane-test-server\\share\\" + user_.path().substr(3) +
+                      "\\Korrin Software\\Solvane 7.0";
+  g_fileWriteCalls.createFile = RefuseInstallFolder;
+  PictureList.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
+  EXPECT_TRUE(SavePictureList(nullptr));
+  EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
+            "mine\r\nC:\\mine.jpg\r\n");
+  testing_support::DeleteTree(share);
 }
 
 TEST_F(PictureListTest, NowhereToSaveIsReported) {
