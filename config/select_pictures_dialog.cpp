@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "config/dialog_seams.h"
 #include "config/picture_preview.h"
@@ -16,8 +17,12 @@ int selectedPictureIndex = -1;
 
 namespace {
 
-constexpr DWORD kFileDialogFlags =
+constexpr DWORD kAddFilesFlags =
     OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+constexpr DWORD kLoadListFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+// A save dialog must take a name that does not exist yet, and asks before replacing a file.
+constexpr DWORD kSaveListFlags =
+    OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 constexpr size_t kFileBufferSize = 16384;
 // Growing the name buffer stops here; the dialog cannot return more than this anyway.
 constexpr size_t kMaxFileBufferSize = 8u << 20;
@@ -35,9 +40,9 @@ struct SelectPicturesDialog {
 // One run of the open or save dialog. buffer receives the chosen names; title the file
 // title. On a buffer too small for the chosen names the buffer grows and the user is asked
 // again, so no chosen file is lost.
-bool RunFileDialog(SelectPicturesDialog& dialog, FileDialogFn run, const char* filter,
-                   DWORD filterIndex, const char* defaultExtension, std::vector<char>& buffer,
-                   char (&title)[260]) {
+bool RunFileDialog(SelectPicturesDialog& dialog, FileDialogFn run, DWORD flags,
+                   const char* filter, DWORD filterIndex, const char* defaultExtension,
+                   std::vector<char>& buffer, char (&title)[260]) {
   buffer.assign(kFileBufferSize, '\0');
   for (;;) {
     OPENFILENAMEA names = {};
@@ -52,7 +57,7 @@ bool RunFileDialog(SelectPicturesDialog& dialog, FileDialogFn run, const char* f
     names.nMaxFileTitle = sizeof title;
     names.lpstrInitialDir = "";
     names.lpstrDefExt = defaultExtension;
-    names.Flags = kFileDialogFlags;
+    names.Flags = flags;
     if (run(&names)) return true;
     if (g_fileDialogError() != FNERR_BUFFERTOOSMALL || buffer.size() >= kMaxFileBufferSize) {
       return false;
@@ -167,7 +172,8 @@ void OnInit(SelectPicturesDialog& dialog) {
 void AddFiles(SelectPicturesDialog& dialog) {
   std::vector<char> buffer;
   char title[260];
-  if (!RunFileDialog(dialog, g_getOpenFileName, kPictureFilter, 1, nullptr, buffer, title)) {
+  if (!RunFileDialog(dialog, g_getOpenFileName, kAddFilesFlags, kPictureFilter, 1, nullptr,
+                     buffer, title)) {
     Refill(dialog);
     return;
   }
@@ -228,18 +234,22 @@ void ClearAll(SelectPicturesDialog& dialog) {
   ShowNone(dialog);
 }
 
+// The chosen list replaces the dialog's only when the whole file could be read.
 void LoadList(SelectPicturesDialog& dialog) {
   std::vector<char> buffer;
   char title[260];
-  if (!RunFileDialog(dialog, g_getOpenFileName, kListFilter, 0, nullptr, buffer, title)) {
+  if (!RunFileDialog(dialog, g_getOpenFileName, kLoadListFlags, kListFilter, 0, nullptr, buffer,
+                     title)) {
     Refill(dialog);
     return;
   }
-  const ChosenFiles chosen = SplitChosenFiles(buffer.data(), buffer.size());
-  const std::string file =
-      chosen.names.empty() ? chosen.first : JoinPath(chosen.first, chosen.names.front());
+  std::vector<PictureEntry> loaded;
+  if (!ReadPictureListFile(buffer.data(), loaded)) {
+    ShowDialogMessage(dialog.window, IDS_LIST_FILE_NOT_READ, MB_ICONERROR);
+    return;
+  }
   ClearAll(dialog);
-  LoadPictureList(file.c_str());
+  PictureList = std::move(loaded);
   Refill(dialog);
   if (PictureList.empty()) {
     selectedPictureIndex = -1;
@@ -254,7 +264,8 @@ void LoadList(SelectPicturesDialog& dialog) {
 void SaveList(SelectPicturesDialog& dialog) {
   std::vector<char> buffer;
   char title[260];
-  if (!RunFileDialog(dialog, g_getSaveFileName, kListFilter, 0, "tsl", buffer, title)) {
+  if (!RunFileDialog(dialog, g_getSaveFileName, kSaveListFlags, kListFilter, 0, "tsl", buffer,
+                     title)) {
     Refill(dialog);
     return;
   }

@@ -80,8 +80,12 @@ void LoadPictureList(const char* path) {
              !MachineListPath(fileName, sizeof fileName)) {
     return;
   }
-  ScopedFile file = OpenFile(fileName, "r");
-  if (file == nullptr) return;
+  ReadPictureListFile(fileName, PictureList);
+}
+
+bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list) {
+  ScopedFile file = OpenFile(path, "r");
+  if (file == nullptr) return false;
 
   std::string name;
   std::string line;
@@ -91,10 +95,11 @@ void LoadPictureList(const char* path) {
       name = line;
       haveName = true;
     } else {
-      PictureList.push_back(MakePictureEntry(name.c_str(), line.c_str()));
+      list.push_back(MakePictureEntry(name.c_str(), line.c_str()));
       haveName = false;
     }
   }
+  return std::ferror(file.get()) == 0;
 }
 
 bool SavePictureList(const char* path) {

@@ -19,6 +19,10 @@ constexpr int kDefaultPictureCount = 14;
 // file changes nothing.
 void LoadPictureList(const char* path);
 
+// Appends the entries of the file at path to list. False when the file could not be opened
+// or read to its end; list may then hold part of it.
+bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list);
+
 // Writes PictureList to the file (null: the default list file, or the per-user copy when the
 // installation folder cannot be written). False when nothing could be written.
 bool SavePictureList(const char* path);

@@ -351,7 +351,32 @@ TEST_F(SelectPicturesTest, LoadListThenOkMakesItTheDefaultList) {
   }});
   EXPECT_EQ(filters[0], "Tessaline List (*.tsl);|*.tsl;|");
   EXPECT_EQ(requests[0].nFilterIndex, 0u);
+  EXPECT_EQ(requests[0].Flags & (OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST),
+            static_cast<DWORD>(OFN_FILEMUSTEXIST));  // one file at a time
   EXPECT_EQ(DefaultList(), text);
+}
+
+TEST_F(SelectPicturesTest, AListThatCannotBeReadIsReportedAndChangesNothing) {
+  Add("a.bmp");
+  Add("b.bmp");
+  const std::string folder = install.root() + "\\not-a-list.tsl";  // opens as no file does
+  CreateDirectoryA(folder.c_str(), nullptr);
+  answers.push_back({folder, "not-a-list.tsl"});
+  MessageBoxRecorder boxes;
+  Run({[](HWND dialog) {
+    ListView_SetItemState(GetDlgItem(dialog, IDC_SP_LIST), 1, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    Click(dialog, IDC_SP_LOAD_LIST);
+    EXPECT_EQ(Rows(dialog), 2);
+    EXPECT_EQ(selectedPictureIndex, 1);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 20x50");
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_NE(boxes.boxes()[0].text.find("could not be read"), std::string::npos);
+  EXPECT_EQ(PictureList.size(), 2u);
+  EXPECT_EQ(DefaultList(), "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" + pictures +
+                               "\\b.bmp\r\n");
 }
 
 TEST_F(SelectPicturesTest, LoadingAnEmptyListShowsNone) {
@@ -379,7 +404,53 @@ TEST_F(SelectPicturesTest, SaveListWritesTheChosenFileOnly) {
     Click(dialog, IDOK);
   }});
   EXPECT_STREQ(requests[0].lpstrDefExt, "tsl");
+  // A new name must be accepted, and an existing file replaced only after asking.
+  EXPECT_EQ(requests[0].Flags & (OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_OVERWRITEPROMPT |
+                                 OFN_PATHMUSTEXIST),
+            static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST));
   EXPECT_EQ(ReadFileBytes(listFile), "a.bmp\r\n" + pictures + "\\a.bmp\r\n");
+}
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "Edit") == 0 && IsWindowVisible(child) && IsWindowEnabled(child)) {
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST_F(SelectPicturesTest, TheSystemSaveDialogTakesANewNameAndAsksBeforeReplacing) {
+  g_getSaveFileName = GetSaveFileNameA;
+  g_fileDialogError = CommDlgExtendedError;
+  Add("a.bmp");
+  const std::string typed = install.root() + "\\brand new";
+  // The system's dialog: type the name where the user would, and press Save.
+  const DialogStep typeAndSave = [&](HWND saveDialog) {
+    HWND edit = nullptr;
+    EnumChildWindows(saveDialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, typed.c_str());
+    PostMessageA(saveDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(saveDialog, IDOK)));
+  };
+  bool asked = false;
+  Run({[](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC_SP_SAVE_LIST, 0); }, typeAndSave,
+       [&](HWND dialog) {
+         EXPECT_EQ(ReadFileBytes(typed + ".tsl"), "a.bmp\r\n" + pictures + "\\a.bmp\r\n");
+         Add("b.bmp");
+         PostMessageA(dialog, WM_COMMAND, IDC_SP_SAVE_LIST, 0);
+       },
+       typeAndSave,
+       [&](HWND question) {
+         asked = GetDlgItem(question, IDYES) != nullptr;
+         SendMessageA(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+       },
+       [](HWND dialog) { Click(dialog, IDOK); }});
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(ReadFileBytes(typed + ".tsl"), "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" +
+                                               pictures + "\\b.bmp\r\n");
 }
 
 TEST_F(SelectPicturesTest, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
