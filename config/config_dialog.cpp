@@ -53,10 +53,16 @@ void SelectSource(ConfigDialog& dialog) {
   const ThemeChoice choice = ChooseThemeSource(g_settings.themeSelIndex, AppThemes.size());
   dialog.themeSource = choice.source;
   dialog.themeLocalIndex = choice.localIndex;
-  const BOOL editable = dialog.themeSource == 2;
+  const bool selected = SelectedTheme(dialog) != nullptr;
+  const BOOL editable = selected && dialog.themeSource == 2;
   for (int id :
        {IDC_CFG_FRAME_COLOR, IDC_CFG_GRADIENT_LIST, IDC_CFG_OBJECT_COLOR, IDC_CFG_DELETE_THEME}) {
     EnableWindow(GetDlgItem(dialog.window, id), editable);
+  }
+  // Without a theme there is nothing for the swatches and switches to edit.
+  for (int id : {IDC_CFG_FRAME_SWATCH, IDC_CFG_OBJECT_SWATCH, IDC_CFG_INVERT,
+                 IDC_CFG_REFLECTION, IDC_CFG_SHOW_OBJECT}) {
+    EnableWindow(GetDlgItem(dialog.window, id), selected ? TRUE : FALSE);
   }
 }
 
@@ -198,7 +204,8 @@ void OnDeleteTheme(ConfigDialog& dialog) {
 }
 
 void OnChooseColor(ConfigDialog& dialog, bool frame) {
-  if (dialog.themeSource == 1) return;  // built-in colours are fixed
+  // Built-in colours are fixed; without a theme there is nothing to colour.
+  if (dialog.themeSource == 1 || SelectedTheme(dialog) == nullptr) return;
   COLORREF custom[16] = {};
   CHOOSECOLORA chooser = {};
   chooser.lStructSize = sizeof chooser;
@@ -208,26 +215,22 @@ void OnChooseColor(ConfigDialog& dialog, bool frame) {
   if (!g_chooseColor(&chooser)) return;
   const uint32_t color = GdiToRgbWord(chooser.rgbResult);
   const RgbBytes rgb = ColorToRgb(static_cast<int32_t>(color));
-  ThemeRecord* theme = dialog.themeSource == 2 ? SelectedTheme(dialog) : nullptr;
+  ThemeRecord* theme = SelectedTheme(dialog);
   if (frame) {
     g_settings.backGndColor = static_cast<int32_t>(color);
     g_settings.backGndRgb = rgb;
-    if (theme != nullptr) {
-      theme->backGndColor = color;
-      theme->backGndRgb[0] = rgb.r;
-      theme->backGndRgb[1] = rgb.g;
-      theme->backGndRgb[2] = rgb.b;
-    }
+    theme->backGndColor = color;
+    theme->backGndRgb[0] = rgb.r;
+    theme->backGndRgb[1] = rgb.g;
+    theme->backGndRgb[2] = rgb.b;
     RecreateBrush(dialog.frameBrush, g_settings.backGndColor);
   } else {
     g_settings.object3DColor = static_cast<int32_t>(color);
     g_settings.object3DRgb = rgb;
-    if (theme != nullptr) {
-      theme->object3DColor = color;
-      theme->object3DRgb[0] = rgb.r;
-      theme->object3DRgb[1] = rgb.g;
-      theme->object3DRgb[2] = rgb.b;
-    }
+    theme->object3DColor = color;
+    theme->object3DRgb[0] = rgb.r;
+    theme->object3DRgb[1] = rgb.g;
+    theme->object3DRgb[2] = rgb.b;
     RecreateBrush(dialog.objectBrush, g_settings.object3DColor);
   }
   ApplyTheme(dialog);
@@ -255,19 +258,20 @@ void Toggle(int32_t& value) {
 
 void OnFlag(ConfigDialog& dialog, int id) {
   ThemeRecord* theme = SelectedTheme(dialog);
+  if (theme == nullptr) return;  // the switches belong to a theme
   switch (id) {
     case IDC_CFG_INVERT:
       Toggle(g_settings.invertPicture);
-      if (theme != nullptr) theme->invertPicture = g_settings.invertPicture;
+      theme->invertPicture = g_settings.invertPicture;
       RedrawGradientPreview(dialog);
       break;
     case IDC_CFG_SHOW_OBJECT:
       Toggle(g_settings.render3DObject);
-      if (theme != nullptr) theme->render3DObject = g_settings.render3DObject;
+      theme->render3DObject = g_settings.render3DObject;
       break;
     case IDC_CFG_REFLECTION:
       Toggle(g_settings.renderReflection);
-      if (theme != nullptr) theme->renderReflection = g_settings.renderReflection;
+      theme->renderReflection = g_settings.renderReflection;
       break;
   }
 }

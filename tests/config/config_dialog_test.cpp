@@ -118,6 +118,15 @@ class ConfigDialogTest : public ::testing::Test {
     return !Enabled(dialog, IDC_CFG_FRAME_COLOR) && !Enabled(dialog, IDC_CFG_GRADIENT_LIST) &&
            !Enabled(dialog, IDC_CFG_OBJECT_COLOR) && !Enabled(dialog, IDC_CFG_DELETE_THEME);
   }
+  // Nothing of a theme can be edited: there is no theme.
+  static bool NothingToEdit(HWND dialog) {
+    for (int id : {IDC_CFG_FRAME_COLOR, IDC_CFG_FRAME_SWATCH, IDC_CFG_GRADIENT_LIST,
+                   IDC_CFG_OBJECT_COLOR, IDC_CFG_OBJECT_SWATCH, IDC_CFG_INVERT, IDC_CFG_REFLECTION,
+                   IDC_CFG_SHOW_OBJECT, IDC_CFG_DELETE_THEME}) {
+      if (Enabled(dialog, id)) return false;
+    }
+    return Enabled(dialog, IDC_CFG_NEW_THEME);
+  }
   static int Selection(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0));
   }
@@ -199,9 +208,24 @@ TEST_F(ConfigDialogTest, NoThemesAtAllLeavesTheSettingsAlone) {
   install.SetDword("ThemeSelIndex", 7);
   Run({[](HWND dialog) {
     EXPECT_EQ(g_settings.backGndColor, 0x00abcdef);
+    EXPECT_TRUE(NothingToEdit(dialog));
     Click(dialog, IDC_CFG_DELETE_THEME);  // nothing to delete
-    Click(dialog, IDC_CFG_SHOW_OBJECT);   // flag changes without a theme record
-    EXPECT_EQ(g_settings.render3DObject, 0);
+    Click(dialog, IDC_CFG_OBJECT_SWATCH);
+    EXPECT_EQ(colorCalls, 0);
+    Cancel(dialog);
+  }});
+}
+
+TEST_F(ConfigDialogTest, DeletingTheOnlyThemeLeavesNothingToEditUntilANewOne) {
+  install.WriteThemes("user.thm", Lines({kUserThemes[0]}));
+  Run({[](HWND dialog) {
+    EXPECT_TRUE(EditingEnabled(dialog));
+    Click(dialog, IDC_CFG_DELETE_THEME);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_CFG_THEME_LIST, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_TRUE(NothingToEdit(dialog));
+    Click(dialog, IDC_CFG_NEW_THEME);
+    EXPECT_TRUE(EditingEnabled(dialog));
+    EXPECT_TRUE(Enabled(dialog, IDC_CFG_SHOW_OBJECT));
     Cancel(dialog);
   }});
 }
