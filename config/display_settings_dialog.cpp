@@ -21,6 +21,18 @@ struct DisplaySettingsDialog {
   uint32_t allScreensSameBackup = 0;
 };
 
+// The first monitor with an adapter: the one that shows the saver. 0 when none has one.
+int SaverMonitor(const SaverApp& app) {
+  for (uint32_t i = 0; i < app.monitorCount && i < kMaxMonitors; ++i) {
+    const int32_t index = app.monitors[i].adapterIndex;
+    if (index >= 0 && static_cast<uint32_t>(index) < app.adapterCount &&
+        app.adapters[index] != nullptr) {
+      return static_cast<int>(i);
+    }
+  }
+  return 0;
+}
+
 int SelectedMonitor(const DisplaySettingsDialog& dialog) {
   SaverApp& app = *dialog.app;
   if (app.singleScreen) {
@@ -32,8 +44,10 @@ int SelectedMonitor(const DisplaySettingsDialog& dialog) {
     }
   }
   HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS);
-  int selected = tabs ? TabCtrl_GetCurSel(tabs) : 0;
-  if (selected < 0 || static_cast<uint32_t>(selected) >= app.monitorCount) selected = 0;
+  int selected = tabs ? TabCtrl_GetCurSel(tabs) : -1;
+  if (selected < 0 || static_cast<uint32_t>(selected) >= app.monitorCount) {
+    selected = SaverMonitor(app);
+  }
   return selected;
 }
 
@@ -152,6 +166,7 @@ void OnInit(DisplaySettingsDialog& dialog) {
       item.pszText = text;
       SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
+    TabCtrl_SetCurSel(tabs, SaverMonitor(app));
   }
   dialog.backups.clear();
   for (uint32_t i = 0; i < app.adapterCount && i < kMaxAdapters; ++i) {

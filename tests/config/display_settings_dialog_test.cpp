@@ -274,3 +274,26 @@ TEST(DisplaySettingsDialog, SingleScreenModeWorksOnTheBestAdapter) {
              Click(dialog, IDOK);
            }});
 }
+
+TEST(DisplaySettingsDialog, OpensOnTheFirstMonitorThatHasAnAdapter) {
+  for (const bool tabs : {false, true}) {
+    TestApp app;
+    AddMonitor(app, "Unused");
+    app.monitors[0].adapterIndex = -1;  // a monitor Direct3D has no adapter for
+    app.adapters[0].reset();
+    app.adapterCount = 0;
+    AddMonitor(app, "Shows The Saver");
+    if (tabs) AddMonitor(app, "Third");
+    RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
+               EXPECT_EQ(GetDlgItem(dialog, IDC_DS_TABS) != nullptr, tabs);
+               if (tabs) {
+                 EXPECT_EQ(TabCtrl_GetCurSel(GetDlgItem(dialog, IDC_DS_TABS)), 1);
+               }
+               EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Shows The Saver");
+               EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2210));
+               ChooseMode(dialog, 1);
+               Click(dialog, IDOK);
+             }});
+    EXPECT_EQ(app.adapters[0]->savedWidth, 640u) << (tabs ? "with tabs" : "without tabs");
+  }
+}
