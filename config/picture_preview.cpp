@@ -1,8 +1,68 @@
 #include "config/picture_preview.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
+
+#include "base/scoped_file.h"
+#include "d3dx/exif_orientation.h"
 
 namespace {
+
+// Phones store portrait photos sideways and say so in EXIF; the tag sits near the start of
+// the file, in the segments before the picture data.
+int FileOrientation(const char* path) {
+  ScopedFile file = OpenFile(path, "rb");
+  if (file == nullptr) return 1;
+  std::vector<uint8_t> head(1u << 17);
+  head.resize(std::fread(head.data(), 1, head.size(), file.get()));
+  return d3dx_image::ReadJpegOrientation(head.data(), head.size());
+}
+
+// Renders the picture as stored into a bitmap of width x height, turns that upright and
+// draws it at (x, y). False when GDI could not do it.
+bool RenderTurned(IPicture* picture, int32_t himetricWidth, int32_t himetricHeight,
+                  int orientation, HDC dc, int x, int y, int width, int height) {
+  const bool swap = d3dx_image::OrientationSwapsAxes(orientation);
+  d3dx_image::Image stored;
+  if (d3dx_image::AllocateImage(stored, swap ? height : width, swap ? width : height) !=
+      d3dx_image::kImageOk) {
+    return false;
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(stored.width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(stored.height);  // top-down, as Image rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap =
+      memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  bool drawn = false;
+  if (bitmap != nullptr) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT bounds = {0, 0, static_cast<LONG>(stored.width), static_cast<LONG>(stored.height)};
+    FillRect(memory, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    picture->Render(memory, 0, 0, bounds.right, bounds.bottom, 0, himetricHeight, himetricWidth,
+                    -himetricHeight, &bounds);
+    GdiFlush();
+    std::memcpy(stored.texels.data(), bits, stored.texels.size() * sizeof(uint32_t));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    d3dx_image::Image upright;
+    if (d3dx_image::ApplyOrientation(stored, orientation, upright) == d3dx_image::kImageOk) {
+      info.bmiHeader.biWidth = static_cast<LONG>(upright.width);
+      info.bmiHeader.biHeight = -static_cast<LONG>(upright.height);
+      drawn = StretchDIBits(dc, x, y, width, height, 0, 0, width, height, upright.texels.data(),
+                            &info, DIB_RGB_COLORS, SRCCOPY) != 0;
+    }
+  }
+  if (memory != nullptr) DeleteDC(memory);
+  return drawn;
+}
 
 // Selects and realizes the picture's palette when it has one; returns the previous palette.
 HPALETTE SelectPicturePalette(IPicture* picture, HDC dc) {
@@ -43,8 +103,10 @@ HRESULT PreviewPicture::Load(const char* path) {
   picture = std::move(loaded);
   himetricWidth = width;
   himetricHeight = height;
-  pixelWidth = HimetricToPixels(width, dpiX);
-  pixelHeight = HimetricToPixels(height, dpiY);
+  orientation = FileOrientation(path);
+  const bool swap = d3dx_image::OrientationSwapsAxes(orientation);
+  pixelWidth = HimetricToPixels(swap ? height : width, swap ? dpiY : dpiX);
+  pixelHeight = HimetricToPixels(swap ? width : height, swap ? dpiX : dpiY);
   source = path;
   return S_OK;
 }
@@ -56,9 +118,13 @@ void PreviewPicture::DrawFitted(HWND window, HDC dc) const {
   GetClientRect(window, &client);
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   const FitRect fit = FitPicture(pixelWidth, pixelHeight, client.right, client.bottom);
-  // Source extent upward from the bottom edge: HIMETRIC y grows upward.
-  picture->Render(dc, fit.x, fit.y, fit.width, fit.height, 0, himetricHeight, himetricWidth,
-                  -himetricHeight, &client);
+  if (orientation == 1 || fit.width <= 0 || fit.height <= 0 ||
+      !RenderTurned(picture.Get(), himetricWidth, himetricHeight, orientation, dc, fit.x, fit.y,
+                    fit.width, fit.height)) {
+    // Source extent upward from the bottom edge: HIMETRIC y grows upward.
+    picture->Render(dc, fit.x, fit.y, fit.width, fit.height, 0, himetricHeight, himetricWidth,
+                    -himetricHeight, &client);
+  }
   RestorePalette(dc, previous);
 }
 
@@ -93,6 +159,7 @@ void PreviewPicture::Clear() {
   picture.Reset();
   himetricWidth = himetricHeight = 0;
   pixelWidth = pixelHeight = 0;
+  orientation = 1;
   source.clear();
 }
 

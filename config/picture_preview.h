@@ -14,10 +14,11 @@
 
 struct PreviewPicture {
   Microsoft::WRL::ComPtr<IPicture> picture;  // null: nothing held
-  int32_t himetricWidth = 0;
+  int32_t himetricWidth = 0;  // as stored in the file
   int32_t himetricHeight = 0;
-  int32_t pixelWidth = 0;
+  int32_t pixelWidth = 0;  // upright, as the saver shows it
   int32_t pixelHeight = 0;
+  int orientation = 1;  // the file's EXIF orientation, 1..8
   std::string source;  // the file last loaded (a copy: callers pass short-lived buffers)
 
   PreviewPicture() = default;
@@ -27,7 +28,7 @@ struct PreviewPicture {
   // Loads a JPEG or BMP file; the caller clears a held picture first. S_OK on success,
   // otherwise nothing is stored.
   HRESULT Load(const char* path);
-  // Fills the control black and draws the picture fitted and centred.
+  // Fills the control black and draws the picture upright, fitted and centred.
   void DrawFitted(HWND window, HDC dc) const;
   // Draws the picture over the whole control; invert 1 turns it upside down, any value other
   // than 0 and 1 draws nothing.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "config/config_fixture.h"
 
 using testing_support::TempFolder;
@@ -102,6 +105,53 @@ TEST_F(PreviewTest, LandscapePictureIsFittedAndCentredOnBlack) {
   EXPECT_EQ(canvas.At(0, 50), 0x00ff00u);
   EXPECT_EQ(canvas.At(123, 91), 0x00ff00u);
   EXPECT_EQ(canvas.At(62, 94), 0x000000u);
+}
+
+std::string JpegPath(const std::string& name) {
+  std::string path = "Z:" SOLVANE_TESTDATA "/jpeg/" + name;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+std::string TestJpeg(const std::string& name) {
+  return testing_support::ReadFileBytes(JpegPath(name));
+}
+
+TEST_F(PreviewTest, APhotoStoredSidewaysIsShownUprightWithItsUprightSize) {
+  // The 227x149 test picture with the EXIF block of a photo that needs a quarter turn.
+  const std::string turned = TestJpeg("hopper_orientation_6.jpg");
+  const size_t exif = turned.find("\xff\xe1");
+  ASSERT_NE(exif, std::string::npos);
+  const size_t exifLength = 2 + ((static_cast<unsigned char>(turned[exif + 2]) << 8) |
+                                 static_cast<unsigned char>(turned[exif + 3]));
+  std::string wide = TestJpeg("testorig.jpg");
+  wide.insert(20, turned.substr(exif, exifLength));  // after SOI and the JFIF segment
+  testing_support::WriteFileBytes(folder.File("wide.jpg"), wide);
+  PreviewPicture preview;
+  ASSERT_EQ(preview.Load(folder.File("wide.jpg").c_str()), S_OK);
+  EXPECT_EQ(preview.pixelWidth, 149);
+  EXPECT_EQ(preview.pixelHeight, 227);
+
+  // Every orientation of the same photo is drawn as the upright one is.
+  Canvas upright(64, 64);
+  ASSERT_EQ(preview.Load(JpegPath("hopper.jpg").c_str()), S_OK);
+  preview.DrawFitted(upright.window(), upright.dc());
+  for (int orientation = 2; orientation <= 8; ++orientation) {
+    const std::string name = "hopper_orientation_" + std::to_string(orientation) + ".jpg";
+    preview.Clear();
+    ASSERT_EQ(preview.Load(JpegPath(name).c_str()), S_OK) << name;
+    Canvas canvas(64, 64);
+    preview.DrawFitted(canvas.window(), canvas.dc());
+    long difference = 0;
+    for (int y = 0; y < 64; ++y) {
+      for (int x = 0; x < 64; ++x) {
+        for (int shift : {0, 8, 16}) {
+          difference += std::abs(static_cast<int>((canvas.At(x, y) >> shift) & 0xff) -
+                                 static_cast<int>((upright.At(x, y) >> shift) & 0xff));
+        }
+      }
+    }
+    EXPECT_LT(difference / (64 * 64 * 3), 12) << name;
+  }
 }
 
 TEST_F(PreviewTest, InvertDrawsTheTopRowAtTheBottom) {
