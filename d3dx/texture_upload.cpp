@@ -6,6 +6,7 @@
 
 #include "d3dx/image_scale.h"
 #include "d3dx/pixel_formats.h"
+#include "base/scoped_handle.h"
 
 namespace d3dx_image {
 namespace {
@@ -97,12 +98,12 @@ void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INF
 
 HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   if (path == nullptr) return D3DERR_INVALIDCALL;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return HRESULT_FROM_WIN32(GetLastError());
   LARGE_INTEGER size;
   HRESULT hr = S_OK;
-  if (!GetFileSizeEx(file, &size)) {
+  if (!GetFileSizeEx(file.get(), &size)) {
     hr = HRESULT_FROM_WIN32(GetLastError());
   } else if (size.QuadPart == 0) {
     hr = HRESULT(kImageInvalid);
@@ -119,12 +120,11 @@ HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   while (SUCCEEDED(hr) && done < bytes.size()) {
     DWORD got = 0;
     const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
-    if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) {
+    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
       hr = E_FAIL;
     }
     done += got;
   }
-  CloseHandle(file);
   if (FAILED(hr)) bytes.clear();
   return hr;
 }
