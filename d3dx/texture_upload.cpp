@@ -1,6 +1,8 @@
 // Device queries and level writing shared by the 2D and cube loaders.
 #include "d3dx/texture_upload.h"
 
+#include <wrl/client.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -30,15 +32,14 @@ TextureLimits ReadTextureLimits(IDirect3DDevice8* device, bool cube) {
 
 bool DeviceSupportsFormat(IDirect3DDevice8* device, D3DRESOURCETYPE type, DWORD usage,
                           D3DFORMAT format) {
-  IDirect3D8* d3d = nullptr;
-  if (FAILED(device->GetDirect3D(&d3d)) || d3d == nullptr) return false;
+  Microsoft::WRL::ComPtr<IDirect3D8> d3d;
+  if (FAILED(device->GetDirect3D(d3d.GetAddressOf())) || d3d == nullptr) return false;
   D3DDEVICE_CREATION_PARAMETERS params;
   D3DDISPLAYMODE mode;
   bool ok = SUCCEEDED(device->GetCreationParameters(&params)) &&
             SUCCEEDED(device->GetDisplayMode(&mode)) &&
             SUCCEEDED(d3d->CheckDeviceFormat(params.AdapterOrdinal, params.DeviceType,
                                              mode.Format, usage, type, format));
-  d3d->Release();
   return ok;
 }
 
