@@ -72,7 +72,7 @@ TEST_F(MeshDisplayTest, MaterialTexturesLoadAndMissingOnesStaySilent) {
       File(Frame("F", Mesh("m", 2, {0, 1},
                            {Material(1, 1, 1, 1, present), Material(1, 1, 1, 1, "absent.png")}))));
   ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), folder.File("textured.x").c_str()));
-  MeshObject* mesh = root.firstChild->mesh;
+  MeshObject* mesh = root.firstChild->mesh.get();
   ASSERT_NE(nullptr, mesh);
   ASSERT_EQ(2u, mesh->numMaterials);
   EXPECT_NE(nullptr, mesh->textures[0]);
@@ -87,14 +87,14 @@ TEST_F(MeshDisplayTest, EveryParsableTestFileBuildsOnARealDevice) {
     SCOPED_TRACE(name);
     ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), (kFolder + name).c_str()));
     int built = 0;
-    std::vector<FrameNode*> pending = {root.firstChild};
+    std::vector<FrameNode*> pending = {root.firstChild.get()};
     while (!pending.empty()) {
       FrameNode* node = pending.back();
       pending.pop_back();
       if (node == nullptr) continue;
       if (node->mesh != nullptr && node->mesh->mesh != nullptr) ++built;
-      pending.push_back(node->nextSibling);
-      pending.push_back(node->firstChild);
+      pending.push_back(node->nextSibling.get());
+      pending.push_back(node->firstChild.get());
     }
     EXPECT_GE(built, 1);
     ReleaseMeshFile(&root);

@@ -45,13 +45,13 @@ struct Totals {
 };
 
 void Walk(const FrameNode* node, Totals* totals) {
-  for (; node != nullptr; node = node->nextSibling) {
+  for (; node != nullptr; node = node->nextSibling.get()) {
     ++totals->frames;
     if (node->mesh != nullptr) {
       ++totals->meshes;
       if (node->mesh->mesh != nullptr) totals->loadedFaces += node->mesh->mesh->GetNumFaces();
     }
-    Walk(node->firstChild, totals);
+    Walk(node->firstChild.get(), totals);
   }
 }
 
@@ -120,7 +120,7 @@ TEST(XFileTestData, EveryFileLoadsWithItsCountsOrFailsCleanly) {
     HRESULT hr = LoadMeshFile(&root, &device, path.c_str());
     Totals totals;
     if (root.mesh != nullptr) ++totals.meshes;
-    Walk(root.firstChild, &totals);
+    Walk(root.firstChild.get(), &totals);
     if (!expected.parses) {
       EXPECT_TRUE(FAILED(hr));
       EXPECT_EQ(0, totals.frames);
@@ -145,7 +145,7 @@ TEST(XFileTestData, VertexColoursAndMissingTexturesOfAnExporterFile) {
   FrameNode root("root");
   ASSERT_EQ(S_OK,
             LoadMeshFile(&root, &device, (kFolder + "kwxport_test_cubewithvcolors.x").c_str()));
-  const FrameNode* frame = root.firstChild;
+  const FrameNode* frame = root.firstChild.get();
   ASSERT_NE(nullptr, frame);
   ASSERT_NE(nullptr, frame->mesh);
   // The .tga files the materials name are not there: no texture, no failure.
