@@ -9,13 +9,13 @@
 #include "config/config_fixture.h"
 #include "config/display_settings_dialog.h"
 #include "config/modal_script.h"
+#include "support/pixels.h"
 #include "show/picture_list.h"
 #include "config/select_pictures_dialog.h"
 #include "show/theme_file.h"
 #include "resources/dialog_ids.h"
 #include "show/show_app.h"
 
-using testing_support::CaptureWindow;
 using testing_support::DialogStep;
 using testing_support::RunModal;
 using testing_support::ScratchInstall;
@@ -23,10 +23,11 @@ using testing_support::WriteBmp;
 
 namespace {
 
-std::string ShotPath(const std::string& name) {
-  const std::string folder = std::string("Z:") + SOLVANE_BUILD_DIR + "/screenshots";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder + "/" + name + ".bmp";
+bool SaveShot(HWND dialog, const std::string& name) {
+  RECT rect;
+  GetWindowRect(dialog, &rect);
+  return testing_support::SaveBmp(testing_support::CaptureScreen(rect),
+                                  std::string("Z:") + SOLVANE_BUILD_DIR + "/screenshots", name);
 }
 
 // Paint, give the window a moment, then take the picture and close with `close`.
@@ -38,7 +39,7 @@ std::vector<DialogStep> Shoot(const std::string& name, int close) {
           },
           [](HWND) {}, [](HWND) {},
           [name, close](HWND dialog) {
-            EXPECT_TRUE(CaptureWindow(dialog, ShotPath(name)));
+            EXPECT_TRUE(SaveShot(dialog, name));
             SendMessageA(dialog, WM_COMMAND, close, 0);
           }};
 }

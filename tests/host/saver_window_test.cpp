@@ -11,6 +11,7 @@
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
 #include "base/text_copy.h"
+#include "support/saver_process.h"
 
 namespace {
 
@@ -42,18 +43,7 @@ class WindowApp : public SaverApp {
   int draws = 0;
 };
 
-void Pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  MSG message;
-  while (GetTickCount() - start < milliseconds) {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(10);
-  }
-}
+using testing_support::Pump;
 
 COLORREF ScreenPixel(int x, int y) {
   const HDC screen = GetDC(nullptr);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "d3dx/d3dx8_math.h"
+#include "support/real_device.h"
 #include "support/test_support.h"
-#include "tests/xfile/display_device.h"
 #include "tests/xfile/xfile_writer.h"
 #include "xfile/mesh_file.h"
 
@@ -17,14 +17,14 @@ const std::string kFolder = std::string(SOLVANE_TESTDATA) + "/xfile/";
 class MeshDisplayTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (display.get() == nullptr) GTEST_SKIP() << "no Direct3D device";
+    if (!display.Create(128, 128)) GTEST_SKIP() << "no Direct3D device: " << display.error();
   }
   void TearDown() override {
     ReleaseMeshFile(&root);
     drawingObject = 0;
   }
 
-  DisplayDevice display;
+  testing_support::RealDevice display;
   FrameNode root{"root"};
 };
 
@@ -53,11 +53,13 @@ TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
   RenderMeshFile(&root, device, D3DXMatrixIdentity(&world), paint);
   device->EndScene();
 
-  const DWORD centre = display.Pixel(64, 64);
+  const testing_support::Pixels drawn = display.ReadBackBuffer();
+  ASSERT_EQ(drawn.width, 128);
+  const uint32_t centre = drawn.At(64, 64);
   EXPECT_NEAR(200, static_cast<int>((centre >> 16) & 0xFF), 3);
   EXPECT_NEAR(40, static_cast<int>((centre >> 8) & 0xFF), 3);
   EXPECT_NEAR(80, static_cast<int>(centre & 0xFF), 3);
-  EXPECT_EQ(0u, display.Pixel(2, 2));
+  EXPECT_EQ(0u, drawn.At(2, 2));
 }
 
 TEST_F(MeshDisplayTest, MaterialTexturesLoadAndMissingOnesStaySilent) {
