@@ -14,14 +14,6 @@
 namespace fuzz {
 namespace {
 
-std::vector<SeedFile> Seeds(const std::vector<std::string>& extensions) {
-  std::vector<SeedFile> seeds = CollectFiles(TestDataFolder(), extensions);
-  for (SeedFile& file : CollectFiles(InstallDataFolder(), extensions)) {
-    seeds.push_back(std::move(file));
-  }
-  return seeds;
-}
-
 CaseResult Fail(const std::string& problem) { return CaseResult{false, problem}; }
 
 struct DeviceStats {

@@ -12,8 +12,6 @@
 
 namespace {
 
-const std::string kFolder = std::string(SOLVANE_TESTDATA) + "/xfile/";
-
 class MeshDisplayTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -30,7 +28,7 @@ class MeshDisplayTest : public testing::Test {
 
 TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
   IDirect3DDevice8* device = display.get();
-  ASSERT_EQ(S_OK, LoadMeshFile(&root, device, (kFolder + "test_cube_binary.x").c_str()));
+  ASSERT_EQ(S_OK, LoadMeshFile(&root, device, testing_support::TestDataPath("xfile/test_cube_binary.x").c_str()));
   ASSERT_NE(nullptr, root.firstChild);
 
   D3DXMATRIX view, projection, world;
@@ -66,7 +64,7 @@ TEST_F(MeshDisplayTest, MaterialTexturesLoadAndMissingOnesStaySilent) {
   using namespace xtest;
   testing_support::TempFolder folder;
   testing_support::MessageBoxRecorder boxes;
-  std::string present = kFolder + "test.png";
+  std::string present = testing_support::TestDataPath("xfile/test.png");
   for (char& c : present)
     if (c == '\\') c = '/';
   folder.Write(
@@ -87,7 +85,7 @@ TEST_F(MeshDisplayTest, EveryParsableTestFileBuildsOnARealDevice) {
        {"test_cube_text.x", "test_cube_compressed.x", "kwxport_test_cubewithvcolors.x",
         "BCN_Epileptic.X", "Testwuson.X", "fromtruespace_bin32.x", "malformed_skinweights_oob.x"}) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), (kFolder + name).c_str()));
+    ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), testing_support::TestDataPath(std::string("xfile/") + name).c_str()));
     int built = 0;
     std::vector<FrameNode*> pending = {root.firstChild};
     while (!pending.empty()) {
