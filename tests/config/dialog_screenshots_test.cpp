@@ -99,7 +99,7 @@ TEST_F(DialogScreenshots, SelectPictures) {
 }
 
 TEST_F(DialogScreenshots, About) {
-  RunModal([] { return RunAboutDialog(nullptr); }, Shoot("dialog118_about", IDOK));
+  EXPECT_EQ(RunModal([] { return RunAboutDialog(nullptr); }, Shoot("dialog118_about", IDOK)), IDOK);
 }
 
 TEST_F(DialogScreenshots, DisplaySettings) {
@@ -121,8 +121,10 @@ TEST_F(DialogScreenshots, DisplaySettings) {
       adapter->devices[0].modes[1] = {800, 600, D3DFMT_R5G6B5, 0, D3DFMT_UNKNOWN};
       app.adapters[app.adapterCount++] = adapter;
     }
-    RunModal([&] { return ShowDisplaySettings(app, nullptr); },
-             Shoot(monitors == 1 ? "dialog200_display_settings" : "dialog201_display_settings",
-                   IDCANCEL));
+    EXPECT_EQ(RunModal([&] { return ShowDisplaySettings(app, nullptr); },
+                       Shoot(monitors == 1 ? "dialog200_display_settings"
+                                           : "dialog201_display_settings",
+                             IDCANCEL)),
+              IDCANCEL);
   }
 }
