@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/safe_release.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"

@@ -20,14 +20,14 @@
 #include <string>
 #include <vector>
 
-#include "base/safe_release.h"
-#include "show/picture_list.h"
 #include "render/full_scene.h"
 #include "render/scene_plan.h"
+#include "show/picture_list.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "support/real_device.h"
+#include "support/safe_release.h"
 #include "support/saver_process.h"
 
 namespace {

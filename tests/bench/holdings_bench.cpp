@@ -13,13 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/safe_release.h"
 #include "bench/holdings.h"
-#include "support/real_device.h"
-#include "support/saver_process.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/saver_process.h"
 
 using namespace holdings;
 using testing_support::NowMs;

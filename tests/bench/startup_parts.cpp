@@ -11,15 +11,15 @@
 #include <string>
 
 #include "base/com_ptr.h"
-#include "base/safe_release.h"
 #include "base/xfile_guids.h"
 #include "d3dx/d3dx8_mesh.h"
-#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
 #include "render/scene_object.h"
 #include "render/scene_plan.h"
 #include "show/picture_list.h"
+#include "show/picture_list.h"
+#include "support/safe_release.h"
 #include "xfile/xfile_templates.h"
 #include <dxfile.h>
 #include "show/show_app.h"

@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/safe_release.h"
 #include "d3dx/bmp_decoder.h"
 #include "d3dx/d3dx8.h"
 #include "d3dx/image_decode.h"
+#include "d3dx/pixel_formats.h"
 #include "d3dx/texture_plan.h"
 #include "decoder_test_support.h"
-#include "base/safe_release.h"
 #include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/safe_release.h"
 #include "support/test_support.h"
-#include "d3dx/pixel_formats.h"
 
 using namespace d3dx_image;
 using namespace decoder_test;

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "base/safe_release.h"
 #include "d3dx/d3dx8_tex.h"
 #include "fuzz/fuzz_harness.h"
-#include "base/safe_release.h"
 #include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/safe_release.h"
 
 namespace fuzz {
 namespace {
