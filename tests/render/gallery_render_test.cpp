@@ -15,6 +15,7 @@
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/manual_clock.h"
 #include "support/real_device.h"
 #include "support/test_support.h"
 
@@ -333,8 +334,9 @@ TEST_F(GalleryRenderTest, FallbackSceneWhenNoSettingsKeyOpens) {
   PictureList.resize(1);
   app_.spinTimeBase[0] = app_.spinTimeBase[1] = 7500.0f;
   app_.spinTimeBase[2] = 2000.0f;
+  testing_support::ManualClock clock;
   const std::vector<uint32_t> first = Draw(0.5f, "fallback-1");
-  Sleep(300);
+  clock.Advance(0.3);
   const std::vector<uint32_t> second = Draw(0.5f, "fallback-2");
   const Blob a = FindPicture(first), b = FindPicture(second);
   EXPECT_GT(a.area, 3000);
