@@ -46,8 +46,9 @@ void ShowApp::LoadSettings() {
     g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create, user.Receive());
   }
 
+  const bool opened = machine || user;
   bool lookStored = false;
-  if (machine || user) settingsLoaded = 1;
+  if (opened) settingsLoaded = 1;
   if (machine) {
     lookStored = ReadShowValues(machine.get(), g_settings);
     std::memset(g_settings.InstallDir, 0, sizeof g_settings.InstallDir);
@@ -61,7 +62,8 @@ void ShowApp::LoadSettings() {
   }
   RecomputeRgb(g_settings);
   UseProgramFolderWithoutInstallPath();
-  if (!lookStored) TakeLookFromSelectedTheme(g_settings);
+  // Without any key the settings stay as they are, for the fallback scene.
+  if (opened && !lookStored) TakeLookFromSelectedTheme(g_settings);
 }
 
 bool ShowApp::SaveSettings() {
