@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -234,23 +233,6 @@ TEST_F(PictureListTest, AStandardUserRefusedTheInstallFolderSavesThePerUserCopy)
   EXPECT_EQ(install_.Read("picsavelist.tsl"), "machine\nC:\\m.jpg\n");
   EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
             "mine\r\nC:\\mine.jpg\r\n");
-}
-
-TEST_F(PictureListTest, ARedirectedUserFolderOnAServerShareIsMade) {
-  // Wine reaches \\server\share through the unc folder of its prefix.
-  const char* prefix = std::getenv("WINEPREFIX");
-  ASSERT_NE(prefix, nullptr);
-  std::string share = std::string("Z:") + prefix + "/dosdevices/unc/solvane-test-server/share";
-  for (char& c : share) c = c == '/' ? '\\' : c;
-  ASSERT_TRUE(CreateFolderTree(share.c_str()));
-  userFolderForTest = "\\\\solvane-test-server\\share\\" + user_.path().substr(3) +
-                      "\\Korrin Software\\Solvane 7.0";
-  g_fileWriteCalls.createFile = RefuseInstallFolder;
-  PictureList.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
-  EXPECT_TRUE(SavePictureList(nullptr));
-  EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
-            "mine\r\nC:\\mine.jpg\r\n");
-  testing_support::DeleteTree(share);
 }
 
 TEST_F(PictureListTest, NowhereToSaveIsReported) {
