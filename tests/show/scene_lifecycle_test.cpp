@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -385,6 +387,82 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   Frame(0.1f);
   EXPECT_EQ(g_loads.size(), 2u);
   EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+}
+
+// A decoder held at a gate, the way a large photo keeps a worker busy.
+std::mutex g_gateMutex;
+std::condition_variable g_gateChanged;
+bool g_gateOpen = true;
+int g_gaveUp = 0;
+std::atomic<int> g_atGate{0};
+
+HRESULT GatedDecoder(const DecodeJob& job, const std::atomic<bool>& keepGoing,
+                     d3dx_image::PictureImage& picture) {
+  std::unique_lock<std::mutex> lock(g_gateMutex);
+  if (!g_gateOpen) ++g_atGate;
+  while (!g_gateOpen) {
+    if (!keepGoing) {
+      ++g_gaveUp;
+      return E_ABORT;
+    }
+    g_gateChanged.wait_for(lock, std::chrono::milliseconds(1));
+  }
+  lock.unlock();
+  return RecordingDecoder(job, keepGoing, picture);
+}
+
+void SetGate(bool open) {
+  std::lock_guard<std::mutex> lock(g_gateMutex);
+  g_gateOpen = open;
+  g_gateChanged.notify_all();
+}
+
+TEST_F(SceneLifecycleTest, TheArrangementOnScreenStaysUntilTheNextIsDecodedAndChangesDoNotPileUp) {
+  g_pictureDecoder = GatedDecoder;
+  g_settings.pictureTimer = 5;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  const uint32_t first = app_.pictureGeneration;
+  IDirect3DTexture8* shown = app_.currentResources->slotTextures[0].Get();
+
+  SetGate(false);
+  app_.elapsedTime = 5.0f;
+  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);  // decoding: nothing new to draw yet
+  EXPECT_TRUE(app_.decoder.Busy());
+  app_.elapsedTime = 5.0f;  // the next change falls due meanwhile
+  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);
+  EXPECT_EQ(app_.DrawScene(), S_OK);
+  EXPECT_EQ(app_.pictureGeneration, first);
+  EXPECT_EQ(app_.currentResources->slotTextures[0].Get(), shown);
+
+  SetGate(true);
+  app_.decoder.WaitFinished();
+  app_.elapsedTime = 0.0f;
+  EXPECT_EQ(app_.AdvanceScene(), S_OK);  // the whole new arrangement at once
+  EXPECT_EQ(app_.pictureGeneration, first + 1);
+  EXPECT_TRUE(app_.decoder.Busy());  // the change that waited starts now, once
+  app_.decoder.WaitFinished();
+  EXPECT_EQ(app_.AdvanceScene(), S_OK);
+  EXPECT_EQ(app_.pictureGeneration, first + 2);
+  EXPECT_FALSE(app_.decoder.Busy());
+  EXPECT_EQ(PictureLoads(), 12u);
+}
+
+TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsAndJoinsTheWorkers) {
+  g_pictureDecoder = GatedDecoder;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  SetGate(false);
+  g_gaveUp = 0;
+  g_atGate = 0;
+  app_.elapsedTime = 60.0f;
+  app_.AdvanceScene();
+  while (g_atGate == 0) Sleep(1);
+  app_.decoder.Cancel();  // returns once every worker has stopped
+  SetGate(true);
+  EXPECT_GT(g_gaveUp, 0);
+  EXPECT_FALSE(app_.decoder.Busy());
+  EXPECT_EQ(PictureLoads(), 4u);  // nothing of the cancelled change was decoded
 }
 
 TEST(GradientPathTest, TableEntriesAndEmptyInstallFolder) {
