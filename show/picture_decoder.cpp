@@ -23,7 +23,10 @@ PictureDecoder::~PictureDecoder() {
 unsigned PictureDecoder::WorkerCount() {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
-  return std::max(1u, std::min(4u, static_cast<unsigned>(system.dwNumberOfProcessors)));
+  // One processor stays with the frame loop, so that frames keep their pace while a change
+  // decodes; a single-processor machine still gets one worker.
+  const unsigned processors = static_cast<unsigned>(system.dwNumberOfProcessors);
+  return std::max(1u, std::min(4u, processors > 1 ? processors - 1 : 1u));
 }
 
 bool PictureDecoder::Start(std::vector<DecodeJob> jobs) {
@@ -87,6 +90,8 @@ void PictureDecoder::StopWorkers() {
 }
 
 void PictureDecoder::Work() {
+  // The saver runs at idle priority; its decoding must not take the machine either.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || nextJob_ < jobs_.size(); });

@@ -48,7 +48,7 @@ class PictureDecoder {
   // Signalled while a finished batch waits to be taken.
   HANDLE FinishedEvent() const { return finished_; }
 
-  // At most four, and no more than the machine has processors.
+  // At most four, leaving one processor to the frame loop.
   static unsigned WorkerCount();
 
  private:
