@@ -8,6 +8,8 @@
 //   gallery_bench change-sync <install folder> <picture> <runs>   the same pictures decoded
 //     and filled one after the other on the frame loop's thread, as one frame did before
 //   gallery_bench frame <install folder> <runs>              the gallery, default pictures
+//   gallery_bench frame-busy <install folder> <runs>         the gallery while another thread
+//     keeps one processor busy at idle priority, as a decoding worker does
 //   gallery_bench empty <install folder> <runs>              clear, begin, end, present
 //   gallery_bench parts <install folder> <runs>              the frame split by mesh: each
 //     part drawn alone (same planned steps, states and textures) after clear and camera
@@ -23,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "render/full_scene.h"
@@ -196,10 +199,11 @@ int main(int argc, char** argv) {
   const bool sync = which == "change-sync" && argc == 5;
   const bool change = (which == "change" || sync) && argc == 5;
   const bool parts = which == "parts" && argc == 4;
-  if (!change && !parts && !((which == "frame" || which == "empty") && argc == 4)) {
+  const bool busy = which == "frame-busy";
+  if (!change && !parts && !((which == "frame" || busy || which == "empty") && argc == 4)) {
     std::fprintf(stderr,
                  "usage: gallery_bench <change|change-sync> <install> <picture> <runs> | "
-                 "<frame|empty|parts> <install> <runs>\n");
+                 "<frame|frame-busy|empty|parts> <install> <runs>\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[argc - 1]));
@@ -240,6 +244,12 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  std::atomic<bool> spinning{busy};
+  std::thread spinner([&spinning] {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+    volatile uint64_t n = 0;
+    while (spinning) ++n;
+  });
   std::vector<double> times;
   double worstRatio = 0.0;
   for (int run = 0; run < runs; ++run) {
@@ -260,7 +270,7 @@ int main(int argc, char** argv) {
     }
     const double start = NowMs();
     for (int frame = 0; frame < kBatch; ++frame) {
-      if (which == "frame") {
+      if (which == "frame" || busy) {
         app.elapsedTime = 0.016f;
         app.AdvanceScene();
         app.DrawScene();
@@ -272,6 +282,8 @@ int main(int argc, char** argv) {
     }
     times.push_back((NowMs() - start) / kBatch);
   }
+  spinning = false;
+  spinner.join();
   std::sort(times.begin(), times.end());
   const SIZE_T peak = PeakWorkingSet();
   const double extra = peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0;
