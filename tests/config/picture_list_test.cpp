@@ -103,6 +103,7 @@ TEST_F(PictureListTest, NamesInAnyScriptAreWrittenAsUtf8AndReadBack) {
   PictureList.push_back(MakePictureEntry(u8"Ωμέγα 🌄.jpg", u8"C:\\Фото\\写真\\Ωμέγα 🌄.jpg"));
   PictureList.push_back(MakePictureEntry("plain.jpg", "C:\\plain.jpg"));
   ASSERT_TRUE(SavePictureList(file.c_str()));
+  EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(file));
   EXPECT_EQ(testing_support::ReadFileBytes(file),
             u8"Ωμέγα 🌄.jpg\r\nC:\\Фото\\写真\\Ωμέγα 🌄.jpg\r\nplain.jpg\r\nC:\\plain.jpg\r\n");
   const auto saved = PictureList;

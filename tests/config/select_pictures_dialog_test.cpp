@@ -458,6 +458,7 @@ TEST_F(SelectPicturesTest, AFileNamedInAnyScriptIsAddedShownSavedAndLoaded) {
   ASSERT_EQ(PictureList.size(), 1u);
   EXPECT_EQ(PictureList[0].path, picture);
   EXPECT_EQ(ReadFileBytes(listFile), u8"закат 🌄.bmp\r\n" + picture + "\r\n");
+  EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(listFile));
 }
 
 TEST_F(SelectPicturesTest, AddFolderAddsEveryPictureBelowItSortedByPath) {
