@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "base/message_box.h"
-#include "bench/saver_process.h"
 #include "config/dialog_seams.h"
 #include "config/select_pictures_dialog.h"
 #include "resources/dialog_ids.h"
 #include "show/picture_list.h"
 #include "show/show_settings.h"
+#include "support/saver_process.h"
 
-using namespace saver_process;
+using testing_support::NowMs;
 
 namespace {
 
@@ -89,7 +89,9 @@ int Generate(const std::wstring& top, long pictures) {
   return 0;
 }
 
-PIDLIST_ABSOLUTE WINAPI AnswerFolder(LPBROWSEINFOW) { return ILCreateFromPathW(chosenFolder.c_str()); }
+PIDLIST_ABSOLUTE WINAPI AnswerFolder(LPBROWSEINFOW) {
+  return ILCreateFromPathW(chosenFolder.c_str());
+}
 
 int WINAPI CountBox(HWND, LPCSTR, LPCSTR, UINT) {
   ++boxes;
@@ -110,7 +112,8 @@ void CALLBACK Click(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: folder_bench generate <folder> <pictures> | add <folder> <runs>\n");
+    std::fprintf(stderr,
+                 "usage: folder_bench generate <folder> <pictures> | add <folder> <runs>\n");
     return 2;
   }
   const std::string which = argv[1];

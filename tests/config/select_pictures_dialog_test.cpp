@@ -464,8 +464,11 @@ TEST_F(SelectPicturesTest, AFileNamedInAnyScriptIsAddedShownSavedAndLoaded) {
 TEST_F(SelectPicturesTest, AddFolderAddsEveryPictureBelowItSortedByPath) {
   Add("c.bmp");
   chosenFolder = install.root() + u8"\\Фото 写真";
-  for (const char* sub : {"", "\\a", u8"\\Ωμέγα"}) CreateDirectoryA((chosenFolder + sub).c_str(), nullptr);
-  for (const char* name : {"Zeta.BMP", "a.jpeg", "a\\z.png", "a b.jpg", "notes.txt", "a\\IMG.xmp"}) {
+  for (const char* sub : {"", "\\a", u8"\\Ωμέγα"}) {
+    CreateDirectoryA((chosenFolder + sub).c_str(), nullptr);
+  }
+  for (const char* name :
+       {"Zeta.BMP", "a.jpeg", "a\\z.png", "a b.jpg", "notes.txt", "a\\IMG.xmp"}) {
     WriteBmp(chosenFolder + "\\" + name, 8, 8, 0, 0, 0xff);
   }
   WriteBmp(chosenFolder + u8"\\Ωμέγα\\🌄.jpg", 20, 50, 0, 0, 0xff);
