@@ -95,6 +95,8 @@ void LoadPictureList(const char* path, size_t* refused) {
   if (refused != nullptr) *refused = 0;
   char fileName[MAX_PATH * 2];
   if (path != nullptr) {
+    // A name cut short would open another file or none.
+    if (std::strlen(path) >= sizeof fileName) return;
     CopyText(fileName, path, sizeof fileName);
   } else if (!(UserListPath(fileName, sizeof fileName) && FileExists(fileName)) &&
              !MachineListPath(fileName, sizeof fileName)) {
