@@ -319,7 +319,7 @@ TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
 }
 
 TEST_F(SceneLifecycleTest, MeshesAndPicturesUnderNamesInAnyScriptLoad) {
-  g_textureFileLoader = saved_;  // the real loader opens the files by name
+  g_pictureDecoder = saved_;  // the real decoder opens the files by name
   const std::string install = data_.File(u8"Заставка Ωμέγα 写真 🌄");
   UseInstallFolder(install);
   const std::string jpeg = install + u8"\\закат 🌄.jpg";
