@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "config/config_fixture.h"
@@ -164,20 +163,4 @@ TEST(ThemeFile, NeitherPlaceWritableIsReported) {
   WriteFileBytes(install.UserFolder(), "in the way");
   EXPECT_FALSE(SaveThemeFile(nullptr, "app.thm", {NewUserTheme()}));
   DeleteFileA(install.UserFolder().c_str());
-}
-
-TEST(ThemeFile, AnInstallationFolderNamedInAnyScriptHoldsTheThemes) {
-  ScratchInstall install;
-  const std::string root = install.root() + u8"\\Заставка Ωμέγα 写真 🌄";
-  for (const char* folder : {"", "\\data", "\\data\\tdef"}) {
-    CreateDirectoryA((root + folder).c_str(), nullptr);
-  }
-  WriteFileBytes(root + "\\data\\tdef\\app.thm", std::string(kNewThemeLine) + "\r\n");
-  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", root.c_str());
-  std::vector<ThemeRecord> list;
-  LoadThemeFile(nullptr, "app.thm", list);
-  ASSERT_EQ(list.size(), 1u);
-  ASSERT_TRUE(SaveThemeFile(nullptr, "user.thm", list));
-  EXPECT_EQ(ReadFileBytes(root + "\\data\\tdef\\user.thm"), std::string(kNewThemeLine) + "\r\n");
-  EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(root + "\\data\\tdef\\user.thm"));
 }

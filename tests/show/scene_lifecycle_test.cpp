@@ -81,7 +81,14 @@ class SceneLifecycleTest : public ::testing::Test {
     g_settings = ShowSettings();
     settingsLoaded = 1;
     firstFramePending = 1;
-    UseInstallFolder(data_.path());
+    CreateDirectoryA(data_.File("data").c_str(), nullptr);
+    CreateDirectoryA(data_.File("data\\objects").c_str(), nullptr);
+    for (const char* name : {"object2n.x", "object2nf.x", "object2.x", "object2f.x",
+                             "vrkrogla2.x", "coffeemug.x", "coffeemug2.x"}) {
+      data_.Write(std::string("data\\objects\\") + name, kPlate);
+    }
+    std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s",
+                  data_.path().c_str());
     SetPictures({"a_400x300.jpg", "b_300x400.jpg", "c_500x500.jpg", "d_640x480.jpg",
                  "e_100x50.bmp"});
     app_.currentDevice = device_.get();
@@ -94,18 +101,6 @@ class SceneLifecycleTest : public ::testing::Test {
     PictureList.clear();
     settingsLoaded = 0;
     firstFramePending = 1;
-  }
-
-  // The seven scene meshes under root\data\objects, and root as the installation folder.
-  static void UseInstallFolder(const std::string& root) {
-    for (const char* folder : {"", "\\data", "\\data\\objects"}) {
-      CreateDirectoryA((root + folder).c_str(), nullptr);
-    }
-    for (const char* name : {"object2n.x", "object2nf.x", "object2.x", "object2f.x",
-                             "vrkrogla2.x", "coffeemug.x", "coffeemug2.x"}) {
-      testing_support::WriteFileBytes(root + "\\data\\objects\\" + name, kPlate);
-    }
-    std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", root.c_str());
   }
 
   static void SetPictures(std::vector<const char*> names) {
@@ -316,30 +311,6 @@ TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   EXPECT_TRUE(enabled);
   Frame(0.1f);
   EXPECT_EQ(app_.PictureSlots.size(), 4u);
-}
-
-TEST_F(SceneLifecycleTest, MeshesAndPicturesUnderNamesInAnyScriptLoad) {
-  g_pictureDecoder = saved_;  // the real decoder opens the files by name
-  const std::string install = data_.File(u8"Заставка Ωμέγα 写真 🌄");
-  UseInstallFolder(install);
-  const std::string jpeg = install + u8"\\закат 🌄.jpg";
-  const std::string png = install + u8"\\日没 Ω.png";
-  using testing_support::TestDataPath;
-  ASSERT_TRUE(CopyFileA(TestDataPath("jpeg/hopper.jpg").c_str(), jpeg.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(TestDataPath("png/basi2c08.png").c_str(), png.c_str(), FALSE));
-  ASSERT_TRUE(testing_support::ExistsUnderUtf8Name(install + "\\data\\objects\\coffeemug.x"));
-  ASSERT_TRUE(testing_support::ExistsUnderUtf8Name(png));
-  SetPictures({jpeg.c_str(), png.c_str()});
-  MessageBoxRecorder boxes;
-  ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
-  EXPECT_TRUE(boxes.boxes().empty());  // every mesh loaded
-  Frame(0.1f);
-  ASSERT_EQ(app_.PictureSlots.size(), 4u);
-  for (int i = 0; i < 4; ++i) {
-    const SceneItem& slot = app_.PictureSlots[i];
-    EXPECT_NE(app_.currentResources->slotTextures[i], nullptr);
-    EXPECT_EQ(slot.imageInfo.Width, slot.pictureIndex == 0 ? 128u : 32u);
-  }
 }
 
 TEST_F(SceneLifecycleTest, PictureThatFailsToLoadLeavesAnEmptyFrame) {
