@@ -9,6 +9,7 @@ FileDialogFn g_getOpenFileName = GetOpenFileNameA;
 FileDialogFn g_getSaveFileName = GetSaveFileNameA;
 FileDialogErrorFn g_fileDialogError = CommDlgExtendedError;
 ShellExecuteFn g_shellExecute = ShellExecuteA;
+BrowseForFolderFn g_browseForFolder = SHBrowseForFolderW;
 
 void ShowDialogMessage(HWND owner, UINT textId, UINT type) {
   char text[400];

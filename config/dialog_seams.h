@@ -4,10 +4,12 @@
 
 #include <windows.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 using ChooseColorFn = BOOL(WINAPI*)(LPCHOOSECOLORA);
 using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
 using FileDialogErrorFn = DWORD(WINAPI*)();
+using BrowseForFolderFn = PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOW);
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
 extern ChooseColorFn g_chooseColor;          // ChooseColorA
@@ -15,6 +17,7 @@ extern FileDialogFn g_getOpenFileName;       // GetOpenFileNameA
 extern FileDialogFn g_getSaveFileName;       // GetSaveFileNameA
 extern FileDialogErrorFn g_fileDialogError;  // CommDlgExtendedError
 extern ShellExecuteFn g_shellExecute;        // ShellExecuteA
+extern BrowseForFolderFn g_browseForFolder;  // SHBrowseForFolderW
 
 // Message box with one of the dialogs' texts, captioned with the program's title.
 void ShowDialogMessage(HWND owner, UINT textId, UINT type);

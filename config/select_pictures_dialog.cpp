@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "config/dialog_seams.h"
+#include "config/picture_folder.h"
 #include "config/picture_preview.h"
 #include "resources/dialog_ids.h"
 #include "show/picture_list.h"
@@ -26,7 +27,8 @@ constexpr DWORD kSaveListFlags =
 constexpr size_t kFileBufferSize = 16384;
 // Growing the name buffer stops here; the dialog cannot return more than this anyway.
 constexpr size_t kMaxFileBufferSize = 8u << 20;
-constexpr char kPictureFilter[] = "(*.jpg;*.bmp;)\0*.jpg;*.bmp;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0";
+constexpr char kPictureFilter[] =
+    "(*.jpg;*.bmp;*.png;)\0*.jpg;*.bmp;*.png;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0(*.png)\0*.png\0";
 constexpr char kListFilter[] = "Tessaline List (*.tsl);\0*.tsl;\0";
 constexpr size_t kMaxPathText = sizeof(PictureEntry::path) - 1;
 
@@ -125,7 +127,10 @@ void MarkRow(SelectPicturesDialog& dialog, int row) {
 }
 
 void Refill(SelectPicturesDialog& dialog) {
+  // Drawn once at the end, not after every row: a folder can bring thousands.
+  SendMessageA(dialog.list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(dialog.list);
+  ListView_SetItemCount(dialog.list, static_cast<int>(PictureList.size()));
   for (size_t i = 0; i < PictureList.size(); ++i) {
     char number[16];
     std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(i + 1));
@@ -139,6 +144,8 @@ void Refill(SelectPicturesDialog& dialog) {
     ListView_SetItemText(dialog.list, row, 1, PictureList[i].name);
     ListView_SetItemText(dialog.list, row, 2, PictureList[i].path);
   }
+  SendMessageA(dialog.list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(dialog.list, nullptr, TRUE);
 }
 
 void SelectFirst(SelectPicturesDialog& dialog) {
@@ -169,6 +176,19 @@ void OnInit(SelectPicturesDialog& dialog) {
   SendMessageA(dialog.window, WM_COMMAND, IDC_SP_SELECT_FIRST, 0);
 }
 
+// After pictures were appended: the last one selected, shown and scrolled into view.
+void ShowAdded(SelectPicturesDialog& dialog, bool skipped) {
+  const int last = static_cast<int>(PictureList.size()) - 1;
+  selectedPictureIndex = last;
+  ShowPicture(dialog, last);
+  Refill(dialog);
+  if (last >= 0) {
+    MarkRow(dialog, last);
+    ListView_EnsureVisible(dialog.list, last, FALSE);
+  }
+  if (skipped) ShowDialogMessage(dialog.window, IDS_PATHS_TOO_LONG, MB_ICONWARNING);
+}
+
 void AddFiles(SelectPicturesDialog& dialog) {
   std::vector<char> buffer;
   char title[260];
@@ -196,15 +216,42 @@ void AddFiles(SelectPicturesDialog& dialog) {
       PictureList.push_back(MakePictureEntry(name.c_str(), path.c_str()));
     }
   }
-  const int last = static_cast<int>(PictureList.size()) - 1;
-  selectedPictureIndex = last;
-  ShowPicture(dialog, last);
-  Refill(dialog);
-  if (last >= 0) {
-    MarkRow(dialog, last);
-    ListView_EnsureVisible(dialog.list, last, FALSE);
+  ShowAdded(dialog, skipped);
+}
+
+// A folder chosen by the user, or false when the user cancelled.
+bool ChooseFolder(SelectPicturesDialog& dialog, std::wstring& folder) {
+  WCHAR prompt[200];
+  if (LoadStringW(GetModuleHandleW(nullptr), IDS_CHOOSE_PICTURE_FOLDER, prompt, 200) <= 0) {
+    prompt[0] = L'\0';
   }
-  if (skipped) ShowDialogMessage(dialog.window, IDS_PATHS_TOO_LONG, MB_ICONWARNING);
+  BROWSEINFOW browse = {};
+  browse.hwndOwner = dialog.window;
+  browse.lpszTitle = prompt;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+  PIDLIST_ABSOLUTE chosen = g_browseForFolder(&browse);
+  if (chosen == nullptr) return false;
+  WCHAR path[MAX_PATH];
+  const bool found = SHGetPathFromIDListW(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);
+  if (found) folder = path;
+  return found;
+}
+
+void AddFolder(SelectPicturesDialog& dialog) {
+  std::wstring folder;
+  if (!ChooseFolder(dialog, folder)) return;
+  // SetCursor holds until the next mouse message, and none is handled until the work is done.
+  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  const FolderPictures found = FindFolderPictures(folder);
+  PictureList.insert(PictureList.end(), found.entries.begin(), found.entries.end());
+  if (!found.entries.empty()) ShowAdded(dialog, false);
+  SetCursor(previous);
+  if (found.refused > 0) {
+    ShowDialogMessage(dialog.window, IDS_PATHS_TOO_LONG, MB_ICONWARNING);
+  } else if (found.entries.empty()) {
+    ShowDialogMessage(dialog.window, IDS_FOLDER_HOLDS_NO_PICTURES, MB_ICONINFORMATION);
+  }
 }
 
 void RemoveSelected(SelectPicturesDialog& dialog) {
@@ -244,7 +291,8 @@ void LoadList(SelectPicturesDialog& dialog) {
     return;
   }
   std::vector<PictureEntry> loaded;
-  if (!ReadPictureListFile(buffer.data(), loaded)) {
+  size_t refused = 0;
+  if (!ReadPictureListFile(buffer.data(), loaded, &refused)) {
     ShowDialogMessage(dialog.window, IDS_LIST_FILE_NOT_READ, MB_ICONERROR);
     return;
   }
@@ -254,11 +302,12 @@ void LoadList(SelectPicturesDialog& dialog) {
   if (PictureList.empty()) {
     selectedPictureIndex = -1;
     ShowNone(dialog);
-    return;
+  } else {
+    selectedPictureIndex = 0;
+    ShowPicture(dialog, 0);
+    MarkRow(dialog, 0);
   }
-  selectedPictureIndex = 0;
-  ShowPicture(dialog, 0);
-  MarkRow(dialog, 0);
+  if (refused > 0) ShowDialogMessage(dialog.window, IDS_PATHS_TOO_LONG, MB_ICONWARNING);
 }
 
 void SaveList(SelectPicturesDialog& dialog) {
@@ -290,6 +339,9 @@ bool OnCommand(SelectPicturesDialog& dialog, int id) {
       return true;
     case IDC_SP_ADD:
       AddFiles(dialog);
+      return true;
+    case IDC_SP_ADD_FOLDER:
+      AddFolder(dialog);
       return true;
     case IDC_SP_REMOVE:
       RemoveSelected(dialog);

@@ -10,6 +10,7 @@
 #include "base/data_paths.h"
 #include "base/scoped_file.h"
 #include "base/text_copy.h"
+#include "base/text_encoding.h"
 #include "base/whole_file.h"
 #include "show/show_settings.h"
 
@@ -34,29 +35,44 @@ bool FileExists(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// One whole line without its line end, of which no more is kept than a field holds: an entry
-// is cut to that anyway, and a file of one huge line must not cost its size in memory. False
-// at end of file.
-bool ReadLine(FILE* file, std::string& line) {
-  constexpr size_t kKept = sizeof(PictureEntry::name) - 1;
+// One whole line without its line end, of which no more is kept than any entry could use: a
+// file of one huge line must not cost its size in memory. `longer` tells that more was
+// dropped. False at end of file.
+bool ReadLine(FILE* file, std::string& line, bool& longer) {
+  constexpr size_t kKept = 1023;  // a legacy line this long is far past a field after conversion
   line.clear();
+  longer = false;
   char chunk[512];
   while (std::fgets(chunk, sizeof chunk, file) != nullptr) {
     size_t length = std::strlen(chunk);
     const bool lineEnd = length > 0 && chunk[length - 1] == '\n';
     if (lineEnd) --length;
-    if (line.size() < kKept) line.append(chunk, std::min(length, kKept - line.size()));
+    const size_t room = kKept - line.size();
+    if (length > room) longer = true;
+    line.append(chunk, std::min(length, room));
     if (lineEnd) return true;
   }
   return !line.empty();
 }
 
+// Lists are UTF-8 since the program runs in UTF-8; a list that is not valid UTF-8 comes from
+// before and is in the legacy code page. Decided for the whole file, which the caller then
+// reads from its start.
+bool IsLegacyList(FILE* file) {
+  Utf8Check check;
+  char chunk[65536];
+  size_t count;
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) check.Feed(chunk, count);
+  std::rewind(file);
+  return !check.Valid();
+}
+
 bool WriteList(const char* path) {
   std::string text;
   for (const PictureEntry& entry : PictureList) {
-    text.append(entry.name, strnlen(entry.name, sizeof entry.name));
+    text += ProgramTextToFile(entry.name);
     text += "\r\n";
-    text.append(entry.path, strnlen(entry.path, sizeof entry.path));
+    text += ProgramTextToFile(entry.path);
     text += "\r\n";
   }
   return WriteWholeFile(path, text);
@@ -67,37 +83,55 @@ bool WriteList(const char* path) {
 PictureEntry MakePictureEntry(const char* name, const char* path) {
   PictureEntry entry;
   std::memset(&entry, 0, sizeof entry);
-  CopyText(entry.name, name, sizeof entry.name);
-  CopyText(entry.path, path, sizeof entry.path);
+  // Cut on a character boundary: half a character would make the rest of the text unreadable.
+  std::memcpy(entry.name, name, FitText(name, sizeof entry.name - 1));
+  std::memcpy(entry.path, path, FitText(path, sizeof entry.path - 1));
   return entry;
 }
 
-void LoadPictureList(const char* path) {
+void LoadPictureList(const char* path, size_t* refused) {
+  if (refused != nullptr) *refused = 0;
   char fileName[MAX_PATH * 2];
   if (path != nullptr) {
+    // A name cut short would open another file or none.
+    if (std::strlen(path) >= sizeof fileName) return;
     CopyText(fileName, path, sizeof fileName);
   } else if (!(UserListPath(fileName, sizeof fileName) && FileExists(fileName)) &&
              !MachineListPath(fileName, sizeof fileName)) {
     return;
   }
-  ReadPictureListFile(fileName, PictureList);
+  ReadPictureListFile(fileName, PictureList, refused);
 }
 
-bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list) {
+bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
+                         size_t* refused) {
+  if (refused != nullptr) *refused = 0;
   ScopedFile file = OpenFile(path, "r");
   if (file == nullptr) return false;
+  const bool legacy = IsLegacyList(file.get());
 
   std::string name;
   std::string line;
+  bool longer = false;
   bool haveName = false;
-  while (ReadLine(file.get(), line)) {
+  bool first = true;
+  while (ReadLine(file.get(), line, longer)) {
+    // A byte-order mark from an editor is no part of the first name.
+    if (first && !legacy && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    first = false;
     if (!haveName) {
-      name = line;
+      name = FileTextToProgram(line, legacy);
       haveName = true;
-    } else {
-      list.push_back(MakePictureEntry(name.c_str(), line.c_str()));
-      haveName = false;
+      continue;
     }
+    haveName = false;
+    const std::string picture = FileTextToProgram(line, legacy);
+    // A path cut short would name another file or none: such an entry is left out.
+    if (longer || picture.size() >= sizeof(PictureEntry::path)) {
+      if (refused != nullptr) ++*refused;
+      continue;
+    }
+    list.push_back(MakePictureEntry(name.c_str(), picture.c_str()));
   }
   return std::ferror(file.get()) == 0;
 }

@@ -2,6 +2,7 @@
 // on two lines.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 struct PictureEntry {
@@ -16,12 +17,14 @@ constexpr const char* kDefaultListFileName = "picsavelist.tsl";
 constexpr int kDefaultPictureCount = 14;
 
 // Appends the entries of the file (null: the default list file) to PictureList. A missing
-// file changes nothing.
-void LoadPictureList(const char* path);
+// file changes nothing. An entry whose path is longer than a field holds is left out and
+// counted in `refused`; a name that long is cut on a character boundary.
+void LoadPictureList(const char* path, size_t* refused = nullptr);
 
-// Appends the entries of the file at path to list. False when the file could not be opened
-// or read to its end; list may then hold part of it.
-bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list);
+// Appends the entries of the file at path to list, as LoadPictureList does. False when the
+// file could not be opened or read to its end; list may then hold part of it.
+bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
+                         size_t* refused = nullptr);
 
 // Writes PictureList to the file (null: the default list file, or the per-user copy when the
 // installation folder cannot be written). False when nothing could be written.
@@ -34,5 +37,6 @@ void AddDefaultPictures();
 // draws pictures (configuration keeps an empty list so the user starts from nothing).
 void LoadStartUpPictureList(bool drawingMode);
 
-// A PictureEntry from texts of any length (each cut to 255 characters).
+// A PictureEntry from texts of any length (each cut to at most 255 bytes, never inside a
+// character).
 PictureEntry MakePictureEntry(const char* name, const char* path);

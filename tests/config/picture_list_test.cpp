@@ -6,6 +6,7 @@
 
 #include "base/data_paths.h"
 #include "base/text_copy.h"
+#include "base/text_encoding.h"
 #include "base/whole_file.h"
 #include "show/picture_list.h"
 #include "show/show_settings.h"
@@ -111,15 +112,78 @@ TEST_F(PictureListTest, LoadingTwiceAppendsTwice) {
   EXPECT_STREQ(PictureList[3].path, "B");
 }
 
-TEST_F(PictureListTest, LongLinesAreCutWithoutBreakingLaterPairs) {
+TEST_F(PictureListTest, TooLongPathsAreLeftOutAndNamesCutOnACharacterBoundary) {
   const std::string longName(700, 'n');
   const std::string longPath(1200, 'p');
-  Load(longName + "\n" + longPath + "\nsecond\nC:\\second.jpg\n");
+  std::string cyrillic127;  // 254 bytes
+  for (int i = 0; i < 127; ++i) cyrillic127 += u8"Ж";
+  size_t refused = 0;
+  install_.Write("list.tsl", longName + "\n" + longPath + "\nsecond\nC:\\second.jpg\n" +
+                                 cyrillic127 + u8"ЖЖ\n" + cyrillic127 + "\n" +  //
+                                 "x\n" + cyrillic127 + u8"Ж\n");
+  LoadPictureList(install_.File("list.tsl").c_str(), &refused);
+  EXPECT_EQ(refused, 2u);
   ASSERT_EQ(PictureList.size(), 2u);
-  EXPECT_EQ(std::string(PictureList[0].name), std::string(255, 'n'));
-  EXPECT_EQ(std::string(PictureList[0].path), std::string(255, 'p'));
-  EXPECT_STREQ(PictureList[1].name, "second");
-  EXPECT_STREQ(PictureList[1].path, "C:\\second.jpg");
+  EXPECT_STREQ(PictureList[0].name, "second");
+  EXPECT_STREQ(PictureList[0].path, "C:\\second.jpg");
+  EXPECT_EQ(std::string(PictureList[1].name), cyrillic127);
+  EXPECT_EQ(std::string(PictureList[1].path), cyrillic127);
+  EXPECT_EQ(std::string(MakePictureEntry(longName.c_str(), "").name), std::string(255, 'n'));
+}
+
+TEST_F(PictureListTest, NamesInAnyScriptAreWrittenAsUtf8AndReadBack) {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));  // the manifest applies
+  const std::string file = install_.File(u8"списки Ωμέγα 写真 🌄.tsl");
+  PictureList.push_back(MakePictureEntry(u8"Ωμέγα 🌄.jpg", u8"C:\\Фото\\写真\\Ωμέγα 🌄.jpg"));
+  PictureList.push_back(MakePictureEntry("plain.jpg", "C:\\plain.jpg"));
+  ASSERT_TRUE(SavePictureList(file.c_str()));
+  EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(file));
+  EXPECT_EQ(testing_support::ReadFileBytes(file),
+            u8"Ωμέγα 🌄.jpg\r\nC:\\Фото\\写真\\Ωμέγα 🌄.jpg\r\nplain.jpg\r\nC:\\plain.jpg\r\n");
+  const auto saved = PictureList;
+  PictureList.clear();
+  LoadPictureList(file.c_str());
+  ASSERT_EQ(PictureList.size(), 2u);
+  EXPECT_STREQ(PictureList[0].path, saved[0].path);
+  EXPECT_STREQ(PictureList[0].name, saved[0].name);
+}
+
+TEST_F(PictureListTest, ListsFromBeforeUtf8AreReadInTheLegacyCodePage) {
+  EXPECT_NE(SystemLegacyCodePage(), static_cast<unsigned>(CP_UTF8));
+  const LegacyCodePageFn previous = g_legacyCodePage;
+  g_legacyCodePage = [] { return 1251u; };
+  // "Привет" and "C:\Фото\a.jpg" in Windows-1251, and a path that only fits before it is
+  // converted.
+  Load("\xCF\xF0\xE8\xE2\xE5\xF2\r\nC:\\\xD4\xEE\xF2\xEE\\a.jpg\r\nlong\r\n" +
+       std::string(200, '\xC6') + "\r\n");
+  g_legacyCodePage = previous;
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_STREQ(PictureList[0].name, u8"Привет");
+  EXPECT_STREQ(PictureList[0].path, u8"C:\\Фото\\a.jpg");
+  ASSERT_TRUE(SavePictureList(install_.File("again.tsl").c_str()));
+  EXPECT_EQ(install_.Read("again.tsl"), u8"Привет\r\nC:\\Фото\\a.jpg\r\n");
+
+  // ASCII lists stay byte for byte; an editor's byte-order mark is dropped.
+  const std::string ascii = "a.jpg\r\nC:\\a.jpg\r\n";
+  PictureList.clear();
+  Load("\xEF\xBB\xBF" + ascii);
+  ASSERT_TRUE(SavePictureList(install_.File("ascii.tsl").c_str()));
+  EXPECT_EQ(install_.Read("ascii.tsl"), ascii);
+}
+
+TEST(TextEncodingTest, Utf8CheckAndCharacterBoundaries) {
+  EXPECT_TRUE(IsUtf8(u8"Ωμέγα 写真 🌄"));
+  for (const char* bad : {"\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "caf\xE9"}) {
+    EXPECT_FALSE(IsUtf8(bad)) << bad;
+  }
+  Utf8Check split;  // a character across two pieces
+  split.Feed("\xE2", 1);
+  EXPECT_FALSE(split.Valid());
+  split.Feed("\x82\xAC", 2);
+  EXPECT_TRUE(split.Valid());
+  EXPECT_EQ(FitText(u8"aЖ", 2), 1u);
+  EXPECT_EQ(FitText(u8"a🌄", 4), 1u);
+  EXPECT_EQ(FitText(u8"a🌄", 5), 5u);
 }
 
 TEST_F(PictureListTest, SaveWritesNameAndPathLinesWithCrLf) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text_encoding.h"
 #include "config/config_fixture.h"
 #include "config/dialog_seams.h"
 #include "config/modal_script.h"
@@ -75,6 +76,26 @@ BOOL WINAPI AnswerFileDialog(LPOPENFILENAMEA names) {
 
 DWORD WINAPI AnswerError() { return lastError; }
 
+// What the fake folder chooser answers; empty: the user cancels.
+std::string chosenFolder;
+PIDLIST_ABSOLUTE WINAPI AnswerFolder(LPBROWSEINFOW) {
+  if (chosenFolder.empty()) return nullptr;
+  return ILCreateFromPathW(ProgramToWide(chosenFolder).c_str());
+}
+
+// A cell as the list view shows it, in UTF-16: text set through the "A" calls must have been
+// taken as UTF-8.
+std::wstring WideCell(HWND dialog, int row, int column) {
+  wchar_t text[512] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 512;
+  SendMessageW(GetDlgItem(dialog, IDC_SP_LIST), LVM_GETITEMTEXTW, row,
+               reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
 std::string Cell(HWND dialog, int row, int column) {
   char text[512] = {};
   ListView_GetItemText(GetDlgItem(dialog, IDC_SP_LIST), row, column, text, sizeof text);
@@ -92,6 +113,7 @@ class SelectPicturesTest : public ::testing::Test {
     g_getOpenFileName = AnswerFileDialog;
     g_getSaveFileName = AnswerFileDialog;
     g_fileDialogError = AnswerError;
+    g_browseForFolder = AnswerFolder;
     answers.clear();
     requests.clear();
     filters.clear();
@@ -107,6 +129,7 @@ class SelectPicturesTest : public ::testing::Test {
     g_getOpenFileName = GetOpenFileNameA;
     g_getSaveFileName = GetSaveFileNameA;
     g_fileDialogError = CommDlgExtendedError;
+    g_browseForFolder = SHBrowseForFolderW;
     PictureList.clear();
     CoUninitialize();
   }
@@ -203,7 +226,8 @@ TEST_F(SelectPicturesTest, AddingOneFileNamesItByItsTitle) {
   EXPECT_EQ(requests[0].nMaxFile, 16384u);
   EXPECT_EQ(requests[0].nMaxFileTitle, 260u);
   EXPECT_EQ(requests[0].nFilterIndex, 1u);
-  EXPECT_EQ(filters[0], "(*.jpg;*.bmp;)|*.jpg;*.bmp;|(*.jpg)|*.jpg|(*.bmp)|*.bmp|");
+  EXPECT_EQ(filters[0],
+            "(*.jpg;*.bmp;*.png;)|*.jpg;*.bmp;*.png;|(*.jpg)|*.jpg|(*.bmp)|*.bmp|(*.png)|*.png|");
 }
 
 TEST_F(SelectPicturesTest, AddingThreeFilesOfOneFolderAppendsNumberedRows) {
@@ -481,4 +505,83 @@ TEST_F(SelectPicturesTest, ADefaultListThatCannotBeStoredAnywhereIsReported) {
   EXPECT_NE(boxes.boxes()[0].text.find("picture list could not be saved"), std::string::npos);
   RemoveDirectoryA((std::string(g_settings.InstallDir) + "\\picsavelist.tsl").c_str());
   DeleteFileA(install.UserFolder().c_str());
+}
+
+TEST_F(SelectPicturesTest, AFileNamedInAnyScriptIsAddedShownSavedAndLoaded) {
+  const std::string folder = install.root() + u8"\\Фото Ωμέγα 写真 🌄";
+  const std::string picture = folder + u8"\\закат 🌄.bmp";
+  const std::string listFile = folder + u8"\\списки 写真.tsl";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WriteBmp(picture, 40, 30, 0, 0, 0xff0000);
+  answers.push_back({picture, u8"закат 🌄.bmp"});
+  answers.push_back({listFile, ""});
+  answers.push_back({listFile, ""});
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_ADD);
+    Click(dialog, IDC_SP_SAVE_LIST);
+    Click(dialog, IDC_SP_CLEAR);
+    Click(dialog, IDC_SP_LOAD_LIST);
+    ASSERT_EQ(Rows(dialog), 1);
+    EXPECT_EQ(WideCell(dialog, 0, 1), L"\u0437\u0430\u043a\u0430\u0442 \U0001F304.bmp");
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");  // the preview opened it
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(PictureList.size(), 1u);
+  EXPECT_EQ(PictureList[0].path, picture);
+  EXPECT_EQ(ReadFileBytes(listFile), u8"закат 🌄.bmp\r\n" + picture + "\r\n");
+  EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(listFile));
+}
+
+TEST_F(SelectPicturesTest, AddFolderAddsEveryPictureBelowItSortedByPath) {
+  Add("c.bmp");
+  chosenFolder = install.root() + u8"\\Фото 写真";
+  for (const char* sub : {"", "\\a", u8"\\Ωμέγα"}) {
+    CreateDirectoryA((chosenFolder + sub).c_str(), nullptr);
+  }
+  for (const char* name :
+       {"Zeta.BMP", "a.jpeg", "a\\z.png", "a b.jpg", "notes.txt", "a\\IMG.xmp"}) {
+    WriteBmp(chosenFolder + "\\" + name, 8, 8, 0, 0, 0xff);
+  }
+  WriteBmp(chosenFolder + u8"\\Ωμέγα\\🌄.jpg", 20, 50, 0, 0, 0xff);
+  MessageBoxRecorder boxes;
+  Run({[](HWND dialog) {
+    Click(dialog, IDC_SP_ADD_FOLDER);
+    ASSERT_EQ(Rows(dialog), 6);
+    EXPECT_EQ(Cell(dialog, 1, 2), chosenFolder + "\\a\\z.png");
+    EXPECT_EQ(Cell(dialog, 2, 1), "a b.jpg");
+    EXPECT_EQ(Cell(dialog, 3, 1), "a.jpeg");
+    EXPECT_EQ(Cell(dialog, 4, 1), "Zeta.BMP");
+    EXPECT_EQ(WideCell(dialog, 5, 1), L"\U0001F304.jpg");
+    EXPECT_EQ(SelectedRow(dialog), 5);
+    EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 20x50");
+    Click(dialog, IDOK);
+  }});
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_EQ(PictureList[5].path, chosenFolder + u8"\\Ωμέγα\\🌄.jpg");
+}
+
+TEST_F(SelectPicturesTest, AddFolderReportsPathsTooLongAndFoldersWithoutPictures) {
+  const std::string empty = install.root() + "\\empty";
+  CreateDirectoryA(empty.c_str(), nullptr);
+  WriteFileBytes(empty + "\\notes.txt", "x");
+  chosenFolder = install.root() + "\\deep";
+  CreateDirectoryA(chosenFolder.c_str(), nullptr);
+  std::string longName;  // 240 bytes, 120 characters
+  for (int i = 0; i < 120; ++i) longName += u8"Ж";
+  WriteBmp(chosenFolder + "\\" + longName + ".jpg", 8, 8, 0, 0, 0);
+  WriteBmp(chosenFolder + "\\short.jpg", 8, 8, 0, 0, 0);
+  MessageBoxRecorder boxes;
+  Run({[&empty](HWND dialog) {
+    Click(dialog, IDC_SP_ADD_FOLDER);
+    EXPECT_EQ(Rows(dialog), 1);
+    chosenFolder = empty;
+    Click(dialog, IDC_SP_ADD_FOLDER);
+    chosenFolder.clear();  // cancelled: nothing happens
+    Click(dialog, IDC_SP_ADD_FOLDER);
+    EXPECT_EQ(Rows(dialog), 1);
+    Click(dialog, IDOK);
+  }});
+  ASSERT_EQ(boxes.boxes().size(), 2u);
+  EXPECT_NE(boxes.boxes()[0].text.find("longer than 255"), std::string::npos);
+  EXPECT_NE(boxes.boxes()[1].text.find("hold no JPEG, BMP or PNG"), std::string::npos);
 }

@@ -254,4 +254,72 @@ TEST_F(SaverRun, WithoutDirect3DConfigurationShowsTheMessageBox) {
   EXPECT_EQ(saver.WaitForExit(20000), 0u);
 }
 
+// Copies every file below from into to (which is made).
+void CopyTree(const std::string& from, const std::string& to) {
+  CreateDirectoryA(to.c_str(), nullptr);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      CopyTree(from + "\\" + name, to + "\\" + name);
+    } else {
+      CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+// A 2 x 2 picture of pure green: no other part of the scene is that colour.
+std::string GreenBmp() {
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = 2;
+  info.biHeight = 2;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  file.bfType = 0x4d42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + 16;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  for (int row = 0; row < 2; ++row) bytes += std::string("\0\xff\0\0\xff\0\0\0", 8);
+  return bytes;
+}
+
+TEST_F(SaverRun, APortableCopyInAFolderNamedInAnyScriptShowsItsPictures) {
+  CleanSettingsKeys::Clear();  // no "InstallPath": the data beside the program
+  TempFolder root;
+  const std::string copy = root.File(u8"Заставка Ωμέγα 写真 🌄");
+  CopyTree(BuildPath("install_root"), copy);
+  const std::string picture = root.File(u8"Фото 日没 🌄.bmp");
+  WriteFileBytes(picture, GreenBmp());
+  WriteFileBytes(copy + "\\picsavelist.tsl", u8"日没 🌄.bmp\r\n" + picture + "\r\n");
+  ASSERT_TRUE(ExistsUnderUtf8Name(copy + "\\data\\objects\\coffeemug.x"));
+
+  SaverProcess saver(copy + "\\Solvane7.scr", "/t");
+  ASSERT_TRUE(saver.started());
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 30000);
+  ASSERT_NE(window, nullptr);
+  saver.Settle(window, 1000);
+  EXPECT_EQ(saver.FindTopLevel("#32770"), nullptr);  // no "can not load object!"
+  const Pixels shot = CaptureScreen();
+  SaveShot(shot, "host_any_script_folder");
+  const RECT client = ClientOnScreen(window);
+  EXPECT_GT(shot.DrawnShare(client), 0.5);
+  int green = 0;
+  for (int y = client.top; y < client.bottom; ++y) {
+    for (int x = client.left; x < client.right; ++x) {
+      const uint32_t pixel = shot.At(x, y);
+      green += Green(pixel) > 200 && Red(pixel) < 60 && Blue(pixel) < 60;
+    }
+  }
+  EXPECT_GT(green, 5000);  // the four frames show the picture
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(saver.WaitForExit(20000), 0u);
+}
+
 }  // namespace

@@ -106,4 +106,13 @@ const std::vector<MessageBoxRecorder::Box>& MessageBoxRecorder::boxes() const {
 
 void MessageBoxRecorder::SetAnswer(int answer) { recordedAnswer = answer; }
 
+bool ExistsUnderUtf8Name(const std::string& path) {
+  std::wstring wide(path.size() + 1, L'\0');
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, &wide[0],
+                          static_cast<int>(wide.size())) == 0) {
+    return false;
+  }
+  return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace testing_support

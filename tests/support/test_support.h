@@ -59,5 +59,8 @@ std::string TestDataPath(const std::string& relative);
 void DeleteTree(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// True when a file or folder has this UTF-8 name as Windows sees it (in UTF-16): a name that
+// went through the "A" calls was taken as UTF-8, not in some other code page.
+bool ExistsUnderUtf8Name(const std::string& path);
 
 }  // namespace testing_support
