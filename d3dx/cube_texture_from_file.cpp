@@ -2,9 +2,11 @@
 // any other picture is put on all six.
 #include "d3dx/d3dx8_tex.h"
 
+#include <wrl/client.h>
+
+#include <utility>
 #include <vector>
 
-#include "base/safe_release.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"
@@ -59,25 +61,21 @@ HRESULT FillFace(IDirect3DCubeTexture8* cube, D3DCUBEMAP_FACES face, const CubeS
 HRESULT CreateFilledCube(IDirect3DDevice8* device, UINT edge, UINT levels, DWORD usage,
                          D3DPOOL pool, const CubeSource& source, IDirect3DCubeTexture8** out) {
   const D3DPOOL fillPool = pool == D3DPOOL_DEFAULT ? D3DPOOL_SYSTEMMEM : pool;
-  IDirect3DCubeTexture8* cube = nullptr;
+  Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> cube;
   HRESULT hr = device->CreateCubeTexture(edge, levels, pool == D3DPOOL_DEFAULT ? 0 : usage,
-                                         source.format, fillPool, &cube);
+                                         source.format, fillPool, cube.GetAddressOf());
   for (int face = 0; SUCCEEDED(hr) && face < kFaces; ++face) {
-    hr = FillFace(cube, D3DCUBEMAP_FACES(face), source);
+    hr = FillFace(cube.Get(), D3DCUBEMAP_FACES(face), source);
   }
   if (SUCCEEDED(hr) && pool == D3DPOOL_DEFAULT) {
-    IDirect3DCubeTexture8* target = nullptr;
+    Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> target;
     hr = device->CreateCubeTexture(edge, cube->GetLevelCount(), usage, source.format, pool,
-                                   &target);
-    if (SUCCEEDED(hr)) hr = device->UpdateTexture(cube, target);
-    SafeRelease(cube);
-    cube = target;
+                                   target.GetAddressOf());
+    if (SUCCEEDED(hr)) hr = device->UpdateTexture(cube.Get(), target.Get());
+    cube = std::move(target);
   }
-  if (FAILED(hr)) {
-    SafeRelease(cube);
-    return hr;
-  }
-  *out = cube;
+  if (FAILED(hr)) return hr;
+  *out = cube.Detach();
   return S_OK;
 }
 

@@ -1,5 +1,7 @@
 // The byte block object of the library.
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "d3dx/d3dx8_mesh.h"
 
@@ -7,8 +9,7 @@ namespace {
 
 class Buffer final : public ID3DXBuffer {
  public:
-  Buffer(BYTE* bytes, DWORD size) : bytes_(bytes), size_(size) {}
-  ~Buffer() { delete[] bytes_; }
+  Buffer(std::unique_ptr<BYTE[]> bytes, DWORD size) : bytes_(std::move(bytes)), size_(size) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
@@ -26,11 +27,11 @@ class Buffer final : public ID3DXBuffer {
     if (left == 0) delete this;
     return left;
   }
-  LPVOID STDMETHODCALLTYPE GetBufferPointer() override { return bytes_; }
+  LPVOID STDMETHODCALLTYPE GetBufferPointer() override { return bytes_.get(); }
   DWORD STDMETHODCALLTYPE GetBufferSize() override { return size_; }
 
  private:
-  BYTE* bytes_;
+  std::unique_ptr<BYTE[]> bytes_;
   DWORD size_;
   ULONG references_ = 1;
 };
@@ -41,13 +42,11 @@ HRESULT WINAPI D3DXCreateBuffer(DWORD numBytes, LPD3DXBUFFER* buffer) {
   if (buffer == nullptr) return D3DERR_INVALIDCALL;
   *buffer = nullptr;
   // Zero-filled, so material records and texture names start cleared.
-  BYTE* bytes = new (std::nothrow) BYTE[numBytes > 0 ? numBytes : 1]();
+  std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[numBytes > 0 ? numBytes : 1]());
   if (bytes == nullptr) return E_OUTOFMEMORY;
-  Buffer* object = new (std::nothrow) Buffer(bytes, numBytes);
-  if (object == nullptr) {
-    delete[] bytes;
-    return E_OUTOFMEMORY;
-  }
+  // The bytes move into the object only once it is allocated.
+  Buffer* object = new (std::nothrow) Buffer(std::move(bytes), numBytes);
+  if (object == nullptr) return E_OUTOFMEMORY;
   *buffer = object;
   return S_OK;
 }

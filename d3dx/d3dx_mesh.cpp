@@ -1,14 +1,19 @@
 // The mesh object: Direct3D vertex and index buffers, attributes in memory, and the
 // optimisation and cloning that work on copies of the buffers' contents.
+#include <wrl/client.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "d3dx/d3dx8_mesh.h"
 #include "d3dx/fvf_layout.h"
 #include "d3dx/mesh_buffers.h"
 #include "d3dx/mesh_geometry.h"
+
+using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -19,14 +24,7 @@ constexpr DWORD kMaxVertices = 0x01000000;
 class Mesh final : public ID3DXMesh {
  public:
   Mesh(IDirect3DDevice8* device, DWORD options, DWORD fvf, const FvfLayout& layout)
-      : device_(device), options_(options), fvf_(fvf), layout_(layout) {
-    device_->AddRef();
-  }
-  ~Mesh() {
-    if (vertexBuffer_ != nullptr) vertexBuffer_->Release();
-    if (indexBuffer_ != nullptr) indexBuffer_->Release();
-    device_->Release();
-  }
+      : device_(device), options_(options), fvf_(fvf), layout_(layout) {}
 
   HRESULT Create(DWORD numFaces, DWORD numVertices) {
     numFaces_ = numFaces;
@@ -61,23 +59,17 @@ class Mesh final : public ID3DXMesh {
   DWORD STDMETHODCALLTYPE GetOptions() override { return options_; }
   HRESULT STDMETHODCALLTYPE GetDevice(LPDIRECT3DDEVICE8* device) override {
     if (device == nullptr) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return S_OK;
+    return device_.CopyTo(device);
   }
   HRESULT STDMETHODCALLTYPE CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE8 device,
                                          LPD3DXMESH* mesh) override;
   HRESULT STDMETHODCALLTYPE GetVertexBuffer(LPDIRECT3DVERTEXBUFFER8* buffer) override {
     if (buffer == nullptr) return D3DERR_INVALIDCALL;
-    vertexBuffer_->AddRef();
-    *buffer = vertexBuffer_;
-    return S_OK;
+    return vertexBuffer_.CopyTo(buffer);
   }
   HRESULT STDMETHODCALLTYPE GetIndexBuffer(LPDIRECT3DINDEXBUFFER8* buffer) override {
     if (buffer == nullptr) return D3DERR_INVALIDCALL;
-    indexBuffer_->AddRef();
-    *buffer = indexBuffer_;
-    return S_OK;
+    return indexBuffer_.CopyTo(buffer);
   }
   HRESULT STDMETHODCALLTYPE LockVertexBuffer(DWORD flags, BYTE** data) override {
     if (data == nullptr) return D3DERR_INVALIDCALL;
@@ -133,14 +125,14 @@ class Mesh final : public ID3DXMesh {
   HRESULT CreateVertexBuffer(DWORD numVertices);
   HRESULT CreateIndexBuffer(DWORD numFaces);
 
-  IDirect3DDevice8* device_;
+  ComPtr<IDirect3DDevice8> device_;
   DWORD options_;
   DWORD fvf_;
   FvfLayout layout_;
   DWORD numFaces_ = 0;
   DWORD numVertices_ = 0;
-  IDirect3DVertexBuffer8* vertexBuffer_ = nullptr;
-  IDirect3DIndexBuffer8* indexBuffer_ = nullptr;
+  ComPtr<IDirect3DVertexBuffer8> vertexBuffer_;
+  ComPtr<IDirect3DIndexBuffer8> indexBuffer_;
   std::vector<DWORD> attributes_;
   std::vector<D3DXATTRIBUTERANGE> attributeTable_;
   ULONG references_ = 1;
@@ -149,7 +141,7 @@ class Mesh final : public ID3DXMesh {
 HRESULT Mesh::CreateVertexBuffer(DWORD numVertices) {
   MeshBufferPlacement vb = VertexBufferPlacement(options_);
   return device_->CreateVertexBuffer(numVertices * layout_.stride, vb.usage, fvf_, vb.pool,
-                                     &vertexBuffer_);
+                                     vertexBuffer_.ReleaseAndGetAddressOf());
 }
 
 HRESULT Mesh::CreateIndexBuffer(DWORD numFaces) {
@@ -157,13 +149,13 @@ HRESULT Mesh::CreateIndexBuffer(DWORD numFaces) {
   UINT indexSize = Uses32BitIndices() ? 4 : 2;
   return device_->CreateIndexBuffer(numFaces * 3 * indexSize, ib.usage,
                                     Uses32BitIndices() ? D3DFMT_INDEX32 : D3DFMT_INDEX16, ib.pool,
-                                    &indexBuffer_);
+                                    indexBuffer_.ReleaseAndGetAddressOf());
 }
 
 HRESULT Mesh::DrawSubset(DWORD attribId) {
   HRESULT hr = device_->SetVertexShader(fvf_);
-  if (SUCCEEDED(hr)) hr = device_->SetStreamSource(0, vertexBuffer_, layout_.stride);
-  if (SUCCEEDED(hr)) hr = device_->SetIndices(indexBuffer_, 0);
+  if (SUCCEEDED(hr)) hr = device_->SetStreamSource(0, vertexBuffer_.Get(), layout_.stride);
+  if (SUCCEEDED(hr)) hr = device_->SetIndices(indexBuffer_.Get(), 0);
   if (FAILED(hr)) return hr;
   if (!attributeTable_.empty()) {
     for (const D3DXATTRIBUTERANGE& range : attributeTable_) {
@@ -220,14 +212,13 @@ HRESULT Mesh::ReadVertices(std::vector<BYTE>* bytes) {
 HRESULT Mesh::WriteGeometry(const std::vector<BYTE>& vertices, DWORD numVertices,
                             const std::vector<uint32_t>& indices) {
   if (numVertices != numVertices_) {
-    IDirect3DVertexBuffer8* old = vertexBuffer_;
-    vertexBuffer_ = nullptr;
+    // The old buffer stays in place if the new one cannot be made.
+    ComPtr<IDirect3DVertexBuffer8> old = std::move(vertexBuffer_);
     HRESULT hr = CreateVertexBuffer(numVertices);
     if (FAILED(hr)) {
-      vertexBuffer_ = old;
+      vertexBuffer_ = std::move(old);
       return hr;
     }
-    old->Release();
     numVertices_ = numVertices;
   }
   BYTE* data = nullptr;
@@ -235,7 +226,7 @@ HRESULT Mesh::WriteGeometry(const std::vector<BYTE>& vertices, DWORD numVertices
   if (FAILED(hr)) return hr;
   std::memcpy(data, vertices.data(), static_cast<size_t>(numVertices) * layout_.stride);
   vertexBuffer_->Unlock();
-  return WriteMeshIndices(indexBuffer_, indices, Uses32BitIndices());
+  return WriteMeshIndices(indexBuffer_.Get(), indices, Uses32BitIndices());
 }
 
 HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adjacencyOut,
@@ -273,10 +264,10 @@ HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adja
     }
   }
 
-  LPD3DXBUFFER remapBuffer = nullptr;
+  ComPtr<ID3DXBuffer> remapBuffer;
   if (vertexRemap != nullptr) {
     hr = D3DXCreateBuffer(static_cast<DWORD>(result.vertexRemap.size() * sizeof(DWORD)),
-                          &remapBuffer);
+                          remapBuffer.GetAddressOf());
     if (FAILED(hr)) return hr;
     std::memcpy(remapBuffer->GetBufferPointer(), result.vertexRemap.data(),
                 result.vertexRemap.size() * sizeof(DWORD));
@@ -290,10 +281,7 @@ HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adja
                 layout_.stride);
   }
   hr = WriteGeometry(reordered, newVertexCount, result.indices);
-  if (FAILED(hr)) {
-    if (remapBuffer != nullptr) remapBuffer->Release();
-    return hr;
-  }
+  if (FAILED(hr)) return hr;
 
   std::vector<D3DXATTRIBUTERANGE> table;
   if (options.attributeSort || options.vertexCache) table = ToAttributeTable(result);
@@ -304,7 +292,7 @@ HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adja
     std::copy(remapped.begin(), remapped.end(), adjacencyOut);
   }
   if (faceRemap != nullptr) std::copy(result.faceRemap.begin(), result.faceRemap.end(), faceRemap);
-  if (vertexRemap != nullptr) *vertexRemap = remapBuffer;
+  if (vertexRemap != nullptr) *vertexRemap = remapBuffer.Detach();
   return S_OK;
 }
 
@@ -313,10 +301,11 @@ HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE8 device, L
   *mesh = nullptr;
   // The clone keeps 32-bit indices when its vertices need them.
   if (Uses32BitIndices() && numVertices_ > 0x10000) options |= D3DXMESH_32BIT;
-  LPD3DXMESH created = nullptr;
-  HRESULT hr = D3DXCreateMeshFVF(numFaces_, numVertices_, options, fvf, device, &created);
+  ComPtr<ID3DXMesh> created;
+  HRESULT hr =
+      D3DXCreateMeshFVF(numFaces_, numVertices_, options, fvf, device, created.GetAddressOf());
   if (FAILED(hr)) return hr;
-  Mesh* clone = static_cast<Mesh*>(created);
+  Mesh* clone = static_cast<Mesh*>(created.Get());
 
   std::vector<uint32_t> indices;
   std::vector<BYTE> vertices;
@@ -327,13 +316,10 @@ HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, LPDIRECT3DDEVICE8 device, L
     ConvertVertices(vertices.data(), layout_, converted.data(), clone->layout_, numVertices_);
     hr = clone->WriteGeometry(converted, numVertices_, indices);
   }
-  if (FAILED(hr)) {
-    clone->Release();
-    return hr;
-  }
+  if (FAILED(hr)) return hr;
   clone->attributes_ = attributes_;
   clone->attributeTable_ = attributeTable_;
-  *mesh = clone;
+  *mesh = created.Detach();
   return S_OK;
 }
 
@@ -354,13 +340,12 @@ HRESULT WINAPI D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD option
     return D3DERR_INVALIDCALL;
   // 16-bit indices reach 65536 vertices.
   if ((options & D3DXMESH_32BIT) == 0 && numVertices > 0x10000) return D3DERR_INVALIDCALL;
-  Mesh* object = new (std::nothrow) Mesh(device, options, fvf, layout);
+  // A new object starts with its one reference, which the owner takes over.
+  ComPtr<Mesh> object;
+  *object.GetAddressOf() = new (std::nothrow) Mesh(device, options, fvf, layout);
   if (object == nullptr) return E_OUTOFMEMORY;
   HRESULT hr = object->Create(numFaces, numVertices);
-  if (FAILED(hr)) {
-    object->Release();
-    return hr;
-  }
-  *mesh = object;
+  if (FAILED(hr)) return hr;
+  *mesh = object.Detach();
   return S_OK;
 }

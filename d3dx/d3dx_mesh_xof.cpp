@@ -1,5 +1,7 @@
 // Mesh building from a DirectX File Mesh object: its data and its child objects are read
 // into plain arrays, built into triangles, and copied into a new mesh.
+#include <wrl/client.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,6 +11,8 @@
 #include "d3dx/fvf_layout.h"
 #include "d3dx/mesh_geometry.h"
 #include "d3dx/xof_mesh_data.h"
+
+using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -22,16 +26,15 @@ struct MaterialRecord {
 
 // A child as a data object: data objects as they are, references resolved, binary objects
 // left out (null).
-IDirectXFileData* ChildData(IDirectXFileObject* child) {
-  IDirectXFileData* data = nullptr;
-  if (SUCCEEDED(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&data))))
+ComPtr<IDirectXFileData> ChildData(IDirectXFileObject* child) {
+  ComPtr<IDirectXFileData> data;
+  if (SUCCEEDED(child->QueryInterface(IID_IDirectXFileData,
+                                      reinterpret_cast<void**>(data.GetAddressOf()))))
     return data;
-  IDirectXFileDataReference* reference = nullptr;
+  ComPtr<IDirectXFileDataReference> reference;
   if (SUCCEEDED(child->QueryInterface(IID_IDirectXFileDataReference,
-                                      reinterpret_cast<void**>(&reference)))) {
-    data = nullptr;
-    if (FAILED(reference->Resolve(&data))) data = nullptr;
-    reference->Release();
+                                      reinterpret_cast<void**>(reference.GetAddressOf())))) {
+    if (FAILED(reference->Resolve(data.ReleaseAndGetAddressOf()))) data.Reset();
     return data;
   }
   return nullptr;
@@ -41,15 +44,13 @@ IDirectXFileData* ChildData(IDirectXFileObject* child) {
 template <typename Visit>
 HRESULT ForEachChild(IDirectXFileData* parent, Visit visit) {
   for (;;) {
-    IDirectXFileObject* child = nullptr;
-    if (FAILED(parent->GetNextObject(&child)) || child == nullptr) return S_OK;
-    IDirectXFileData* data = ChildData(child);
-    child->Release();
+    ComPtr<IDirectXFileObject> child;
+    if (FAILED(parent->GetNextObject(child.GetAddressOf())) || child == nullptr) return S_OK;
+    ComPtr<IDirectXFileData> data = ChildData(child.Get());
     if (data == nullptr) continue;
     const GUID* type = nullptr;
     HRESULT hr = data->GetType(&type);
-    if (SUCCEEDED(hr) && type != nullptr) hr = visit(data, *type);
-    data->Release();
+    if (SUCCEEDED(hr) && type != nullptr) hr = visit(data.Get(), *type);
     if (FAILED(hr)) return hr;
   }
 }
@@ -246,31 +247,26 @@ HRESULT WINAPI D3DXLoadMeshFromXof(LPDIRECTXFILEDATA xofMesh, DWORD options,
   if (source.hasTexcoords) fvf |= D3DFVF_TEX1;
   if (built.vertices.size() > 0x10000) options |= D3DXMESH_32BIT;
   const DWORD numFaces = static_cast<DWORD>(built.indices.size() / 3);
-  LPD3DXMESH created = nullptr;
+  ComPtr<ID3DXMesh> created;
   hr = D3DXCreateMeshFVF(numFaces, static_cast<DWORD>(built.vertices.size()), options, fvf, device,
-                         &created);
+                         created.GetAddressOf());
   if (FAILED(hr)) return hr;
-  hr = FillMesh(created, built);
+  hr = FillMesh(created.Get(), built);
 
-  LPD3DXBUFFER adjacencyBuffer = nullptr;
-  LPD3DXBUFFER materialBuffer = nullptr;
+  ComPtr<ID3DXBuffer> adjacencyBuffer;
+  ComPtr<ID3DXBuffer> materialBuffer;
   if (SUCCEEDED(hr) && adjacency != nullptr) {
     std::vector<meshgeo::Float3> positions(built.vertices.size());
     for (size_t v = 0; v < positions.size(); ++v) positions[v] = built.vertices[v].position;
     hr = BufferOf(meshgeo::GenerateAdjacency(built.indices, meshgeo::ComputePointReps(positions)),
-                  &adjacencyBuffer);
+                  adjacencyBuffer.GetAddressOf());
   }
   if (SUCCEEDED(hr) && materials != nullptr && !materialRecords.empty())
-    hr = MakeMaterialBuffer(materialRecords, &materialBuffer);
-  if (FAILED(hr)) {
-    if (adjacencyBuffer != nullptr) adjacencyBuffer->Release();
-    if (materialBuffer != nullptr) materialBuffer->Release();
-    created->Release();
-    return hr;
-  }
-  if (adjacency != nullptr) *adjacency = adjacencyBuffer;
-  if (materials != nullptr) *materials = materialBuffer;
+    hr = MakeMaterialBuffer(materialRecords, materialBuffer.GetAddressOf());
+  if (FAILED(hr)) return hr;
+  if (adjacency != nullptr) *adjacency = adjacencyBuffer.Detach();
+  if (materials != nullptr) *materials = materialBuffer.Detach();
   if (numMaterials != nullptr) *numMaterials = static_cast<DWORD>(materialRecords.size());
-  *mesh = created;
+  *mesh = created.Detach();
   return S_OK;
 }

@@ -1,9 +1,11 @@
 // D3DXCreateTextureFromFile*: decode, resample, key, convert, and fill a texture's levels.
 #include "d3dx/d3dx8_tex.h"
 
+#include <wrl/client.h>
+
+#include <utility>
 #include <vector>
 
-#include "base/safe_release.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"
@@ -60,22 +62,19 @@ HRESULT CreateFilled(IDirect3DDevice8* device, UINT width, UINT height, UINT lev
                      IDirect3DTexture8** out) {
   const D3DPOOL fillPool = pool == D3DPOOL_DEFAULT ? D3DPOOL_SYSTEMMEM : pool;
   const DWORD fillUsage = pool == D3DPOOL_DEFAULT ? 0 : usage;
-  IDirect3DTexture8* texture = nullptr;
-  HRESULT hr = device->CreateTexture(width, height, levels, fillUsage, format, fillPool, &texture);
-  if (SUCCEEDED(hr)) hr = fill(texture, context);
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> texture;
+  HRESULT hr = device->CreateTexture(width, height, levels, fillUsage, format, fillPool,
+                                     texture.GetAddressOf());
+  if (SUCCEEDED(hr)) hr = fill(texture.Get(), context);
   if (SUCCEEDED(hr) && pool == D3DPOOL_DEFAULT) {
-    IDirect3DTexture8* target = nullptr;
+    Microsoft::WRL::ComPtr<IDirect3DTexture8> target;
     hr = device->CreateTexture(width, height, texture->GetLevelCount(), usage, format, pool,
-                               &target);
-    if (SUCCEEDED(hr)) hr = device->UpdateTexture(texture, target);
-    SafeRelease(texture);
-    texture = target;
+                               target.GetAddressOf());
+    if (SUCCEEDED(hr)) hr = device->UpdateTexture(texture.Get(), target.Get());
+    texture = std::move(target);
   }
-  if (FAILED(hr)) {
-    SafeRelease(texture);
-    return hr;
-  }
-  *out = texture;
+  if (FAILED(hr)) return hr;
+  *out = texture.Detach();
   return S_OK;
 }
 

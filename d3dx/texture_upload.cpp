@@ -1,11 +1,14 @@
 // Device queries and level writing shared by the 2D and cube loaders.
 #include "d3dx/texture_upload.h"
 
+#include <wrl/client.h>
+
 #include <algorithm>
 #include <cstring>
 
 #include "d3dx/image_scale.h"
 #include "d3dx/pixel_formats.h"
+#include "base/scoped_handle.h"
 
 namespace d3dx_image {
 namespace {
@@ -29,15 +32,14 @@ TextureLimits ReadTextureLimits(IDirect3DDevice8* device, bool cube) {
 
 bool DeviceSupportsFormat(IDirect3DDevice8* device, D3DRESOURCETYPE type, DWORD usage,
                           D3DFORMAT format) {
-  IDirect3D8* d3d = nullptr;
-  if (FAILED(device->GetDirect3D(&d3d)) || d3d == nullptr) return false;
+  Microsoft::WRL::ComPtr<IDirect3D8> d3d;
+  if (FAILED(device->GetDirect3D(d3d.GetAddressOf())) || d3d == nullptr) return false;
   D3DDEVICE_CREATION_PARAMETERS params;
   D3DDISPLAYMODE mode;
   bool ok = SUCCEEDED(device->GetCreationParameters(&params)) &&
             SUCCEEDED(device->GetDisplayMode(&mode)) &&
             SUCCEEDED(d3d->CheckDeviceFormat(params.AdapterOrdinal, params.DeviceType,
                                              mode.Format, usage, type, format));
-  d3d->Release();
   return ok;
 }
 
@@ -97,12 +99,12 @@ void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INF
 
 HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   if (path == nullptr) return D3DERR_INVALIDCALL;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return HRESULT_FROM_WIN32(GetLastError());
   LARGE_INTEGER size;
   HRESULT hr = S_OK;
-  if (!GetFileSizeEx(file, &size)) {
+  if (!GetFileSizeEx(file.get(), &size)) {
     hr = HRESULT_FROM_WIN32(GetLastError());
   } else if (size.QuadPart == 0) {
     hr = HRESULT(kImageInvalid);
@@ -119,12 +121,11 @@ HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   while (SUCCEEDED(hr) && done < bytes.size()) {
     DWORD got = 0;
     const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
-    if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) {
+    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
       hr = E_FAIL;
     }
     done += got;
   }
-  CloseHandle(file);
   if (FAILED(hr)) bytes.clear();
   return hr;
 }

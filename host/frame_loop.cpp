@@ -5,14 +5,13 @@
 #include "host/mode_rules.h"
 #include "host/saver_app.h"
 
-#include <mmsystem.h>
 
 namespace {
 
 FrameRateCounter frameRate = {0, 0.0};
 
 bool errorClockStarted = false;
-DWORD errorClockStamp = 0;
+double errorClockStamp = 0.0;
 
 RECT ToRect(const BoxPixels& box) { return {box.left, box.top, box.right, box.bottom}; }
 
@@ -101,12 +100,12 @@ void SaverApp::ErrorDisplayStep() {
     }
   }
 
-  const DWORD now = timeGetTime();
+  const double now = HostClock::AbsoluteTime();
   if (!errorClockStarted) {
     errorClockStarted = true;
     errorClockStamp = now;
   }
-  const float dt = static_cast<float>(now - errorClockStamp) * 0.001f;
+  const float dt = static_cast<float>(now - errorClockStamp);
   errorClockStamp = now;
 
   if (errorText[0] == '\0') LookupErrorMessage(errorCode, errorText, sizeof errorText);

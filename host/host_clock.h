@@ -1,5 +1,6 @@
 // The host clock: seconds from the performance counter, or from timeGetTime where the
-// system has no counter.
+// system has no counter. Everything that animates reads time here, so that tests can step
+// the clock by hand instead of sleeping.
 #pragma once
 
 namespace HostClock {
@@ -9,5 +10,10 @@ double AbsoluteTime();
 double AppTime();
 // Seconds since the previous call (or since Start).
 double ElapsedTime();
+
+// Where the clock reads the time, in seconds from any fixed origin; tests replace it.
+using TimeSource = double (*)();
+extern TimeSource g_timeSource;
+double SystemSeconds();
 
 }  // namespace HostClock

@@ -2,10 +2,10 @@
 // and per frame the clear, the slideshow step and the full or the fallback scene.
 #include "show/show_app.h"
 
-#include <mmsystem.h>
 #include <objbase.h>
 
 #include "base/message_box.h"
+#include "host/host_clock.h"
 #include "render/fallback_scene.h"
 #include "render/full_scene.h"
 #include "render/scene_object.h"
@@ -169,7 +169,8 @@ void ShowApp::DrawFallbackScene(float elapsedSeconds) {
   SetFallbackCamera(currentDevice, BackBufferAspect(backBufferDesc));
   AdvanceFallbackPicture(elapsedSeconds);
   const D3DXMATRIX world =
-      ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds, timeGetTime());
+      ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds,
+                       static_cast<DWORD>(HostClock::AbsoluteTime() * 1000.0));
   DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh].get(), world,
                       SceneMeshPaint());
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/scoped_handle.h"
+
 namespace {
 
 // A compressed or binary mesh file of this size, or one that unpacks to more, is not
@@ -138,22 +140,20 @@ bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size,
 }
 
 HRESULT CheckXFileFraming(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   // A file we cannot open is DirectX File's to report.
-  if (file == INVALID_HANDLE_VALUE) return S_OK;
+  if (!file) return S_OK;
   uint8_t header[kXFileHeaderSize];
   DWORD read = 0;
   LARGE_INTEGER fileSize;
   // Text files DirectX File parses safely; the others are checked here first.
-  if (!ReadFile(file, header, sizeof(header), &read, nullptr) ||
+  if (!ReadFile(file.get(), header, sizeof(header), &read, nullptr) ||
       !(IsCompressedXFileHeader(header, read) || IsBinaryXFileHeader(header, read))) {
-    CloseHandle(file);
     return S_OK;
   }
-  if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < 0 ||
+  if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart < 0 ||
       static_cast<uint64_t>(fileSize.QuadPart) > kMaxCompressedFile) {
-    CloseHandle(file);
     return E_FAIL;
   }
   std::vector<uint8_t> bytes(static_cast<size_t>(fileSize.QuadPart));
@@ -162,10 +162,11 @@ HRESULT CheckXFileFraming(const char* path) {
   while (filled < bytes.size()) {
     DWORD chunk = 0;
     DWORD want = static_cast<DWORD>(bytes.size() - filled);
-    if (!ReadFile(file, bytes.data() + filled, want, &chunk, nullptr) || chunk == 0) break;
+    if (!ReadFile(file.get(), bytes.data() + filled, want, &chunk, nullptr) || chunk == 0) break;
     filled += chunk;
   }
-  CloseHandle(file);
+  // The rest works on the bytes in memory.
+  file.Reset();
   if (filled != bytes.size()) return E_FAIL;
 
   uint32_t floatBytes = 0;

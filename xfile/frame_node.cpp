@@ -1,6 +1,7 @@
 #include "xfile/frame_node.h"
 
-#include "base/safe_release.h"
+#include <utility>
+
 #include "base/text_copy.h"
 
 MeshObject::MeshObject(const char* objectName) {
@@ -11,14 +12,9 @@ MeshObject::MeshObject(const char* objectName) {
 MeshObject::~MeshObject() { ReleaseDeviceObjects(); }
 
 void MeshObject::ReleaseDeviceObjects() {
-  SafeRelease(mesh);
-  if (textures != nullptr) {
-    for (uint32_t i = 0; i < numMaterials; ++i) SafeRelease(textures[i]);
-  }
-  delete[] textures;
-  textures = nullptr;
-  delete[] materials;
-  materials = nullptr;
+  mesh.Reset();
+  textures.reset();
+  materials.reset();
   numMaterials = 0;
 }
 
@@ -29,16 +25,9 @@ FrameNode::FrameNode(const char* frameName) {
 }
 
 FrameNode::~FrameNode() {
-  delete mesh;
-  delete firstChild;
   // The sibling chain is freed in a loop: a file may hold thousands of frames side by side,
-  // and one destructor call per sibling would run the stack out.
-  FrameNode* sibling = nextSibling;
-  nextSibling = nullptr;
-  while (sibling != nullptr) {
-    FrameNode* next = sibling->nextSibling;
-    sibling->nextSibling = nullptr;
-    delete sibling;
-    sibling = next;
-  }
+  // and one destructor call per sibling would run the stack out. Each sibling is detached from
+  // the chain before it goes, so its own destructor finds no chain to walk.
+  std::unique_ptr<FrameNode> sibling = std::move(nextSibling);
+  while (sibling != nullptr) sibling = std::move(sibling->nextSibling);
 }

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <d3d8.h>
+#include <wrl/client.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "d3dx/d3dx8_math.h"
 #include "d3dx/d3dx8_mesh.h"
@@ -22,15 +24,16 @@ class MeshObject {
   void ReleaseDeviceObjects();
 
   char name[512];
-  ID3DXMesh* mesh = nullptr;  // managed pool, XYZ | NORMAL | DIFFUSE | TEX1
+  Microsoft::WRL::ComPtr<ID3DXMesh> mesh;  // managed pool, XYZ | NORMAL | DIFFUSE | TEX1
   uint32_t numMaterials = 0;
-  D3DMATERIAL8* materials = nullptr;       // numMaterials entries
-  IDirect3DTexture8** textures = nullptr;  // numMaterials entries, each may be null
+  std::unique_ptr<D3DMATERIAL8[]> materials;  // numMaterials entries
+  // numMaterials entries, each may be null
+  std::unique_ptr<Microsoft::WRL::ComPtr<IDirect3DTexture8>[]> textures;
   int useMaterials = 1;
 };
 
-// One frame; the root of a loaded file is a FrameNode too. Deleting a node deletes its
-// children and the rest of its sibling chain.
+// One frame; the root of a loaded file is a FrameNode too. A node owns its children and the
+// rest of its sibling chain.
 class FrameNode {
  public:
   explicit FrameNode(const char* name);
@@ -40,7 +43,7 @@ class FrameNode {
 
   char name[512];
   D3DXMATRIX transform;  // identity until a FrameTransformMatrix sets it
-  MeshObject* mesh = nullptr;
-  FrameNode* nextSibling = nullptr;
-  FrameNode* firstChild = nullptr;
+  std::unique_ptr<MeshObject> mesh;
+  std::unique_ptr<FrameNode> nextSibling;
+  std::unique_ptr<FrameNode> firstChild;
 };

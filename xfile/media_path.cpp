@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/registry_keys.h"
+#include "base/scoped_handle.h"
 #include "base/text_copy.h"
 
 namespace {
@@ -14,11 +16,9 @@ constexpr DWORD kFullPathSize = 1024;
 
 // The file is only opened to see that it can be; it is closed at once.
 bool CanOpen(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid();
 }
 
 // Copies a found path when it fits.
@@ -31,15 +31,14 @@ bool Accept(char* output, size_t outputSize, const char* path) {
 }  // namespace
 
 const char* GetMediaDirectory() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX SDK", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
+  ScopedKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX SDK", 0, KEY_READ,
+                    key.Receive()) != ERROR_SUCCESS)
     return g_emptyText;
   DWORD type = 0;
   DWORD size = sizeof(g_mediaDirectory);
-  LONG result = RegQueryValueExA(key, "DX81SDK Samples Path", nullptr, &type,
+  LONG result = RegQueryValueExA(key.get(), "DX81SDK Samples Path", nullptr, &type,
                                  reinterpret_cast<BYTE*>(g_mediaDirectory), &size);
-  RegCloseKey(key);
   if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return g_emptyText;
   // The stored text need not end in a zero; and "\Media\" must still fit behind it.
   g_mediaDirectory[size < sizeof(g_mediaDirectory) ? size : sizeof(g_mediaDirectory) - 1] = '\0';

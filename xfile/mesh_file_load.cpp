@@ -1,7 +1,10 @@
 // Loading a .x file through DirectX File into a frame tree.
-#include <cstring>
+#include <wrl/client.h>
 
-#include "base/safe_release.h"
+#include <cstring>
+#include <memory>
+#include <utility>
+
 #include "base/text_copy.h"
 #include "base/xfile_guids.h"
 #include "d3dx/d3dx8_tex.h"
@@ -9,6 +12,8 @@
 #include "xfile/media_path.h"
 #include "xfile/mesh_file.h"
 #include "xfile/xfile_templates.h"
+
+using Microsoft::WRL::ComPtr;
 
 MeshTextureLoader meshTextureLoader = D3DXCreateTextureFromFileA;
 
@@ -58,20 +63,18 @@ HRESULT LoadFrame(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* o
   if (depth >= kMaxFrameDepth) return E_FAIL;
   char name[512];
   ReadObjectName(object, name);
-  FrameNode* node = new FrameNode(name);
+  auto created = std::make_unique<FrameNode>(name);
   // Prepending: siblings end up in reverse file order.
-  node->nextSibling = parent->firstChild;
-  parent->firstChild = node;
+  created->nextSibling = std::move(parent->firstChild);
+  parent->firstChild = std::move(created);
+  FrameNode* node = parent->firstChild.get();
   for (;;) {
-    IDirectXFileObject* child = nullptr;
-    if (FAILED(object->GetNextObject(&child)) || child == nullptr) break;
-    IDirectXFileData* childData = nullptr;
-    HRESULT hr = child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&childData));
-    if (SUCCEEDED(hr)) {
-      hr = LoadObjectAt(root, device, childData, node, depth + 1);
-      childData->Release();
-    }
-    child->Release();
+    ComPtr<IDirectXFileObject> child;
+    if (FAILED(object->GetNextObject(child.GetAddressOf())) || child == nullptr) break;
+    ComPtr<IDirectXFileData> childData;
+    HRESULT hr = child->QueryInterface(IID_IDirectXFileData,
+                                       reinterpret_cast<void**>(childData.GetAddressOf()));
+    if (SUCCEEDED(hr)) hr = LoadObjectAt(root, device, childData.Get(), node, depth + 1);
     if (FAILED(hr)) return hr;
   }
   return S_OK;
@@ -83,15 +86,14 @@ void LoadMaterialTextures(MeshObject* meshObject, IDirect3DDevice8* device,
     meshObject->materials[i] = source[i].MatD3D;
     // The scene lights with the diffuse colour only; ambient follows it.
     meshObject->materials[i].Ambient = meshObject->materials[i].Diffuse;
-    meshObject->textures[i] = nullptr;
     if (source[i].pTextureFilename == nullptr || meshTextureLoader == nullptr) continue;
     char name[MAX_PATH];
     char path[MAX_PATH];
     CopyText(name, source[i].pTextureFilename, sizeof(name));
     FindMediaFile(path, name, sizeof(path));
     // A missing or unreadable texture leaves the material untextured, silently.
-    if (FAILED(meshTextureLoader(device, path, &meshObject->textures[i])))
-      meshObject->textures[i] = nullptr;
+    if (FAILED(meshTextureLoader(device, path, meshObject->textures[i].GetAddressOf())))
+      meshObject->textures[i].Reset();
   }
 }
 
@@ -99,51 +101,34 @@ void LoadMaterialTextures(MeshObject* meshObject, IDirect3DDevice8* device,
 
 HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName) {
   if (root == nullptr || fileName == nullptr) return E_INVALIDARG;
-  IDirectXFile* file = nullptr;
-  if (FAILED(DirectXFileCreate(&file)) || file == nullptr) return E_FAIL;
+  ComPtr<IDirectXFile> file;
+  if (FAILED(DirectXFileCreate(file.GetAddressOf())) || file == nullptr) return E_FAIL;
   if (FAILED(file->RegisterTemplates(const_cast<char*>(XFileTemplates),
-                                     static_cast<DWORD>(XFileTemplatesSize)))) {
-    SafeRelease(file);
+                                     static_cast<DWORD>(XFileTemplatesSize))))
     return E_FAIL;
-  }
   char path[MAX_PATH];
   char found[MAX_PATH];
   // On failure the output holds the name itself; a name too long for it is refused rather
   // than opened cut short.
   if (FAILED(FindMediaFile(found, fileName, sizeof(found))) &&
-      std::strlen(fileName) >= sizeof(found)) {
-    SafeRelease(file);
+      std::strlen(fileName) >= sizeof(found))
     return E_FAIL;
-  }
   CopyText(path, found, sizeof(path));
   HRESULT hr = CheckXFileFraming(path);
-  if (FAILED(hr)) {
-    SafeRelease(file);
-    return hr;
-  }
-  IDirectXFileEnumObject* enumerator = nullptr;
-  hr = file->CreateEnumObject(path, DXFILELOAD_FROMFILE, &enumerator);
-  if (FAILED(hr) || enumerator == nullptr) {
-    SafeRelease(file);
-    return FAILED(hr) ? hr : E_FAIL;
-  }
+  if (FAILED(hr)) return hr;
+  ComPtr<IDirectXFileEnumObject> enumerator;
+  hr = file->CreateEnumObject(path, DXFILELOAD_FROMFILE, enumerator.GetAddressOf());
+  if (FAILED(hr) || enumerator == nullptr) return FAILED(hr) ? hr : E_FAIL;
   for (;;) {
-    IDirectXFileData* object = nullptr;
-    hr = enumerator->GetNextDataObject(&object);
+    ComPtr<IDirectXFileData> object;
+    hr = enumerator->GetNextDataObject(object.GetAddressOf());
     if (hr == DXFILEERR_NOMOREOBJECTS) break;
     // Anything else ending the objects is a file that did not parse: not a success.
     if (SUCCEEDED(hr)) {
-      hr = object != nullptr ? LoadObjectAt(root, device, object, root, 0) : E_FAIL;
+      hr = object != nullptr ? LoadObjectAt(root, device, object.Get(), root, 0) : E_FAIL;
     }
-    SafeRelease(object);
-    if (FAILED(hr)) {
-      SafeRelease(enumerator);
-      SafeRelease(file);
-      return E_FAIL;
-    }
+    if (FAILED(hr)) return E_FAIL;
   }
-  SafeRelease(enumerator);
-  SafeRelease(file);
   return S_OK;
 }
 
@@ -157,45 +142,41 @@ HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, Frame
   if (frame->mesh != nullptr) return E_FAIL;  // one mesh per frame
   char name[512];
   ReadObjectName(object, name);
-  frame->mesh = new MeshObject(name);
+  frame->mesh = std::make_unique<MeshObject>(name);
   // A mesh that cannot be built stays attached and draws nothing.
-  CreateMeshObject(frame->mesh, device, object);
+  CreateMeshObject(frame->mesh.get(), device, object);
   return S_OK;
 }
 
 HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
                          IDirectXFileData* object) {
-  ID3DXMesh* loaded = nullptr;
-  LPD3DXBUFFER adjacency = nullptr;
-  LPD3DXBUFFER materials = nullptr;
+  ComPtr<ID3DXMesh> loaded;
+  ComPtr<ID3DXBuffer> adjacency;
+  ComPtr<ID3DXBuffer> materials;
   DWORD numMaterials = 0;
-  HRESULT hr = D3DXLoadMeshFromXof(object, D3DXMESH_SYSTEMMEM, device, &adjacency, &materials,
-                                   &numMaterials, &loaded);
+  HRESULT hr = D3DXLoadMeshFromXof(object, D3DXMESH_SYSTEMMEM, device, adjacency.GetAddressOf(),
+                                   materials.GetAddressOf(), &numMaterials,
+                                   loaded.GetAddressOf());
   if (FAILED(hr)) return hr;
   hr = loaded->OptimizeInplace(
       D3DXMESHOPT_COMPACT | D3DXMESHOPT_ATTRSORT | D3DXMESHOPT_VERTEXCACHE,
       adjacency != nullptr ? static_cast<const DWORD*>(adjacency->GetBufferPointer()) : nullptr,
       nullptr, nullptr, nullptr);
-  if (FAILED(hr)) {
-    SafeRelease(loaded);
-    SafeRelease(adjacency);
-    SafeRelease(materials);
-    return hr;
-  }
+  if (FAILED(hr)) return hr;
   // A failed clone leaves the mesh null: the object then draws nothing.
-  if (FAILED(loaded->CloneMeshFVF(D3DXMESH_MANAGED, kMeshFormat, device, &meshObject->mesh)))
-    meshObject->mesh = nullptr;
-  SafeRelease(loaded);
+  if (FAILED(loaded->CloneMeshFVF(D3DXMESH_MANAGED, kMeshFormat, device,
+                                  meshObject->mesh.ReleaseAndGetAddressOf())))
+    meshObject->mesh.Reset();
+  // The system-memory copy is done with; let it go before the textures load.
+  loaded.Reset();
 
   if (materials != nullptr && numMaterials > 0 &&
       materials->GetBufferSize() >= numMaterials * sizeof(D3DXMATERIAL)) {
-    meshObject->materials = new D3DMATERIAL8[numMaterials];
-    meshObject->textures = new IDirect3DTexture8*[numMaterials]();
+    meshObject->materials = std::make_unique<D3DMATERIAL8[]>(numMaterials);
+    meshObject->textures = std::make_unique<ComPtr<IDirect3DTexture8>[]>(numMaterials);
     meshObject->numMaterials = numMaterials;
     LoadMaterialTextures(meshObject, device,
                          static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer()));
   }
-  SafeRelease(adjacency);
-  SafeRelease(materials);
   return S_OK;
 }

@@ -51,9 +51,10 @@ HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATR
   // The root's transform applies after the caller's world, unlike a frame's (see below).
   const D3DXMATRIX combined = saved * root->transform;
   device->SetTransform(D3DTS_WORLD, &combined);
-  if (root->firstChild != nullptr) RenderFrameNode(root->firstChild, device, 1, 0, &combined, paint);
+  FrameNode* first = root->firstChild.get();
+  if (first != nullptr) RenderFrameNode(first, device, 1, 0, &combined, paint);
   SetAlphaBlending(device);
-  if (root->firstChild != nullptr) RenderFrameNode(root->firstChild, device, 0, 1, &combined, paint);
+  if (first != nullptr) RenderFrameNode(first, device, 0, 1, &combined, paint);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
   device->SetTransform(D3DTS_WORLD, &saved);
   return S_OK;
@@ -65,12 +66,13 @@ HRESULT RenderFrameNode(FrameNode* node, IDirect3DDevice8* device, int drawOpaqu
   const D3DXMATRIX saved = parent != nullptr ? *parent : CurrentWorld(device);
   // Siblings share the parent's matrix; they are walked in a loop so that a long chain
   // does not deepen the stack.
-  for (FrameNode* frame = node; frame != nullptr; frame = frame->nextSibling) {
+  for (FrameNode* frame = node; frame != nullptr; frame = frame->nextSibling.get()) {
     const D3DXMATRIX combined = frame->transform * saved;
     device->SetTransform(D3DTS_WORLD, &combined);
-    if (frame->mesh != nullptr) RenderMeshSubsets(frame->mesh, device, drawOpaque, drawTranslucent, paint);
+    if (frame->mesh != nullptr)
+      RenderMeshSubsets(frame->mesh.get(), device, drawOpaque, drawTranslucent, paint);
     if (frame->firstChild != nullptr)
-      RenderFrameNode(frame->firstChild, device, drawOpaque, drawTranslucent, &combined,
+      RenderFrameNode(frame->firstChild.get(), device, drawOpaque, drawTranslucent, &combined,
                       paint);
     device->SetTransform(D3DTS_WORLD, &saved);
   }
@@ -108,12 +110,9 @@ HRESULT RenderMeshSubsets(MeshObject* meshObject, IDirect3DDevice8* device, int 
 
 HRESULT ReleaseMeshFile(FrameNode* root) {
   if (root == nullptr) return S_OK;
-  delete root->mesh;  // releases its device objects
-  root->mesh = nullptr;
-  // Deleting a node frees its children and the rest of its sibling chain.
-  delete root->firstChild;
-  root->firstChild = nullptr;
-  delete root->nextSibling;
-  root->nextSibling = nullptr;
+  root->mesh.reset();  // releases its device objects
+  // Freeing a node frees its children and the rest of its sibling chain.
+  root->firstChild.reset();
+  root->nextSibling.reset();
   return S_OK;
 }

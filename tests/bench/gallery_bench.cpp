@@ -9,7 +9,6 @@
 //     part drawn alone (same planned steps, states and textures) after clear and camera
 // prints "<median ms> <peak MB above the start>"; frame and empty time one frame, as the mean
 // of a batch of frames.
-#include "tests/bench/bench_device.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -21,26 +20,23 @@
 #include <string>
 #include <vector>
 
-#include "base/safe_release.h"
 #include "render/full_scene.h"
 #include "render/scene_plan.h"
 #include "show/picture_list.h"
+#include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/saver_process.h"
 
 namespace {
+
+using testing_support::NowMs;
 
 constexpr int kWidth = 1024, kHeight = 768, kBatch = 40;
 // Long enough for the process clock's 10 ms ticks.
 constexpr int kPartBatch = 80;
-
-double NowMs() {
-  static LARGE_INTEGER frequency = {};
-  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 // CPU time of the whole process (every renderer thread included): less disturbed than the
 // wall clock by other work on a shared machine.
@@ -60,11 +56,6 @@ SIZE_T PeakWorkingSet() {
   return counters.PeakWorkingSetSize;
 }
 
-
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
 
 // One frame of the gallery drawing only the planned steps that pass the filter.
 template <typename Filter>
@@ -126,7 +117,7 @@ void TimeParts(ShowApp& app, IDirect3DDevice8* device, int runs) {
       g_settings.renderReflection = parts[p].reflection;
       const int mesh = parts[p].mesh;
       auto keep = [mesh](const DrawStep& step) { return mesh == -2 || step.mesh == mesh; };
-      PumpMessages();
+      testing_support::Pump(0);
       DrawPart(app, device, plan, keep);  // warm-up, keeps state changes of the last part out
       const double start = NowMs(), cpuStart = ProcessCpuMs();
       for (int frame = 0; frame < kPartBatch; ++frame) DrawPart(app, device, plan, keep);
@@ -156,11 +147,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[argc - 1]));
-  IDirect3DDevice8* device = CreateScreenDevice(kWidth, kHeight);
-  if (device == nullptr) {
-    std::fprintf(stderr, "no Direct3D device\n");
+  testing_support::RealDevice screen;
+  if (!screen.Create(kWidth, kHeight, {true, D3DCREATE_HARDWARE_VERTEXPROCESSING})) {
+    std::fprintf(stderr, "no Direct3D device: %s\n", screen.error());
     return 1;
   }
+  IDirect3DDevice8* device = screen.get();
   ShowApp app;
   std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[2]);
   g_settings.pictureTimer = change ? 0 : 60;
@@ -189,13 +181,12 @@ int main(int argc, char** argv) {
     app.DestroyDeviceResources();
     app.currentDevice = nullptr;
     PictureList.clear();
-    SafeRelease(device);
     return 0;
   }
 
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
-    PumpMessages();
+    testing_support::Pump(0);
     const double start = NowMs();
     if (change) {
       app.AdvanceSlideshow(0.0f);
@@ -227,6 +218,5 @@ int main(int argc, char** argv) {
   app.DestroyDeviceResources();
   app.currentDevice = nullptr;
   PictureList.clear();
-  SafeRelease(device);
   return 0;
 }

@@ -6,7 +6,6 @@
 //   holdings_bench <install folder> <changes> [<picture list file>]
 // prints "<ms per change> <private MB> gdi=<n>,user=<n>,kernel=<n>,+<MB since change 10>",
 // the figures read right after the last change. Without a list file the default pictures.
-#include "tests/bench/bench_device.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -14,13 +13,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/safe_release.h"
-#include "bench/saver_process.h"
+#include "bench/holdings.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/saver_process.h"
 
-using namespace saver_process;
+using namespace holdings;
+using testing_support::NowMs;
 
 namespace {
 
@@ -35,11 +37,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const uint32_t changes = static_cast<uint32_t>(std::max(1, std::atoi(argv[2])));
-  IDirect3DDevice8* device = CreateScreenDevice(kWidth, kHeight);
-  if (device == nullptr) {
-    std::fprintf(stderr, "no Direct3D device\n");
+  testing_support::RealDevice screen;
+  if (!screen.Create(kWidth, kHeight, {true, D3DCREATE_HARDWARE_VERTEXPROCESSING})) {
+    std::fprintf(stderr, "no Direct3D device: %s\n", screen.error());
     return 1;
   }
+  IDirect3DDevice8* device = screen.get();
   ShowApp app;
   std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[1]);
   g_settings.pictureTimer = 0;
@@ -57,7 +60,7 @@ int main(int argc, char** argv) {
   Holdings atFirstMark;
   const double start = NowMs();
   while (app.pictureGeneration < changes) {
-    PumpMessages();
+    testing_support::Pump(0);
     const uint32_t before = app.pictureGeneration;
     app.elapsedTime = 0.016f;
     app.AdvanceScene();
@@ -80,6 +83,5 @@ int main(int argc, char** argv) {
   app.DestroyDeviceResources();
   app.currentDevice = nullptr;
   PictureList.clear();
-  SafeRelease(device);
   return 0;
 }

@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bench/saver_process.h"
+#include "support/saver_process.h"
 #include "show/picture_list.h"
 
-using namespace saver_process;
+using testing_support::NowMs;
 
 namespace {
 

@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/saver_process.h"
+#include "support/pixels.h"
+#include "support/saver_process.h"
 
-using namespace saver_process;
+using namespace testing_support;
 
 namespace {
 
@@ -26,13 +27,14 @@ constexpr double kGiveUpMs = 60000.0;
 // Milliseconds from start to first frame, or a negative value when none came.
 double TimeOneStart(const std::string& program) {
   const double start = NowMs();
-  Saver saver(program, "/t");
+  SaverProcess saver(program, "/t");
   if (!saver.started()) return -1.0;
   double result = -1.0;
   while (saver.Running() && NowMs() - start < kGiveUpMs) {
-    const HWND window = saver.Window();
+    const HWND window = saver.FindTopLevel();
     // One row through the middle: reading more would take the machine from the saver.
-    if (window != nullptr && CaptureClient(window, 1).DrawnShare() >= kDrawnShare) {
+    if (window != nullptr &&
+        CaptureScreen(ClientOnScreen(window, 1)).DrawnShare() >= kDrawnShare) {
       result = NowMs() - start;
       break;
     }

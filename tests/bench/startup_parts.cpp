@@ -11,21 +11,22 @@
 #include <string>
 
 #include "base/com_ptr.h"
-#include "base/safe_release.h"
 #include "base/xfile_guids.h"
-#include "bench/saver_process.h"
 #include "d3dx/d3dx8_mesh.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
 #include "render/scene_object.h"
 #include "render/scene_plan.h"
 #include "show/picture_list.h"
+#include "show/picture_list.h"
+#include "support/safe_release.h"
 #include "xfile/xfile_templates.h"
 #include <dxfile.h>
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/saver_process.h"
 
-using namespace saver_process;
+using testing_support::NowMs;
 
 namespace {
 
@@ -43,17 +44,9 @@ double EmptyProcessMs() {
   char program[MAX_PATH];
   GetModuleFileNameA(nullptr, program, sizeof program);
   const double start = NowMs();
-  std::string line = std::string("\"") + program + "\" /t empty";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return -1.0;
-  }
-  WaitForSingleObject(info.hProcess, 30000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  testing_support::SaverProcess empty(program, "/t empty");
+  if (!empty.started()) return -1.0;
+  empty.WaitForExit(30000);
   return NowMs() - start;
 }
 

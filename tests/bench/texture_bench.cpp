@@ -19,17 +19,22 @@
 
 #include <jpeglib.h>
 
-#include "base/safe_release.h"
 #include "d3dx/d3dx8.h"
 #include "d3dx/image_decode.h"
 #include "d3dx/image_scale.h"
 #include "d3dx/jpeg_decoder.h"
 #include "d3dx/pixel_formats.h"
 #include "d3dx/texture_upload.h"
+#include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/safe_release.h"
+#include "support/saver_process.h"
 
 using namespace d3dx_image;
 
 namespace {
+
+using testing_support::NowMs;
 
 constexpr uint32_t kWidth = 6000, kHeight = 4000, kTarget = 256;
 
@@ -84,55 +89,11 @@ void Generate(const std::string& path, bool detailed) {
   std::fclose(out);
 }
 
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
-}
-
 PROCESS_MEMORY_COUNTERS Memory() {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
   return counters;
-}
-
-LRESULT CALLBACK QuietWindow(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  return DefWindowProcA(hwnd, msg, w, l);
-}
-
-IDirect3DDevice8* CreateDevice() {
-  HMODULE library = LoadLibraryA("d3d8.dll");
-  if (library == nullptr) return nullptr;
-  using CreateFn = IDirect3D8*(WINAPI*)(UINT);
-  auto create = reinterpret_cast<CreateFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
-  IDirect3D8* d3d = create ? create(D3D_SDK_VERSION) : nullptr;
-  if (d3d == nullptr) return nullptr;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = QuietWindow;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SolvaneBench";
-  RegisterClassA(&wc);
-  HWND window = CreateWindowA(wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
-                              nullptr, nullptr, wc.hInstance, nullptr);
-  D3DDISPLAYMODE mode;
-  d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-  D3DPRESENT_PARAMETERS pp = {};
-  pp.Windowed = TRUE;
-  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.BackBufferFormat = mode.Format;
-  pp.hDeviceWindow = window;
-  IDirect3DDevice8* device = nullptr;
-  d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                    D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device);
-  d3d->Release();
-  return device;
 }
 
 // Our loader, exactly as the slideshow calls it.
@@ -219,13 +180,14 @@ int main(int argc, char** argv) {
   const int scale = ChooseDctScale(info.width, info.height, kTarget, kTarget);
   // Every case runs beside a live device, even the floor that does not use it: the device's own
   // threads then weigh on every row alike.
+  testing_support::RealDevice live;
   IDirect3DDevice8* device = nullptr;
   {
-    device = CreateDevice();
-    if (device == nullptr) {
-      std::fprintf(stderr, "no Direct3D device\n");
+    if (!live.Create(64, 64)) {
+      std::fprintf(stderr, "no Direct3D device: %s\n", live.error());
       return 1;
     }
+    device = live.get();
     // The first texture of a device pays for driver set-up; keep that out of the figures.
     IDirect3DTexture8* warm = nullptr;
     device->CreateTexture(kTarget, kTarget, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &warm);
@@ -255,6 +217,5 @@ int main(int argc, char** argv) {
   std::sort(times.begin(), times.end());
   const double extra = peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0;
   std::printf("%.1f %.1f %d\n", times[times.size() / 2], extra, which == "full" ? 8 : scale);
-  SafeRelease(device);
   return 0;
 }

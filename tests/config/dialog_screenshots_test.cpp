@@ -9,13 +9,14 @@
 #include "config/config_fixture.h"
 #include "config/display_settings_dialog.h"
 #include "config/modal_script.h"
+#include "show/picture_list.h"
+#include "support/pixels.h"
 #include "config/select_pictures_dialog.h"
 #include "resources/dialog_ids.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/theme_file.h"
 
-using testing_support::CaptureWindow;
 using testing_support::DialogStep;
 using testing_support::RunModal;
 using testing_support::ScratchInstall;
@@ -23,10 +24,11 @@ using testing_support::WriteBmp;
 
 namespace {
 
-std::string ShotPath(const std::string& name) {
-  const std::string folder = std::string("Z:") + SOLVANE_BUILD_DIR + "/screenshots";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder + "/" + name + ".bmp";
+bool SaveShot(HWND dialog, const std::string& name) {
+  RECT rect;
+  GetWindowRect(dialog, &rect);
+  return testing_support::SaveBmp(testing_support::CaptureScreen(rect),
+                                  std::string("Z:") + SOLVANE_BUILD_DIR + "/screenshots", name);
 }
 
 // Paint, give the window a moment, then take the picture and close with `close`.
@@ -38,7 +40,7 @@ std::vector<DialogStep> Shoot(const std::string& name, int close) {
           },
           [](HWND) {}, [](HWND) {},
           [name, close](HWND dialog) {
-            EXPECT_TRUE(CaptureWindow(dialog, ShotPath(name)));
+            EXPECT_TRUE(SaveShot(dialog, name));
             SendMessageA(dialog, WM_COMMAND, close, 0);
           }};
 }
@@ -98,7 +100,7 @@ TEST_F(DialogScreenshots, SelectPictures) {
 }
 
 TEST_F(DialogScreenshots, About) {
-  RunModal([] { return RunAboutDialog(nullptr); }, Shoot("dialog118_about", IDOK));
+  EXPECT_EQ(RunModal([] { return RunAboutDialog(nullptr); }, Shoot("dialog118_about", IDOK)), IDOK);
 }
 
 TEST_F(DialogScreenshots, DisplaySettings) {
@@ -120,8 +122,10 @@ TEST_F(DialogScreenshots, DisplaySettings) {
       adapter->devices[0].modes[1] = {800, 600, D3DFMT_R5G6B5, 0, D3DFMT_UNKNOWN};
       app.adapters[app.adapterCount++].reset(adapter);
     }
-    RunModal([&] { return ShowDisplaySettings(app, nullptr); },
-             Shoot(monitors == 1 ? "dialog200_display_settings" : "dialog201_display_settings",
-                   IDCANCEL));
+    EXPECT_EQ(RunModal([&] { return ShowDisplaySettings(app, nullptr); },
+                       Shoot(monitors == 1 ? "dialog200_display_settings"
+                                           : "dialog201_display_settings",
+                             IDCANCEL)),
+              IDCANCEL);
   }
 }

@@ -1,7 +1,6 @@
 #include "config/modal_script.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace testing_support {
 
@@ -77,45 +76,6 @@ std::string ListBoxText(HWND dialog, int id, int index) {
   }
   SendDlgItemMessageA(dialog, id, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
   return text;
-}
-
-bool CaptureWindow(HWND window, const std::string& path) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = ((width * 3 + 3) / 4) * 4;
-  const DWORD imageSize = stride * height;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4d42;
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + imageSize;
-  info.bmiHeader.biSizeImage = imageSize;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), imageSize);
-  const bool ok = out.good();
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return ok;
 }
 
 }  // namespace testing_support

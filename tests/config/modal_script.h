@@ -25,7 +25,4 @@ std::string ItemText(HWND dialog, int id);
 // Text of a list-box item.
 std::string ListBoxText(HWND dialog, int id, int index);
 
-// Writes the dialog's window, as shown on the screen, to a 24-bit BMP file.
-bool CaptureWindow(HWND window, const std::string& path);
-
 }  // namespace testing_support

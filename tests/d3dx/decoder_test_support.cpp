@@ -18,10 +18,6 @@ namespace decoder_test {
 using d3dx_image::Image;
 using d3dx_image::MakeTexel;
 
-std::string TestDataPath(const std::string& relative) {
-  return std::string(SOLVANE_TESTDATA) + "/" + relative;
-}
-
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

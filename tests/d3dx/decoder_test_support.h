@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "d3dx/image.h"
+#include "support/test_support.h"
 
 namespace decoder_test {
 
-std::string TestDataPath(const std::string& relative);  // under the shared test data folder
+using testing_support::TestDataPath;
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
 

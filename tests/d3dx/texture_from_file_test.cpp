@@ -5,25 +5,70 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/safe_release.h"
 #include "d3dx/bmp_decoder.h"
 #include "d3dx/d3dx8.h"
 #include "d3dx/image_decode.h"
+#include "d3dx/pixel_formats.h"
 #include "d3dx/texture_plan.h"
 #include "decoder_test_support.h"
+#include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/safe_release.h"
 #include "support/test_support.h"
-#include "texture_test_device.h"
 
 using namespace d3dx_image;
 using namespace decoder_test;
-using texture_test::ReadCubeLevel;
-using texture_test::ReadLevel;
 
 namespace {
 
+// Texels of a level as 0xAARRGGBB (X8R8G8B8 as opaque); an empty image for other formats.
+Image ReadSurface(IDirect3DSurface8* surface) {
+  Image image;
+  D3DSURFACE_DESC desc;
+  D3DLOCKED_RECT locked;
+  if (surface == nullptr || FAILED(surface->GetDesc(&desc))) return image;
+  MaskLayout layout;
+  uint32_t bytes = 4;
+  switch (desc.Format) {
+    case D3DFMT_A8R8G8B8: layout = MakeMaskLayout(0xFF0000, 0xFF00, 0xFF, 0xFF000000u); break;
+    case D3DFMT_X8R8G8B8: layout = MakeMaskLayout(0xFF0000, 0xFF00, 0xFF, 0); break;
+    case D3DFMT_R5G6B5: layout = MakeMaskLayout(0xF800, 0x07E0, 0x1F, 0); bytes = 2; break;
+    case D3DFMT_X1R5G5B5: layout = MakeMaskLayout(0x7C00, 0x03E0, 0x1F, 0); bytes = 2; break;
+    case D3DFMT_A1R5G5B5: layout = MakeMaskLayout(0x7C00, 0x03E0, 0x1F, 0x8000); bytes = 2; break;
+    case D3DFMT_A4R4G4B4: layout = MakeMaskLayout(0xF00, 0xF0, 0xF, 0xF000); bytes = 2; break;
+    default: return image;
+  }
+  if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return image;
+  AllocateImage(image, desc.Width, desc.Height);
+  for (uint32_t y = 0; y < desc.Height; ++y) {
+    const auto* row = static_cast<const uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch;
+    for (uint32_t x = 0; x < desc.Width; ++x) {
+      uint32_t v = 0;
+      for (uint32_t b = 0; b < bytes; ++b) v |= uint32_t(row[x * bytes + b]) << (8 * b);
+      image.Row(y)[x] = UnpackMasked(v, layout);
+    }
+  }
+  surface->UnlockRect();
+  return image;
+}
+
+Image ReadLevel(IDirect3DTexture8* texture, UINT level) {
+  Microsoft::WRL::ComPtr<IDirect3DSurface8> surface;
+  texture->GetSurfaceLevel(level, &surface);
+  return ReadSurface(surface.Get());
+}
+
+Image ReadCubeLevel(IDirect3DCubeTexture8* cube, D3DCUBEMAP_FACES face, UINT level) {
+  Microsoft::WRL::ComPtr<IDirect3DSurface8> surface;
+  cube->GetCubeMapSurface(face, level, &surface);
+  return ReadSurface(surface.Get());
+}
+
 class TextureFromFile : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(device_.get(), nullptr) << "no Direct3D device"; }
+  void SetUp() override {
+    if (!device_.Create(64, 64)) GTEST_SKIP() << "no Direct3D device: " << device_.error();
+  }
 
   // The slideshow's call: 256 x 256, one level, linear filters.
   HRESULT LoadAsSlide(const std::string& path, D3DCOLOR key, D3DXIMAGE_INFO* info,
@@ -59,7 +104,7 @@ class TextureFromFile : public testing::Test {
               tolerance);
   }
 
-  texture_test::TestDevice device_;
+  testing_support::RealDevice device_;
 };
 
 Image Solid(uint32_t w, uint32_t h, uint32_t texel) {

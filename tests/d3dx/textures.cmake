@@ -8,6 +8,5 @@ solvane_add_test(d3dx_image_decoder_tests
 solvane_add_test(d3dx_texture_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/decoder_test_support.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/texture_test_device.cpp
     ${CMAKE_CURRENT_LIST_DIR}/texture_from_file_test.cpp
   LABELS display)

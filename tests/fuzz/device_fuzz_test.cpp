@@ -6,21 +6,14 @@
 
 #include <cstdio>
 
-#include "base/safe_release.h"
 #include "d3dx/d3dx8_tex.h"
 #include "fuzz/fuzz_harness.h"
-#include "tests/d3dx/texture_test_device.h"
+#include "support/real_device.h"
+#include "support/safe_release.h"
+#include "support/safe_release.h"
 
 namespace fuzz {
 namespace {
-
-std::vector<SeedFile> Seeds(const std::vector<std::string>& extensions) {
-  std::vector<SeedFile> seeds = CollectFiles(TestDataFolder(), extensions);
-  for (SeedFile& file : CollectFiles(InstallDataFolder(), extensions)) {
-    seeds.push_back(std::move(file));
-  }
-  return seeds;
-}
 
 CaseResult Fail(const std::string& problem) { return CaseResult{false, problem}; }
 
@@ -96,7 +89,7 @@ CaseResult CubeCase(IDirect3DDevice8* device, const Mutant& mutant, int index,
 class DeviceFuzz : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(device_.get(), nullptr) << "no Direct3D device";
+    if (!device_.Create(64, 64)) GTEST_SKIP() << "no Direct3D device: " << device_.error();
   }
   void FuzzTextures(const char* reader, const std::vector<std::string>& extensions) {
     DeviceStats stats;
@@ -109,7 +102,7 @@ class DeviceFuzz : public testing::Test {
     std::printf("[ fuzz     ] %s: %d of %d mutants made a texture\n", reader, stats.created,
                 count);
   }
-  texture_test::TestDevice device_;
+  testing_support::RealDevice device_;
 };
 
 TEST_F(DeviceFuzz, JpegTextures) { FuzzTextures("jpeg-texture", {"jpg", "jpeg"}); }

@@ -307,8 +307,14 @@ std::vector<SeedFile> CollectFiles(const std::string& folder,
   return files;
 }
 
-std::string TestDataFolder() { return SOLVANE_TESTDATA; }
-std::string InstallDataFolder() { return std::string(SOLVANE_BUILD_DIR) + "/install_root/data"; }
+std::vector<SeedFile> Seeds(const std::vector<std::string>& extensions) {
+  std::vector<SeedFile> seeds = CollectFiles(testing_support::TestDataPath(""), extensions);
+  const std::string installData = std::string(SOLVANE_BUILD_DIR) + "/install_root/data";
+  for (SeedFile& file : CollectFiles(installData, extensions)) {
+    seeds.push_back(std::move(file));
+  }
+  return seeds;
+}
 
 int MutantCount() {
   if (const char* cases = std::getenv("SOLVANE_FUZZ_CASES")) {

@@ -37,9 +37,8 @@ std::string Extension(const std::string& path);
 std::vector<SeedFile> CollectFiles(const std::string& folder,
                                    const std::vector<std::string>& extensions);
 
-// The test data and the generated installation data, the two sources of seed files.
-std::string TestDataFolder();
-std::string InstallDataFolder();
+// Every file of the test data and the generated installation data with one of the extensions.
+std::vector<SeedFile> Seeds(const std::vector<std::string>& extensions);
 
 // Mutants per reader: 2,000 with SOLVANE_LONG_TESTS=1, else 200. SOLVANE_FUZZ_CASES overrides.
 int MutantCount();

@@ -52,15 +52,15 @@ bool WalkTree(const FrameNode* root, TreeCounts& counts, std::string& problem) {
       problem = "a frame name without its end";
       return false;
     }
-    if (const MeshObject* mesh = node->mesh) {
+    if (const MeshObject* mesh = node->mesh.get()) {
       ++counts.meshes;
       if (mesh->numMaterials > 0 && (mesh->materials == nullptr || mesh->textures == nullptr)) {
         problem = "materials counted but not allocated";
         return false;
       }
     }
-    pending.push_back(node->nextSibling);
-    pending.push_back(node->firstChild);
+    pending.push_back(node->nextSibling.get());
+    pending.push_back(node->firstChild.get());
   }
   return true;
 }

@@ -165,7 +165,8 @@ TEST_F(HostileFiles, HundredThousandSiblingFramesLoadDrawAndRelease) {
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(LoadMeshFile(&root, &device, folder_.File("siblings.x").c_str()), S_OK);
   int frames = 0;
-  for (const FrameNode* node = root.firstChild; node != nullptr; node = node->nextSibling) {
+  for (const FrameNode* node = root.firstChild.get(); node != nullptr;
+       node = node->nextSibling.get()) {
     ++frames;
   }
   // DirectX File itself may stop handing out objects before the end (Wine's does at 500).
@@ -181,17 +182,17 @@ TEST_F(HostileFiles, HundredThousandSiblingFramesLoadDrawAndRelease) {
   FrameNode* chain = nullptr;
   for (int i = 0; i < 100000; ++i) {
     FrameNode* node = new FrameNode("sibling");
-    node->nextSibling = chain;
+    node->nextSibling.reset(chain);
     chain = node;
   }
-  root.firstChild = chain;
+  root.firstChild.reset(chain);
   EXPECT_EQ(RenderMeshFile(&root, &device, nullptr), S_OK);
   EXPECT_EQ(ReleaseMeshFile(&root), S_OK);
   EXPECT_EQ(root.firstChild, nullptr);
   chain = nullptr;
   for (int i = 0; i < 100000; ++i) {
     FrameNode* node = new FrameNode("sibling");
-    node->nextSibling = chain;
+    node->nextSibling.reset(chain);
     chain = node;
   }
   delete chain;

@@ -6,17 +6,10 @@
 
 #include "fuzz/fuzz_harness.h"
 #include "fuzz/fuzz_readers.h"
+#include "support/test_support.h"
 
 namespace fuzz {
 namespace {
-
-std::vector<SeedFile> Seeds(const std::vector<std::string>& extensions) {
-  std::vector<SeedFile> seeds = CollectFiles(TestDataFolder(), extensions);
-  for (SeedFile& file : CollectFiles(InstallDataFolder(), extensions)) {
-    seeds.push_back(std::move(file));
-  }
-  return seeds;
-}
 
 void FuzzImages(const char* reader, const std::vector<std::string>& extensions,
                 const Mutator& mutate = Mutate) {
@@ -120,7 +113,7 @@ TEST(ReaderFuzz, PictureLists) {
   std::vector<SeedFile> seeds = Seeds({"tsl"});
   for (SeedFile& made : MadePictureLists()) seeds.push_back(std::move(made));
   // Text of other kinds, for lines of every length and odd bytes.
-  for (SeedFile& text : CollectFiles(TestDataFolder(), {"txt", "md"})) {
+  for (SeedFile& text : CollectFiles(testing_support::TestDataPath(""), {"txt", "md"})) {
     seeds.push_back(std::move(text));
   }
   RunMutants("list", seeds, MutantCount(), CaseLimits{}, PictureListCase);
@@ -163,7 +156,7 @@ namespace {
 // The hazard in full on the one real compressed file: every byte damaged in turn, and every
 // truncation. Those DirectX File is given must not crash it (the guard reports a crash).
 TEST(ReaderFuzz, EveryByteAndEveryLengthOfTheCompressedCube) {
-  const std::string original = ReadWholeFile(TestDataFolder() + "/xfile/test_cube_compressed.x");
+  const std::string original = ReadWholeFile(testing_support::TestDataPath("xfile/test_cube_compressed.x"));
   ASSERT_EQ(original.size(), 775u);
   XFileStats stats;
   const CaseBody body = [&stats](const Mutant& mutant, int index) {

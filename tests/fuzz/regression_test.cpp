@@ -7,6 +7,7 @@
 #include "d3dx/image_decode.h"
 #include "fuzz/fuzz_harness.h"
 #include "fuzz/fuzz_readers.h"
+#include "support/test_support.h"
 #include "xfile/compressed_xfile.h"
 
 namespace fuzz {
@@ -71,7 +72,7 @@ TEST(FuzzRegressions, BinaryNameLongerThanDirectXFileTakesIsRefused) {
   // The real binary files pass, as they are and compressed.
   for (const char* name : {"test_cube_binary.x", "fromtruespace_bin32.x"}) {
     SCOPED_TRACE(name);
-    const std::string bytes = ReadWholeFile(TestDataFolder() + "/xfile/" + name);
+    const std::string bytes = ReadWholeFile(testing_support::TestDataPath(std::string("xfile/") + name));
     const std::string path = ScratchFolder() + "\\sound.x";
     ASSERT_TRUE(WriteWholeFile(path, bytes));
     EXPECT_EQ(S_OK, CheckXFileFraming(path.c_str()));

@@ -11,6 +11,7 @@
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
 #include "support/test_support.h"
+#include "support/manual_clock.h"
 #include "tests/host/fake_direct3d.h"
 
 namespace {
@@ -614,7 +615,8 @@ TEST_F(FrameLoop, AFailedRestoreAfterResetAlsoEndsDrawing) {
 }
 
 TEST_F(FrameLoop, TheFrameRateTextNamesModeAndDepthFormat) {
-  Sleep(1100);  // the measurement is process-wide: make sure a second has passed
+  testing_support::ManualClock clock;
+  clock.Advance(1.1);  // the measurement is process-wide: make sure a second has passed
   app.RenderFrame();
   EXPECT_GT(app.framesPerSecond, 0.0f);
   const std::string text = app.outputs[1].frameStatsText;

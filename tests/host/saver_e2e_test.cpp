@@ -7,194 +7,37 @@
 #include <string>
 #include <vector>
 
+#include "support/pixels.h"
+#include "support/saver_process.h"
 #include "support/test_support.h"
 
 namespace {
 
-constexpr char kWindowClass[] = "SolvaneSaverWndClass";
+using namespace testing_support;
+
 constexpr char kTitle[] = "Solvane ScreenSaver 7.0";
 constexpr char kNoDirect3D[] =
     "Direct3D 8.0 could not be initialized.  Please install the latest version of DirectX.";
 
-std::string SaverPath() {
-  std::string path = "Z:" SOLVANE_BUILD_DIR "/install_root/Solvane7.scr";
+// A path under the build folder as the saver sees it.
+std::string BuildPath(const std::string& relative) {
+  std::string path = "Z:" SOLVANE_BUILD_DIR "/" + relative;
   for (char& c : path) c = c == '/' ? '\\' : c;
   return path;
 }
 
-// Keeps this thread's windows answering while waiting: a preview's parent lives here.
-void Pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  MSG message;
-  do {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  } while (GetTickCount() - start < milliseconds);
-}
-
-class SaverProcess {
- public:
-  SaverProcess(const std::string& arguments, bool withoutDirect3D)
-      : withoutDirect3D_(withoutDirect3D) {
-    // Wine takes a per-program DLL override from the registry when the process starts; an
-    // environment variable set here does not reach the child.
-    if (withoutDirect3D_) {
-      HKEY key;
-      if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrideKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "d3d8", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-        RegCloseKey(key);
-      }
-    }
-    const std::string commandLine = "\"" + SaverPath() + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process_) != 0;
-  }
-  ~SaverProcess() {
-    if (withoutDirect3D_) RegDeleteTreeA(HKEY_CURRENT_USER, kOverrideRoot);
-    if (!started_) return;
-    if (Running()) TerminateProcess(process_.hProcess, 99);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  // Waits until the saver's message loop has handled everything queued so far (the first
-  // frame may take seconds), then lets it run for a while.
-  void Settle(HWND window, DWORD milliseconds) {
-    for (int i = 0; i < 2; ++i) {
-      DWORD_PTR result;
-      SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-      Pump(200);
-    }
-    Pump(milliseconds);
-  }
-  bool started() const { return started_; }
-  bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-  DWORD id() const { return process_.dwProcessId; }
-
-  // The exit code, or STILL_ACTIVE when it did not end in time.
-  DWORD WaitForExit(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (Running() && GetTickCount() - start < milliseconds) Pump(20);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
-  }
-
-  // A top-level window of the process with the given class.
-  HWND FindTopLevel(const char* className, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-      Search search = {id(), className, nullptr};
-      EnumWindows(FindInProcess, reinterpret_cast<LPARAM>(&search));
-      if (search.found != nullptr) return search.found;
-      Pump(50);
-    } while (GetTickCount() - start < milliseconds && Running());
-    return nullptr;
-  }
-
- private:
-  struct Search {
-    DWORD processId;
-    const char* className;
-    HWND found;
-  };
-  static BOOL CALLBACK FindInProcess(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->processId && std::string(name) == search->className &&
-        IsWindowVisible(window)) {
-      search->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-
-  static constexpr char kOverrideRoot[] = "Software\\Wine\\AppDefaults\\Solvane7.scr";
-  static constexpr char kOverrideKey[] =
-      "Software\\Wine\\AppDefaults\\Solvane7.scr\\DllOverrides";
-  PROCESS_INFORMATION process_ = {};
-  bool started_ = false;
-  bool withoutDirect3D_;
-};
-
-// The screen as 32-bit pixels, read back once.
-struct ScreenShot {
-  int width = 0, height = 0;
-  std::vector<DWORD> pixels;  // 0x00RRGGBB
-  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-ScreenShot Capture() {
-  ScreenShot shot;
-  shot.width = GetSystemMetrics(SM_CXSCREEN);
-  shot.height = GetSystemMetrics(SM_CYSCREEN);
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const DWORD* p = static_cast<const DWORD*>(bits);
-  shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
-  for (DWORD& pixel : shot.pixels) pixel &= 0x00FFFFFF;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return shot;
-}
+std::string SaverPath() { return BuildPath("install_root/Solvane7.scr"); }
 
 // Keeps what a test saw for people to look at: <build>/screens/<name>.bmp.
-void SaveShot(const ScreenShot& shot, const char* name) {
-  std::string folder = "Z:" SOLVANE_BUILD_DIR "/screens";
-  for (char& c : folder) c = c == '/' ? '\\' : c;
-  CreateDirectoryA(folder.c_str(), nullptr);
-  FILE* file = std::fopen((folder + "\\" + name + ".bmp").c_str(), "wb");
-  if (file == nullptr) return;
-  const DWORD imageSize = static_cast<DWORD>(shot.pixels.size() * 4);
-  BITMAPFILEHEADER header = {};
-  header.bfType = 0x4D42;
-  header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  header.bfSize = header.bfOffBits + imageSize;
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = shot.width;
-  info.biHeight = -shot.height;
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  info.biSizeImage = imageSize;
-  std::fwrite(&header, sizeof header, 1, file);
-  std::fwrite(&info, sizeof info, 1, file);
-  std::fwrite(shot.pixels.data(), 4, shot.pixels.size(), file);
-  std::fclose(file);
-}
+void SaveShot(const Pixels& shot, const char* name) { SaveBmp(shot, BuildPath("screens"), name); }
 
 // Where the window-colour pixels of the error box are, within a rectangle of the screen.
 struct BoxFound {
   int count = 0;
   RECT bounds = {100000, 100000, -1, -1};
-  int others = 0;  // neither black nor window colour outside the box
 };
 
-BoxFound FindBox(const ScreenShot& shot, const RECT& area) {
+BoxFound FindBox(const Pixels& shot, const RECT& area) {
   const COLORREF sys = GetSysColor(COLOR_WINDOW);
   const DWORD window = (GetRValue(sys) << 16) | (GetGValue(sys) << 8) | GetBValue(sys);
   BoxFound found;
@@ -213,22 +56,6 @@ BoxFound FindBox(const ScreenShot& shot, const RECT& area) {
   return found;
 }
 
-// Share of pixels in the rectangle that are not black: Direct3D frames reached the screen.
-double DrawnShare(const ScreenShot& shot, const RECT& area) {
-  int drawn = 0;
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) drawn += shot.At(x, y) != 0 ? 1 : 0;
-  }
-  return static_cast<double>(drawn) / ((area.right - area.left) * (area.bottom - area.top));
-}
-
-RECT ClientOnScreen(HWND window) {
-  RECT rect;
-  GetClientRect(window, &rect);
-  MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 void PostMove(HWND window, int x, int y) { PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
 
 class SaverRun : public ::testing::Test {
@@ -236,22 +63,21 @@ class SaverRun : public ::testing::Test {
   void SetUp() override {
     // The scene reads its data from the build's installation folder.
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, testing_support::kSettingsPath, 0, nullptr, 0,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsPath, 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    std::string installDir = "Z:" SOLVANE_BUILD_DIR "/install_root";
-    for (char& c : installDir) c = c == '/' ? '\\' : c;
+    const std::string installDir = BuildPath("install_root");
     RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(installDir.c_str()),
                    static_cast<DWORD>(installDir.size() + 1));
     RegCloseKey(key);
   }
-  testing_support::CleanSettingsKeys clean_;
+  CleanSettingsKeys clean_;
 };
 
 TEST_F(SaverRun, TestModeDrawsInACaptionedWindowThatOnlyClosingEnds) {
-  SaverProcess saver("/t", false);
+  SaverProcess saver(SaverPath(), "/t");
   ASSERT_TRUE(saver.started());
-  const HWND window = saver.FindTopLevel(kWindowClass, 30000);
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 30000);
   ASSERT_NE(window, nullptr);
   char title[64] = {};
   GetWindowTextA(window, title, sizeof title);
@@ -263,9 +89,9 @@ TEST_F(SaverRun, TestModeDrawsInACaptionedWindowThatOnlyClosingEnds) {
   EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION);
 
   saver.Settle(window, 1000);
-  const ScreenShot shot = Capture();
+  const Pixels shot = CaptureScreen();
   SaveShot(shot, "host_test_mode");
-  EXPECT_GT(DrawnShare(shot, ClientOnScreen(window)), 0.5);
+  EXPECT_GT(shot.DrawnShare(ClientOnScreen(window)), 0.5);
 
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
   PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
@@ -279,9 +105,9 @@ TEST_F(SaverRun, TestModeDrawsInACaptionedWindowThatOnlyClosingEnds) {
 }
 
 TEST_F(SaverRun, FullScreenEndsOnTheSixthMoveToANewPosition) {
-  SaverProcess saver("/s", false);
+  SaverProcess saver(SaverPath(), "/s");
   ASSERT_TRUE(saver.started());
-  const HWND window = saver.FindTopLevel(kWindowClass, 30000);
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 30000);
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION);
@@ -292,9 +118,9 @@ TEST_F(SaverRun, FullScreenEndsOnTheSixthMoveToANewPosition) {
   EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
   saver.Settle(window, 1000);
-  const ScreenShot shot = Capture();
+  const Pixels shot = CaptureScreen();
   SaveShot(shot, "host_full_screen");
-  EXPECT_GT(DrawnShare(shot, rect), 0.5);
+  EXPECT_GT(shot.DrawnShare(rect), 0.5);
 
   // A move the system makes when the window appears is at the cursor: start there, so the
   // count is one either way.
@@ -309,8 +135,8 @@ TEST_F(SaverRun, FullScreenEndsOnTheSixthMoveToANewPosition) {
 }
 
 TEST_F(SaverRun, FullScreenEndsAtOnceOnAKey) {
-  SaverProcess saver("/s", false);
-  const HWND window = saver.FindTopLevel(kWindowClass, 30000);
+  SaverProcess saver(SaverPath(), "/s");
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 30000);
   ASSERT_NE(window, nullptr);
   saver.Settle(window, 200);
   ASSERT_TRUE(saver.Running());
@@ -341,7 +167,7 @@ HWND MakePreviewParent() {
 HWND WaitForChild(HWND parent, SaverProcess& saver, DWORD milliseconds) {
   const DWORD start = GetTickCount();
   do {
-    const HWND child = FindWindowExA(parent, nullptr, kWindowClass, nullptr);
+    const HWND child = FindWindowExA(parent, nullptr, kSaverWindowClass, nullptr);
     if (child != nullptr) return child;
     Pump(50);
   } while (GetTickCount() - start < milliseconds && saver.Running());
@@ -351,7 +177,7 @@ HWND WaitForChild(HWND parent, SaverProcess& saver, DWORD milliseconds) {
 TEST_F(SaverRun, PreviewRunsInTheGivenWindowUntilItIsDestroyed) {
   const HWND parent = MakePreviewParent();
   ASSERT_NE(parent, nullptr);
-  SaverProcess saver("/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)), false);
+  SaverProcess saver(SaverPath(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)));
   const HWND child = WaitForChild(parent, saver, 30000);
   ASSERT_NE(child, nullptr);
   RECT client;
@@ -371,12 +197,12 @@ TEST_F(SaverRun, PreviewRunsInTheGivenWindowUntilItIsDestroyed) {
 }
 
 TEST_F(SaverRun, WithoutDirect3DFullScreenShowsTheMessageInADriftingBox) {
-  SaverProcess saver("/s", true);
-  const HWND window = saver.FindTopLevel(kWindowClass, 30000);
+  SaverProcess saver(SaverPath(), "/s", true);
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 30000);
   ASSERT_NE(window, nullptr);
   saver.Settle(window, 500);
   const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const ScreenShot first = Capture();
+  const Pixels first = CaptureScreen();
   SaveShot(first, "host_no_direct3d_box");
   const BoxFound box = FindBox(first, screen);
   // 300 by 150 with a one-pixel black frame.
@@ -390,7 +216,7 @@ TEST_F(SaverRun, WithoutDirect3DFullScreenShowsTheMessageInADriftingBox) {
   EXPECT_EQ(first.At(2, 2), 0u);
 
   Pump(1000);
-  const BoxFound later = FindBox(Capture(), screen);
+  const BoxFound later = FindBox(CaptureScreen(), screen);
   EXPECT_NE(later.bounds.left, box.bounds.left);
   EXPECT_NE(later.bounds.top, box.bounds.top);
   EXPECT_EQ(later.bounds.right - later.bounds.left, 298);
@@ -403,7 +229,7 @@ TEST_F(SaverRun, WithoutDirect3DFullScreenShowsTheMessageInADriftingBox) {
 TEST_F(SaverRun, WithoutDirect3DThePreviewWaitsForItsWindowToGo) {
   const HWND parent = MakePreviewParent();
   ASSERT_NE(parent, nullptr);
-  SaverProcess saver("/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)), true);
+  SaverProcess saver(SaverPath(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)), true);
   const HWND child = WaitForChild(parent, saver, 30000);
   ASSERT_NE(child, nullptr);
   saver.Settle(child, 500);
@@ -415,7 +241,7 @@ TEST_F(SaverRun, WithoutDirect3DThePreviewWaitsForItsWindowToGo) {
 }
 
 TEST_F(SaverRun, WithoutDirect3DConfigurationShowsTheMessageBox) {
-  SaverProcess saver("/c", true);
+  SaverProcess saver(SaverPath(), "/c", true);
   const HWND box = saver.FindTopLevel("#32770", 30000);
   ASSERT_NE(box, nullptr);
   char caption[64] = {};

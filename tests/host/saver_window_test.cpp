@@ -12,6 +12,8 @@
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
+#include "base/text_copy.h"
+#include "support/saver_process.h"
 
 namespace {
 
@@ -43,18 +45,7 @@ class WindowApp : public SaverApp {
   int draws = 0;
 };
 
-void Pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  MSG message;
-  while (GetTickCount() - start < milliseconds) {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(10);
-  }
-}
+using testing_support::Pump;
 
 COLORREF ScreenPixel(int x, int y) {
   const HDC screen = GetDC(nullptr);

@@ -12,15 +12,16 @@
 
 #include "base/registry_keys.h"
 #include "render/scene_matrices.h"
-#include "render/test_device.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/manual_clock.h"
+#include "support/real_device.h"
 #include "support/test_support.h"
 
 namespace {
 
-using testing_support::TempFolder;
+using namespace testing_support;
 
 constexpr int kWidth = 1024, kHeight = 768;
 constexpr uint32_t kFrameColor = 0x00C08020;   // orange frames
@@ -58,23 +59,6 @@ std::string SolidBitmap(unsigned width, unsigned height, uint32_t rgb) {
     }
   }
   return bytes;
-}
-
-void SaveBitmap(const std::vector<uint32_t>& pixels, const char* name) {
-  const std::string folder = std::string(SOLVANE_BUILD_DIR) + "/render-shots";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  std::string bytes = SolidBitmap(kWidth, kHeight, 0);
-  const unsigned stride = kWidth * 3;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      const uint32_t p = pixels[static_cast<size_t>(kHeight - 1 - y) * kWidth + x];
-      const size_t at = 54 + y * stride + x * 3;
-      bytes[at] = static_cast<char>(Blue(p));
-      bytes[at + 1] = static_cast<char>(Green(p));
-      bytes[at + 2] = static_cast<char>(Red(p));
-    }
-  }
-  testing_support::WriteFileBytes(folder + "/" + name + ".bmp", bytes);
 }
 
 bool LooksLikeFrame(uint32_t p) {
@@ -120,7 +104,7 @@ class GalleryRenderTest : public ::testing::Test {
                                         kPictureColors[i]));
       PictureList.push_back(MakePictureEntry(name.c_str(), pictures_.File(name).c_str()));
     }
-    app_.currentDevice = device_.device();
+    app_.currentDevice = device_.get();
     app_.backBufferDesc = device_.BackBufferDesc();
     app_.SelectOutput(0);
     ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
@@ -135,20 +119,18 @@ class GalleryRenderTest : public ::testing::Test {
     app_.elapsedTime = seconds;
     app_.AdvanceScene();
     app_.DrawScene();
-    std::vector<uint32_t> pixels;
-    EXPECT_TRUE(device_.ReadBackBuffer(pixels));
-    if (pixels.size() != static_cast<size_t>(kWidth) * kHeight) {
-      pixels.assign(static_cast<size_t>(kWidth) * kHeight, 0);
-    }
-    SaveBitmap(pixels, shot);
-    return pixels;
+    Pixels drawn = device_.ReadBackBuffer();
+    EXPECT_EQ(drawn.width, kWidth);
+    SaveBmp(drawn, std::string(SOLVANE_BUILD_DIR) + "/render-shots", shot);
+    drawn.pixels.resize(static_cast<size_t>(kWidth) * kHeight, 0);
+    return drawn.pixels;
   }
 
   // Screen position of a point in an item's own space, with the camera the scene set.
   Point Project(const D3DXMATRIX& world, float x, float y) {
     D3DMATRIX view, projection;
-    device_.device()->GetTransform(D3DTS_VIEW, &view);
-    device_.device()->GetTransform(D3DTS_PROJECTION, &projection);
+    device_.get()->GetTransform(D3DTS_VIEW, &view);
+    device_.get()->GetTransform(D3DTS_PROJECTION, &projection);
     const D3DXMATRIX all = world * D3DXMATRIX(view) * D3DXMATRIX(projection);
     D3DXVECTOR3 in(x, y, 0), ndc;
     D3DXVec3TransformCoord(&ndc, &in, &all);
@@ -177,7 +159,7 @@ class GalleryRenderTest : public ::testing::Test {
                             D3DXVECTOR3(slot.rotationDeg), slot.widthFactor, slot.heightFactor);
   }
 
-  TestDevice device_;
+  RealDevice device_;
   TempFolder pictures_;
   ShowApp app_;
 };
@@ -352,8 +334,9 @@ TEST_F(GalleryRenderTest, FallbackSceneWhenNoSettingsKeyOpens) {
   PictureList.resize(1);
   app_.spinTimeBase[0] = app_.spinTimeBase[1] = 7500.0f;
   app_.spinTimeBase[2] = 2000.0f;
+  testing_support::ManualClock clock;
   const std::vector<uint32_t> first = Draw(0.5f, "fallback-1");
-  Sleep(300);
+  clock.Advance(0.3);
   const std::vector<uint32_t> second = Draw(0.5f, "fallback-2");
   const Blob a = FindPicture(first), b = FindPicture(second);
   EXPECT_GT(a.area, 3000);

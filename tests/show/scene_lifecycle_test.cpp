@@ -7,18 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "render/test_device.h"
+#include "show/picture_list.h"
 #include "show/backgrounds.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow.h"
+#include "support/real_device.h"
 #include "support/test_support.h"
 #include "xfile/frame_node.h"
 
 namespace {
 
 using testing_support::MessageBoxRecorder;
+using testing_support::RealDevice;
 using testing_support::TempFolder;
 
 struct LoadCall {
@@ -82,7 +84,7 @@ class SceneLifecycleTest : public ::testing::Test {
                   data_.path().c_str());
     SetPictures({"a_400x300.jpg", "b_300x400.jpg", "c_500x500.jpg", "d_640x480.jpg",
                  "e_100x50.bmp"});
-    app_.currentDevice = device_.device();
+    app_.currentDevice = device_.get();
     app_.backBufferDesc = device_.BackBufferDesc();
     app_.SelectOutput(0);
   }
@@ -114,7 +116,7 @@ class SceneLifecycleTest : public ::testing::Test {
     return n;
   }
 
-  TestDevice device_;
+  RealDevice device_;
   TempFolder data_;
   ShowApp app_;
   TextureFileLoader saved_ = nullptr;
@@ -205,13 +207,13 @@ TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLi
     EXPECT_EQ(root->firstChild, nullptr);
     EXPECT_EQ(root->mesh, nullptr);
   }
-  device_.device()->LightEnable(0, FALSE);
+  device_.get()->LightEnable(0, FALSE);
   ASSERT_TRUE(device_.Reset());
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
   for (const auto& root : app_.currentResources->sceneMeshes) EXPECT_NE(root->firstChild, nullptr);
 
   D3DLIGHT8 light = {};
-  ASSERT_EQ(device_.device()->GetLight(0, &light), D3D_OK);
+  ASSERT_EQ(device_.get()->GetLight(0, &light), D3D_OK);
   EXPECT_EQ(light.Type, D3DLIGHT_POINT);
   EXPECT_FLOAT_EQ(light.Diffuse.r, 1.0f);
   EXPECT_FLOAT_EQ(light.Specular.g, 0.5f);
@@ -220,10 +222,10 @@ TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLi
   EXPECT_FLOAT_EQ(light.Range, 15000.0f);
   EXPECT_FLOAT_EQ(light.Attenuation0, 1.0f);
   BOOL enabled = FALSE;
-  device_.device()->GetLightEnable(0, &enabled);
+  device_.get()->GetLightEnable(0, &enabled);
   EXPECT_TRUE(enabled);
   DWORD lighting = FALSE;
-  device_.device()->GetRenderState(D3DRS_LIGHTING, &lighting);
+  device_.get()->GetRenderState(D3DRS_LIGHTING, &lighting);
   EXPECT_EQ(lighting, static_cast<DWORD>(TRUE));
 
   const size_t loads = g_loads.size();
@@ -251,9 +253,9 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
     EXPECT_EQ(texture, nullptr);
   }
   EXPECT_EQ(app_.currentResources->backdropTexture, nullptr);
-  TestDevice other;
+  RealDevice other;
   ASSERT_TRUE(other.Create(200, 150)) << other.error();
-  app_.currentDevice = other.device();
+  app_.currentDevice = other.get();
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
   for (int i = 0; i < kSceneMeshSlots; ++i) {
     EXPECT_EQ(app_.currentResources->sceneMeshes[i].get(), roots[i]);
@@ -268,7 +270,7 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
     ASSERT_NE(texture, nullptr);
     IDirect3DDevice8* owner = nullptr;
     texture->GetDevice(&owner);
-    EXPECT_EQ(owner, other.device());
+    EXPECT_EQ(owner, other.get());
     if (owner != nullptr) owner->Release();
   }
   EXPECT_EQ(app_.currentResources->environmentTried, 1u);
@@ -292,7 +294,7 @@ TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   }
   // The saver goes on: lit, and frames draw without meshes.
   BOOL enabled = FALSE;
-  device_.device()->GetLightEnable(0, &enabled);
+  device_.get()->GetLightEnable(0, &enabled);
   EXPECT_TRUE(enabled);
   Frame(0.1f);
   EXPECT_EQ(app_.PictureSlots.size(), 4u);
@@ -353,7 +355,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   EXPECT_EQ(g_loads[0].mipLevels, 1u);
   EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
   IDirect3DBaseTexture8* bound = nullptr;
-  device_.device()->GetTexture(0, &bound);
+  device_.get()->GetTexture(0, &bound);
   EXPECT_EQ(bound, app_.currentResources->fallbackTexture.Get());
   if (bound != nullptr) bound->Release();
   const float x = app_.drift.driftPosition[0];

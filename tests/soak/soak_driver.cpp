@@ -22,14 +22,18 @@
 #include <vector>
 
 #include "base/com_ptr.h"
-#include "bench/saver_process.h"
+#include "bench/holdings.h"
+#include "show/picture_list.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/pixels.h"
+#include "support/saver_process.h"
 
-using namespace saver_process;
+using namespace holdings;
+using namespace testing_support;
 
 namespace {
 
@@ -43,41 +47,18 @@ constexpr long kHandleNoise = 4;
 // A frame that loads both 8000x8000 pictures on a busy two-core machine can take this long.
 constexpr double kRedrawBoundMs = 45000.0;
 
-void SaveShot(const ClientShot& shot, const std::string& folder, const char* name) {
-  if (shot.pixels.empty()) return;
-  const std::string path = folder + "\\" + name + ".bmp";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return;
-  const DWORD imageSize = static_cast<DWORD>(shot.pixels.size() * 4);
-  BITMAPFILEHEADER header = {};
-  header.bfType = 0x4D42;
-  header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  header.bfSize = header.bfOffBits + imageSize;
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = shot.width;
-  info.biHeight = -shot.height;
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  info.biSizeImage = imageSize;
-  std::fwrite(&header, sizeof header, 1, file);
-  std::fwrite(&info, sizeof info, 1, file);
-  std::fwrite(shot.pixels.data(), 4, shot.pixels.size(), file);
-  std::fclose(file);
-}
-
 // Frames keep coming: consecutive samples differ and are mostly drawn.
 class DrawingCheck {
  public:
   explicit DrawingCheck(std::string folder) : folder_(std::move(folder)) {}
-  bool Sample(const ClientShot& shot, int index) {
+  bool Sample(const Pixels& shot, int index) {
     const uint64_t hash = shot.Hash();
     const double drawn = shot.DrawnShare();
     same_ = hash == lastHash_ ? same_ + 1 : 0;
     lastHash_ = hash;
     char name[32];
     std::snprintf(name, sizeof name, "soak_%03d", index);
-    if (index % 12 == 0 || same_ > kSameFramesTolerated || drawn < 0.5) SaveShot(shot, folder_, name);
+    if (index % 12 == 0 || same_ > kSameFramesTolerated || drawn < 0.5) SaveBmp(shot, folder_, name);
     if (same_ > kSameFramesTolerated) {
       std::printf("FAIL: the window showed the same frame %d samples running\n", same_ + 1);
       return false;
@@ -141,26 +122,21 @@ void PrintSample(double seconds, const Holdings& h, const char* extra) {
 // Milliseconds until the window shows a drawn frame, kRedrawBoundMs when none came.
 double WaitUntilDrawn(HWND window) {
   const double start = NowMs();
-  while (CaptureClient(window, 1).DrawnShare() < 0.5) {
+  while (CaptureScreen(ClientOnScreen(window, 1)).DrawnShare() < 0.5) {
     if (NowMs() - start >= kRedrawBoundMs) return kRedrawBoundMs;
-    PumpMessages();
-    Sleep(50);
+    Pump(50);
   }
   return NowMs() - start;
 }
 
 int RunOutside(const std::string& program, double seconds, double resetSeconds,
                const std::string& shots) {
-  Saver saver(program, "/t");
+  SaverProcess saver(program, "/t");
   if (!saver.started()) {
     std::printf("FAIL: %s did not start\n", program.c_str());
     return 1;
   }
-  HWND window = nullptr;
-  for (int i = 0; i < 600 && window == nullptr && saver.Running(); ++i) {
-    Sleep(100);
-    window = saver.Window();
-  }
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 60000);
   if (window == nullptr) {
     std::printf("FAIL: no saver window\n");
     return 1;
@@ -175,11 +151,7 @@ int RunOutside(const std::string& program, double seconds, double resetSeconds,
   bool ok = true;
   // A failed sample is recorded and the run goes on: later samples tell whether it recovers.
   for (int index = 0; (NowMs() - start) / 1000.0 < seconds; ++index) {
-    const DWORD waitStart = GetTickCount();
-    while (GetTickCount() - waitStart < kSampleMs) {
-      PumpMessages();
-      Sleep(50);
-    }
+    Pump(kSampleMs);
     const double now = (NowMs() - start) / 1000.0;
     if (!saver.Running()) {
       std::printf("FAIL: the saver ended after %.0f s\n", now);
@@ -208,7 +180,7 @@ int RunOutside(const std::string& program, double seconds, double resetSeconds,
       std::printf("FAIL: not drawn for %.0f s\n", kRedrawBoundMs / 1000);
       ok = false;
     }
-    if (!drawing.Sample(CaptureClient(window), index)) ok = false;
+    if (!drawing.Sample(CaptureScreen(ClientOnScreen(window)), index)) ok = false;
   }
   if (!CheckFlat(samples)) ok = false;
   DWORD code = 0;
@@ -333,7 +305,7 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
                     g_loss.resets);
       changesAtLastSample = app.pictureGeneration;
       PrintSample(now, h, note);
-      ok = drawing.Sample(CaptureClient(app.mainWindow), index++);
+      ok = drawing.Sample(CaptureScreen(ClientOnScreen(app.mainWindow)), index++);
       nextSample += kSampleMs / 1000.0;
     }
     if (now >= seconds) break;

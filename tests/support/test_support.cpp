@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -39,6 +41,15 @@ void TempFolder::Write(const std::string& name, const std::string& bytes) const 
 }
 
 std::string TempFolder::Read(const std::string& name) const { return ReadFileBytes(File(name)); }
+
+std::string TestDataPath(const std::string& relative) {
+  const DWORD folder = GetFileAttributesA(SOLVANE_TESTDATA);
+  if (folder == INVALID_FILE_ATTRIBUTES || !(folder & FILE_ATTRIBUTE_DIRECTORY)) {
+    ADD_FAILURE() << "the shared test data folder " SOLVANE_TESTDATA
+                     " is missing: it belongs beside the repository as shared/testdata";
+  }
+  return relative.empty() ? SOLVANE_TESTDATA : SOLVANE_TESTDATA "/" + relative;
+}
 
 void DeleteTree(const std::string& path) {
   WIN32_FIND_DATAA found;

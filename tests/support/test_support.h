@@ -1,4 +1,5 @@
-// Helpers shared by the tests: scratch folders, a clean settings key, answered message boxes.
+// Helpers shared by the tests: scratch folders, a clean settings key, answered message boxes,
+// the shared test data.
 #pragma once
 
 #include <windows.h>
@@ -50,6 +51,10 @@ class MessageBoxRecorder {
   const std::vector<Box>& boxes() const;
   void SetAnswer(int answer);
 };
+
+// A path under the shared test data folder. A missing folder fails the calling test: a test
+// that finds none of its files must not pass for it.
+std::string TestDataPath(const std::string& relative);
 
 void DeleteTree(const std::string& path);
 std::string ReadFileBytes(const std::string& path);

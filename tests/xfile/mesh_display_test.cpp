@@ -5,32 +5,30 @@
 #include <vector>
 
 #include "d3dx/d3dx8_math.h"
+#include "support/real_device.h"
 #include "support/test_support.h"
-#include "tests/xfile/display_device.h"
 #include "tests/xfile/xfile_writer.h"
 #include "xfile/mesh_file.h"
 
 namespace {
 
-const std::string kFolder = std::string(SOLVANE_TESTDATA) + "/xfile/";
-
 class MeshDisplayTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (display.get() == nullptr) GTEST_SKIP() << "no Direct3D device";
+    if (!display.Create(128, 128)) GTEST_SKIP() << "no Direct3D device: " << display.error();
   }
   void TearDown() override {
     ReleaseMeshFile(&root);
     drawingObject = 0;
   }
 
-  DisplayDevice display;
+  testing_support::RealDevice display;
   FrameNode root{"root"};
 };
 
 TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
   IDirect3DDevice8* device = display.get();
-  ASSERT_EQ(S_OK, LoadMeshFile(&root, device, (kFolder + "test_cube_binary.x").c_str()));
+  ASSERT_EQ(S_OK, LoadMeshFile(&root, device, testing_support::TestDataPath("xfile/test_cube_binary.x").c_str()));
   ASSERT_NE(nullptr, root.firstChild);
 
   D3DXMATRIX view, projection, world;
@@ -53,18 +51,20 @@ TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
   RenderMeshFile(&root, device, D3DXMatrixIdentity(&world), paint);
   device->EndScene();
 
-  const DWORD centre = display.Pixel(64, 64);
+  const testing_support::Pixels drawn = display.ReadBackBuffer();
+  ASSERT_EQ(drawn.width, 128);
+  const uint32_t centre = drawn.At(64, 64);
   EXPECT_NEAR(200, static_cast<int>((centre >> 16) & 0xFF), 3);
   EXPECT_NEAR(40, static_cast<int>((centre >> 8) & 0xFF), 3);
   EXPECT_NEAR(80, static_cast<int>(centre & 0xFF), 3);
-  EXPECT_EQ(0u, display.Pixel(2, 2));
+  EXPECT_EQ(0u, drawn.At(2, 2));
 }
 
 TEST_F(MeshDisplayTest, MaterialTexturesLoadAndMissingOnesStaySilent) {
   using namespace xtest;
   testing_support::TempFolder folder;
   testing_support::MessageBoxRecorder boxes;
-  std::string present = kFolder + "test.png";
+  std::string present = testing_support::TestDataPath("xfile/test.png");
   for (char& c : present)
     if (c == '\\') c = '/';
   folder.Write(
@@ -72,7 +72,7 @@ TEST_F(MeshDisplayTest, MaterialTexturesLoadAndMissingOnesStaySilent) {
       File(Frame("F", Mesh("m", 2, {0, 1},
                            {Material(1, 1, 1, 1, present), Material(1, 1, 1, 1, "absent.png")}))));
   ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), folder.File("textured.x").c_str()));
-  MeshObject* mesh = root.firstChild->mesh;
+  MeshObject* mesh = root.firstChild->mesh.get();
   ASSERT_NE(nullptr, mesh);
   ASSERT_EQ(2u, mesh->numMaterials);
   EXPECT_NE(nullptr, mesh->textures[0]);
@@ -85,16 +85,16 @@ TEST_F(MeshDisplayTest, EveryParsableTestFileBuildsOnARealDevice) {
        {"test_cube_text.x", "test_cube_compressed.x", "kwxport_test_cubewithvcolors.x",
         "BCN_Epileptic.X", "Testwuson.X", "fromtruespace_bin32.x", "malformed_skinweights_oob.x"}) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), (kFolder + name).c_str()));
+    ASSERT_EQ(S_OK, LoadMeshFile(&root, display.get(), testing_support::TestDataPath(std::string("xfile/") + name).c_str()));
     int built = 0;
-    std::vector<FrameNode*> pending = {root.firstChild};
+    std::vector<FrameNode*> pending = {root.firstChild.get()};
     while (!pending.empty()) {
       FrameNode* node = pending.back();
       pending.pop_back();
       if (node == nullptr) continue;
       if (node->mesh != nullptr && node->mesh->mesh != nullptr) ++built;
-      pending.push_back(node->nextSibling);
-      pending.push_back(node->firstChild);
+      pending.push_back(node->nextSibling.get());
+      pending.push_back(node->firstChild.get());
     }
     EXPECT_GE(built, 1);
     ReleaseMeshFile(&root);

@@ -19,17 +19,17 @@ struct TreeCounts {
 };
 
 void Count(const FrameNode* node, TreeCounts* counts) {
-  for (; node != nullptr; node = node->nextSibling) {
+  for (; node != nullptr; node = node->nextSibling.get()) {
     ++counts->frames;
     if (node->mesh != nullptr) ++counts->meshes;
-    Count(node->firstChild, counts);
+    Count(node->firstChild.get(), counts);
   }
 }
 
 TreeCounts CountTree(const FrameNode& root) {
   TreeCounts counts;
   if (root.mesh != nullptr) ++counts.meshes;
-  Count(root.firstChild, &counts);
+  Count(root.firstChild.get(), &counts);
   return counts;
 }
 
@@ -65,7 +65,7 @@ TEST_F(MeshFileLoadTest, SiblingsEndUpInReverseFileOrder) {
 TEST_F(MeshFileLoadTest, FrameTransformAndNestingAreKept) {
   using namespace xtest;
   ASSERT_EQ(S_OK, Load(File(Frame("Outer", Translation(1, 2, 3) + Frame("Inner", Mesh("m", 1))))));
-  FrameNode* outer = root.firstChild;
+  FrameNode* outer = root.firstChild.get();
   ASSERT_NE(nullptr, outer);
   EXPECT_FLOAT_EQ(1.0f, outer->transform._41);
   EXPECT_FLOAT_EQ(3.0f, outer->transform._43);
@@ -95,7 +95,7 @@ TEST_F(MeshFileLoadTest, MaterialsTakeTheirDiffuseAsAmbient) {
   using namespace xtest;
   ASSERT_EQ(S_OK, Load(File(Frame("F", Mesh("m", 2, {0, 1},
                                             {Material(1, 0, 0, 1), Material(0, 0, 1, 0.5f)})))));
-  MeshObject* mesh = root.firstChild->mesh;
+  MeshObject* mesh = root.firstChild->mesh.get();
   ASSERT_EQ(2u, mesh->numMaterials);
   EXPECT_FLOAT_EQ(1.0f, mesh->materials[0].Ambient.r);
   EXPECT_FLOAT_EQ(0.5f, mesh->materials[1].Diffuse.a);
@@ -115,7 +115,7 @@ TEST_F(MeshFileLoadTest, MissingMaterialTextureStaysSilent) {
   };
   testing_support::MessageBoxRecorder boxes;
   ASSERT_EQ(S_OK, Load(File(Frame("F", Mesh("m", 1, {0}, {Material(1, 1, 1, 1, "nowhere.png")})))));
-  MeshObject* mesh = root.firstChild->mesh;
+  MeshObject* mesh = root.firstChild->mesh.get();
   ASSERT_EQ(1u, mesh->numMaterials);
   EXPECT_EQ(nullptr, mesh->textures[0]);
   ASSERT_EQ(1u, asked.size());

@@ -13,7 +13,7 @@
 
 namespace {
 
-const std::string kFolder = std::string(SOLVANE_TESTDATA) + "/xfile/";
+std::string XFile(const std::string& name) { return testing_support::TestDataPath("xfile/" + name); }
 
 struct Expected {
   const char* file;
@@ -45,13 +45,13 @@ struct Totals {
 };
 
 void Walk(const FrameNode* node, Totals* totals) {
-  for (; node != nullptr; node = node->nextSibling) {
+  for (; node != nullptr; node = node->nextSibling.get()) {
     ++totals->frames;
     if (node->mesh != nullptr) {
       ++totals->meshes;
       if (node->mesh->mesh != nullptr) totals->loadedFaces += node->mesh->mesh->GetNumFaces();
     }
-    Walk(node->firstChild, totals);
+    Walk(node->firstChild.get(), totals);
   }
 }
 
@@ -114,13 +114,13 @@ SourceCounts ReadSourceCounts(const std::string& path) {
 TEST(XFileTestData, EveryFileLoadsWithItsCountsOrFailsCleanly) {
   for (const Expected& expected : kFiles) {
     SCOPED_TRACE(expected.file);
-    const std::string path = kFolder + expected.file;
+    const std::string path = XFile(expected.file);
     RecordingDevice device;
     FrameNode root("root");
     HRESULT hr = LoadMeshFile(&root, &device, path.c_str());
     Totals totals;
     if (root.mesh != nullptr) ++totals.meshes;
-    Walk(root.firstChild, &totals);
+    Walk(root.firstChild.get(), &totals);
     if (!expected.parses) {
       EXPECT_TRUE(FAILED(hr));
       EXPECT_EQ(0, totals.frames);
@@ -144,8 +144,8 @@ TEST(XFileTestData, VertexColoursAndMissingTexturesOfAnExporterFile) {
   RecordingDevice device;
   FrameNode root("root");
   ASSERT_EQ(S_OK,
-            LoadMeshFile(&root, &device, (kFolder + "kwxport_test_cubewithvcolors.x").c_str()));
-  const FrameNode* frame = root.firstChild;
+            LoadMeshFile(&root, &device, XFile("kwxport_test_cubewithvcolors.x").c_str()));
+  const FrameNode* frame = root.firstChild.get();
   ASSERT_NE(nullptr, frame);
   ASSERT_NE(nullptr, frame->mesh);
   // The .tga files the materials name are not there: no texture, no failure.
@@ -160,7 +160,7 @@ TEST(XFileTestData, VertexColoursAndMissingTexturesOfAnExporterFile) {
 class DamagedCompressedFile : public testing::Test {
  protected:
   void SetUp() override {
-    original = testing_support::ReadFileBytes(kFolder + "test_cube_compressed.x");
+    original = testing_support::ReadFileBytes(XFile("test_cube_compressed.x"));
     ASSERT_EQ(775u, original.size());
   }
   HRESULT LoadBytes(const std::string& bytes) {
@@ -237,7 +237,7 @@ namespace {
 // Damage inside a binary file's data (counts, indices, names) must end in a clean failure or
 // a tree whose meshes were built from checked data; the process must survive either way.
 TEST(XFileTestData, DamagedBinaryFilesNeverCrashTheLoader) {
-  const std::string original = testing_support::ReadFileBytes(kFolder + "test_cube_binary.x");
+  const std::string original = testing_support::ReadFileBytes(XFile("test_cube_binary.x"));
   ASSERT_FALSE(original.empty());
   testing_support::TempFolder folder;
   int failed = 0, loaded = 0;
