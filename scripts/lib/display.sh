@@ -16,12 +16,16 @@ start_xvfb() {
   echo "display: Xvfb did not start" >&2
   return 1
 }
-stop_xvfb() {
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-    XVFB_PID=""
+stop_xvfb() { stop_server XVFB_PID; }
+
+# Ends a server started here; $1 names the variable that holds its process id.
+stop_server() {
+  local pid=${!1}
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
   fi
+  printf -v "$1" '%s' ""
 }
 
 # Starting and stopping Xorg's dummy driver with two monitors side by side (1024x768 each,
@@ -82,10 +86,4 @@ CONF
   echo "display: Xorg with two dummy monitors did not start (see $folder/xorg-two-heads.log)" >&2
   return 1
 }
-stop_xorg_two_heads() {
-  if [ -n "$XORG_PID" ]; then
-    kill "$XORG_PID" 2>/dev/null || true
-    wait "$XORG_PID" 2>/dev/null || true
-    XORG_PID=""
-  fi
-}
+stop_xorg_two_heads() { stop_server XORG_PID; }

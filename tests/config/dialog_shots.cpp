@@ -1,6 +1,7 @@
 // Pictures of the dialogs as a user of a saver sees them, for the README: starts
 // "<saver> /c", pictures the configuration dialog and the Select Pictures, Display Settings and
-// About dialogs opened from it, and closes each with Cancel.
+// About dialogs opened from it, and closes them again (Select Pictures with OK, its only way
+// out, after filling its list with the installation's sample pictures).
 //   dialog_shots <saver path> <output folder>     (exit code 0: every picture was taken)
 #include <windows.h>
 #include <dlgs.h>
@@ -19,33 +20,13 @@ using testing_support::SaverProcess;
 
 namespace {
 
-struct Search {
-  DWORD processId;
-  HWND except;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner == search->processId && window != search->except && lstrcmpA(name, "#32770") == 0 &&
-      IsWindowVisible(window) && IsWindowEnabled(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The saver's dialog that takes input now, other than `except`.
 HWND WaitForDialog(const SaverProcess& saver, HWND except) {
   const DWORD start = GetTickCount();
   while (saver.Running() && GetTickCount() - start < 30000) {
-    Search search = {GetProcessId(saver.process()), except, nullptr};
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
+    for (HWND dialog : saver.TopLevels("#32770")) {
+      if (dialog != except && IsWindowEnabled(dialog)) return dialog;
+    }
     testing_support::Pump(100);
   }
   return nullptr;

@@ -59,34 +59,15 @@ bool ShowsGallery(const Pixels& shot) {
   return std::set<uint32_t>(shot.pixels.begin(), shot.pixels.end()).size() > 60;
 }
 
-struct WindowSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
 // The saver's windows, once it has one on each monitor.
 std::vector<HWND> SaverWindows(const SaverProcess& saver) {
-  WindowSearch search = {GetProcessId(saver.process()), {}};
+  std::vector<HWND> windows;
   const DWORD start = GetTickCount();
-  while (search.found.size() < 2 && saver.Running() && GetTickCount() - start < 30000) {
+  while ((windows = saver.TopLevels(testing_support::kSaverWindowClass)).size() < 2 &&
+         saver.Running() && GetTickCount() - start < 30000) {
     testing_support::Pump(100);
-    search.found.clear();
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<WindowSearch*>(data);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          char name[64] = {};
-          GetClassNameA(window, name, sizeof name);
-          if (owner == s->processId && IsWindowVisible(window) &&
-              lstrcmpA(name, testing_support::kSaverWindowClass) == 0) {
-            s->found.push_back(window);
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
   }
-  return search.found;
+  return windows;
 }
 
 // Where the saver's windows are, from left to right. The saver places each on its monitor
