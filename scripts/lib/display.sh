@@ -37,8 +37,12 @@ start_xorg_two_heads() {
   local folder=$1 n=190
   mkdir -p "$folder"
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  # Mon1 takes no 85 Hz modes, so the two adapters list different modes.
+  # The server takes none of the machine's keyboards and mice; Mon1 takes no 85 Hz modes, so
+  # the two adapters list different modes.
   cat >"$folder/xorg-two-heads.conf" <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+EndSection
 Section "Device"
   Identifier "Card0"
   Driver "dummy"
