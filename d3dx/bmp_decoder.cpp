@@ -133,25 +133,30 @@ void FillInfo(const BmpHeader& h, SourceInfo& info) {
   }
 }
 
-// Palette indices of an RLE stream, row 0 at the bottom as stored. A run or a move that leaves
-// the picture is a broken stream (RLE4 may pad a row by one nibble); the stream may end early,
-// the rest keeping index 0.
-ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
-                      std::vector<uint8_t>& indices) {
-  try {
-    indices.assign(size_t(h.width) * h.height, 0);
-  } catch (...) {
-    return kImageOutOfMemory;
-  }
+// Where an RLE stream enters a stored row: the code that follows, and the column.
+struct RleEntry {
+  const uint8_t* code = nullptr;  // none: the stream never reaches the row, which keeps index 0
+  uint64_t x = 0;
+};
+
+// Walks an RLE stream from `p` at column x of stored row y (row 0 at the bottom). With `entries`
+// it walks to the end, noting where it enters each row; with `row`, it writes that row's palette
+// indices and stops where the stream leaves it. A run or a move that leaves the picture is a
+// broken stream (RLE4 may pad a row by one nibble); the stream may end early.
+ImageResult WalkRle(const uint8_t* p, const uint8_t* end, uint64_t x, uint64_t y,
+                    const BmpHeader& h, std::vector<RleEntry>* entries, uint8_t* row) {
   const bool four = h.compression == kRle4;
   const uint64_t rowLimit = uint64_t(h.width) + (four ? 1 : 0);
-  uint64_t x = 0, y = 0;
+  const uint64_t rowY = y;
   auto fits = [&](uint64_t count) { return x + count <= rowLimit && y < h.height; };
   auto put = [&](uint8_t index) {
-    if (x < h.width) indices[size_t(y) * h.width + size_t(x)] = index;
+    if (row != nullptr && x < h.width) row[x] = index;
     ++x;
   };
-  while (end - p >= 2) {
+  auto enter = [&] {
+    if (entries != nullptr && y < h.height) (*entries)[size_t(y)] = RleEntry{p, x};
+  };
+  while (end - p >= 2 && (row == nullptr || y == rowY)) {
     const uint32_t count = p[0], value = p[1];
     p += 2;
     if (count > 0) {
@@ -162,14 +167,17 @@ ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
     } else if (value == 0) {
       x = 0;
       ++y;
+      enter();
     } else if (value == 1) {
       break;
     } else if (value == 2) {
       if (end - p < 2) return kImageTruncated;
+      const uint64_t down = p[1];
       x += p[0];
-      y += p[1];
+      y += down;
       p += 2;
       if (x > h.width || y > h.height) return kImageInvalid;
+      if (down > 0) enter();
     } else {
       const size_t bytes = four ? (value + 1) / 2 : value;
       const size_t padded = (bytes + 1) & ~size_t(1);
@@ -184,6 +192,35 @@ ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
   return kImageOk;
 }
 
+// RLE rows are stored bottom first in one stream, but go to the sink top first: a first walk
+// checks the whole stream and notes where each row begins, then each row is decoded from there.
+ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
+                      const uint32_t* palette, ImageSink& sink) {
+  std::vector<RleEntry> entries;
+  std::vector<uint8_t> indices;
+  try {
+    entries.resize(h.height);
+    indices.resize(h.width);
+  } catch (...) {
+    return kImageOutOfMemory;
+  }
+  entries[0] = RleEntry{p, 0};
+  ImageResult r = WalkRle(p, end, 0, 0, h, &entries, nullptr);
+  if (r == kImageOk) r = sink.Begin(h.width, h.height);
+  for (uint32_t y = 0; r == kImageOk && y < h.height; ++y) {
+    const uint32_t stored = h.height - 1 - y;
+    const RleEntry& entry = entries[stored];
+    std::fill(indices.begin(), indices.end(), uint8_t(0));
+    if (entry.code != nullptr) {
+      r = WalkRle(entry.code, end, entry.x, stored, h, nullptr, indices.data());
+    }
+    uint32_t* out = sink.NextRow();
+    for (uint32_t x = 0; x < h.width; ++x) out[x] = palette[indices[x]];
+    sink.CommitRow();
+  }
+  return r;
+}
+
 }  // namespace
 
 ImageResult ReadBmpInfo(const uint8_t* data, size_t size, SourceInfo& info) {
@@ -193,7 +230,7 @@ ImageResult ReadBmpInfo(const uint8_t* data, size_t size, SourceInfo& info) {
   return r;
 }
 
-ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info) {
+ImageResult DecodeBmp(const uint8_t* data, size_t size, ImageSink& sink, SourceInfo& info) {
   BmpHeader h;
   ImageResult r = ParseHeader(data, size, h);
   if (r != kImageOk) return r;
@@ -206,28 +243,17 @@ ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceIn
   }
   const uint8_t* pixels = data + h.dataOffset;
   const size_t available = size - h.dataOffset;
-  Image image;
   if (h.compression == kRle8 || h.compression == kRle4) {
     // A run covers at most 255 texels per two bytes; only moves skip more, and a picture made
     // mostly of moves is no picture. A short file claiming a huge one is refused up front.
     if (uint64_t(h.width) * h.height > uint64_t(available) * 1024 + h.width) {
       return kImageTruncated;
     }
-    std::vector<uint8_t> indices;
-    r = DecodeRle(pixels, pixels + available, h, indices);
-    if (r == kImageOk) r = AllocateImage(image, h.width, h.height);
-    if (r != kImageOk) return r;
-    for (uint32_t y = 0; y < h.height; ++y) {
-      const uint8_t* in = indices.data() + size_t(h.height - 1 - y) * h.width;
-      uint32_t* out = image.Row(y);
-      for (uint32_t x = 0; x < h.width; ++x) out[x] = palette[in[x]];
-    }
-    decoded = std::move(image);
-    return kImageOk;
+    return DecodeRle(pixels, pixels + available, h, palette, sink);
   }
   const uint64_t stride = (uint64_t(h.width) * h.bitCount + 31) / 32 * 4;
   if (stride * h.height > available) return kImageTruncated;
-  r = AllocateImage(image, h.width, h.height);
+  r = sink.Begin(h.width, h.height);
   if (r != kImageOk) return r;
   MaskLayout layout;
   if (h.compression == kBitfields || h.compression == kAlphaBitfields) {
@@ -239,7 +265,7 @@ ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceIn
   }
   for (uint32_t y = 0; y < h.height; ++y) {
     const uint8_t* in = pixels + (h.topDown ? y : h.height - 1 - y) * stride;
-    uint32_t* out = image.Row(y);
+    uint32_t* out = sink.NextRow();
     switch (h.bitCount) {
       case 1: case 2: case 4: case 8: {
         const uint32_t bits = h.bitCount, perByte = 8 / bits, mask = (1u << bits) - 1;
@@ -263,9 +289,15 @@ ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceIn
         for (uint32_t x = 0; x < h.width; ++x) out[x] = UnpackMasked(Le32(in + 4 * x), layout);
         break;
     }
+    sink.CommitRow();
   }
-  decoded = std::move(image);
   return kImageOk;
+}
+
+ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info) {
+  ImageSink sink;
+  const ImageResult r = DecodeBmp(data, size, sink, info);
+  return r == kImageOk ? sink.Finish(decoded) : r;
 }
 
 }  // namespace d3dx_image

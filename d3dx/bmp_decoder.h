@@ -5,10 +5,14 @@
 #include <cstdint>
 
 #include "d3dx/image.h"
+#include "d3dx/image_scale.h"
 
 namespace d3dx_image {
 
 ImageResult ReadBmpInfo(const uint8_t* data, size_t size, SourceInfo& info);
+// Rows go to `sink` top first, whichever way the file stores them.
+ImageResult DecodeBmp(const uint8_t* data, size_t size, ImageSink& sink, SourceInfo& info);
+// The whole picture at its own size.
 ImageResult DecodeBmp(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info);
 
 }  // namespace d3dx_image

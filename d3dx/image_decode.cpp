@@ -1,12 +1,11 @@
-// Format dispatch. JPEG does its own reduction while decoding; the other formats are decoded
-// whole (they are small in practice) and then resampled.
+// Format dispatch. Every decoder feeds its rows to an ImageSink, which reduces them as they come;
+// JPEG sets up its own, since its DCT scaling and EXIF orientation depend on the size asked for.
 #include "d3dx/image_decode.h"
 
 #include <cstring>
 #include <utility>
 
 #include "d3dx/bmp_decoder.h"
-#include "d3dx/color_key.h"
 #include "d3dx/dds_reader.h"
 #include "d3dx/image_scale.h"
 #include "d3dx/jpeg_decoder.h"
@@ -38,44 +37,40 @@ ImageResult ProbeImage(const uint8_t* data, size_t size, SourceInfo& info) {
 }
 
 ImageResult FinishImage(Image& source, const DecodeOptions& options, Image& finished) {
-  ApplyColorKey(source.texels.data(), source.texels.size(), options.colorKey);
-  const uint32_t width = options.width ? options.width : source.width;
-  const uint32_t height = options.height ? options.height : source.height;
-  if (width == source.width && height == source.height) {
-    finished = std::move(source);
-    return kImageOk;
-  }
-  return ScaleImage(source, width, height, options.filter, finished);
+  ImageSink sink(options.width, options.height, options.filter, options.colorKey);
+  const ImageResult r = sink.PushImage(std::move(source));
+  return r == kImageOk ? sink.Finish(finished) : r;
 }
 
 ImageResult DecodeImage(const uint8_t* data, size_t size, const DecodeOptions& options,
                         Image& decoded, SourceInfo& info) {
-  Image whole;
+  ImageSink sink(options.width, options.height, options.filter, options.colorKey);
   ImageResult r;
   switch (DetectFormat(data, size)) {
     case DetectedFormat::Jpeg:
       return DecodeJpeg(data, size, options, decoded, info);
     case DetectedFormat::Png:
-      r = DecodePng(data, size, whole, info);
+      r = DecodePng(data, size, sink, info);
       break;
     case DetectedFormat::Bmp:
-      r = DecodeBmp(data, size, whole, info);
+      r = DecodeBmp(data, size, sink, info);
       break;
     case DetectedFormat::Tga:
-      r = DecodeTga(data, size, whole, info);
+      r = DecodeTga(data, size, sink, info);
       break;
     case DetectedFormat::Dds: {
       DdsFile file;
+      Image whole;
       r = ReadDds(data, size, file);
       if (r == kImageOk) r = ReadDdsInfo(data, size, info);
       if (r == kImageOk) r = DecodeDdsSurface(file, file.surfaces[0], whole);
+      if (r == kImageOk) r = sink.PushImage(std::move(whole));
       break;
     }
     default:
       return kImageInvalid;
   }
-  if (r != kImageOk) return r;
-  return FinishImage(whole, options, decoded);
+  return r == kImageOk ? sink.Finish(decoded) : r;
 }
 
 }  // namespace d3dx_image

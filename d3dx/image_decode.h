@@ -22,7 +22,7 @@ ImageResult ProbeImage(const uint8_t* data, size_t size, SourceInfo& info);
 ImageResult DecodeImage(const uint8_t* data, size_t size, const DecodeOptions& options,
                         Image& decoded, SourceInfo& info);
 
-// Colour key and resampling for a picture already decoded at its own size.
+// Colour key and resampling for a picture already decoded at its own size; takes its texels.
 ImageResult FinishImage(Image& source, const DecodeOptions& options, Image& finished);
 
 }  // namespace d3dx_image

@@ -3,22 +3,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+
+#include <emmintrin.h>
+
+#include "d3dx/color_key.h"
 
 namespace d3dx_image {
 namespace {
 
 enum class AxisMode { Copy, Area, Nearest, Linear };
-
-struct Tap {
-  uint32_t index;
-  float weight;
-};
-
-// For every output index, its taps; taps[first[k] .. first[k + 1]).
-struct Contributions {
-  std::vector<uint32_t> first;
-  std::vector<Tap> taps;
-};
 
 uint32_t FilterKind(uint32_t filter) { return filter & 0xFF; }
 
@@ -41,8 +35,8 @@ uint32_t Address(int64_t i, uint32_t n, bool mirror) {
   return uint32_t(((i % int64_t(n)) + int64_t(n)) % int64_t(n));
 }
 
-Contributions BuildContributions(uint32_t from, uint32_t to, AxisMode mode, bool mirror) {
-  Contributions c;
+AxisTaps BuildTaps(uint32_t from, uint32_t to, AxisMode mode, bool mirror) {
+  AxisTaps c;
   c.first.reserve(size_t(to) + 1);
   for (uint32_t k = 0; k < to; ++k) {
     c.first.push_back(uint32_t(c.taps.size()));
@@ -87,11 +81,26 @@ inline uint32_t PackFloats(const float* v) {
   return out;
 }
 
-inline void AddTexel(float* acc, uint32_t texel, float w) {
-  acc[0] += w * float(texel & 0xFF);
-  acc[1] += w * float((texel >> 8) & 0xFF);
-  acc[2] += w * float((texel >> 16) & 0xFF);
-  acc[3] += w * float(texel >> 24);
+// One source row resampled across into 4 floats per output texel (blue, green, red, alpha).
+// SSE2 is part of every x86-64 processor; lane by lane it does the same multiply and add as
+// scalar code, in the same order, so the sums are the same to the bit.
+void ResampleAcross(const uint32_t* in, const AxisTaps& across, float* out) {
+  const __m128i zero = _mm_setzero_si128();
+  const AxisTaps::Tap* taps = across.taps.data();
+  const size_t outputs = across.first.size() - 1;
+  for (size_t k = 0; k < outputs; ++k) {
+    __m128 sum = _mm_setzero_ps();
+    for (uint32_t t = across.first[k]; t < across.first[k + 1]; ++t) {
+      const __m128i bytes = _mm_cvtsi32_si128(int(in[taps[t].index]));
+      const __m128i channels = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
+      sum = _mm_add_ps(sum, _mm_mul_ps(_mm_cvtepi32_ps(channels), _mm_set1_ps(taps[t].weight)));
+    }
+    _mm_storeu_ps(out + 4 * k, sum);
+  }
+}
+
+void PackRow(const float* sums, uint32_t width, uint32_t* out) {
+  for (uint32_t x = 0; x < width; ++x) out[x] = PackFloats(sums + size_t(x) * 4);
 }
 
 void CopyCorner(const Image& source, Image& scaled) {
@@ -120,26 +129,20 @@ ImageResult ScaleImage(const Image& source, uint32_t width, uint32_t height, uin
     CopyCorner(source, scaled);
     return kImageOk;
   }
-  const Contributions cx = BuildContributions(
-      source.width, width, ChooseMode(source.width, width, filter), (filter & kFilterMirrorU) != 0);
-  const Contributions cy = BuildContributions(source.height, height,
-                                              ChooseMode(source.height, height, filter),
-                                              (filter & kFilterMirrorV) != 0);
-  // Horizontal pass into floats, one row of `width` texels per source row.
+  // Every row resampled across, then the columns down.
+  AxisTaps cx, cy;
   std::vector<float> across;
   try {
+    cx = BuildTaps(source.width, width, ChooseMode(source.width, width, filter),
+                   (filter & kFilterMirrorU) != 0);
+    cy = BuildTaps(source.height, height, ChooseMode(source.height, height, filter),
+                   (filter & kFilterMirrorV) != 0);
     across.assign(size_t(width) * source.height * 4, 0.0f);
   } catch (...) {
     return kImageOutOfMemory;
   }
   for (uint32_t y = 0; y < source.height; ++y) {
-    const uint32_t* in = source.Row(y);
-    float* out = across.data() + size_t(y) * width * 4;
-    for (uint32_t k = 0; k < width; ++k) {
-      for (uint32_t t = cx.first[k]; t < cx.first[k + 1]; ++t) {
-        AddTexel(out + size_t(k) * 4, in[cx.taps[t].index], cx.taps[t].weight);
-      }
-    }
+    ResampleAcross(source.Row(y), cx, across.data() + size_t(y) * width * 4);
   }
   std::vector<float> row(size_t(width) * 4);
   for (uint32_t k = 0; k < height; ++k) {
@@ -149,110 +152,121 @@ ImageResult ScaleImage(const Image& source, uint32_t width, uint32_t height, uin
       const float w = cy.taps[t].weight;
       for (size_t i = 0; i < row.size(); ++i) row[i] += w * in[i];
     }
-    uint32_t* out = scaled.Row(k);
-    for (uint32_t x = 0; x < width; ++x) out[x] = PackFloats(row.data() + size_t(x) * 4);
+    PackRow(row.data(), width, scaled.Row(k));
   }
   return kImageOk;
 }
 
-bool RowReducer::Supports(uint32_t sourceWidth, uint32_t sourceHeight, uint32_t width,
-                          uint32_t height, uint32_t filter) {
+bool RowResampler::Streams(uint32_t sourceHeight, uint32_t height, uint32_t filter) {
   if (!IsValidFilter(filter) || FilterKind(filter) == kFilterNone) return false;
-  return width > 0 && height > 0 && width <= sourceWidth && height <= sourceHeight;
+  return ChooseMode(sourceHeight, height, filter) != AxisMode::Linear;
 }
 
-ImageResult RowReducer::Start(uint32_t sourceWidth, uint32_t sourceHeight, uint32_t width,
-                              uint32_t height, uint32_t filter) {
-  if (!Supports(sourceWidth, sourceHeight, width, height, filter)) return kImageBadArgument;
+ImageResult RowResampler::Start(uint32_t sourceWidth, uint32_t sourceHeight, uint32_t width,
+                                uint32_t height, uint32_t filter) {
+  if (sourceWidth == 0 || sourceHeight == 0 || !Streams(sourceHeight, height, filter)) {
+    return kImageBadArgument;
+  }
   ImageResult r = AllocateImage(result_, width, height);
   if (r != kImageOk) return r;
-  sourceWidth_ = sourceWidth;
   sourceHeight_ = sourceHeight;
-  point_ = FilterKind(filter) == kFilterPoint;
-  nextSourceRow_ = 0;
-  pendingRow_ = 0;
+  nextRow_ = 0;
+  nextOutput_ = 0;
+  nextTap_ = 0;
   try {
-    StartTables(width);
+    across_ = BuildTaps(sourceWidth, width, ChooseMode(sourceWidth, width, filter),
+                        (filter & kFilterMirrorU) != 0);
+    down_ = BuildTaps(sourceHeight, height, ChooseMode(sourceHeight, height, filter),
+                      (filter & kFilterMirrorV) != 0);
+    resampled_.assign(size_t(width) * 4, 0.0f);
+    sum_.assign(size_t(width) * 4, 0.0f);
   } catch (...) {
     return kImageOutOfMemory;
   }
   return kImageOk;
 }
 
-void RowReducer::StartTables(uint32_t width) {
-  if (point_) {
-    pointColumn_.resize(width);
-    for (uint32_t k = 0; k < width; ++k) {
-      pointColumn_[k] = uint32_t((uint64_t(2 * k + 1) * sourceWidth_) / (uint64_t(2) * width));
+void RowResampler::Push(const uint32_t* row) {
+  if (nextRow_ >= sourceHeight_) return;
+  const uint32_t y = nextRow_++;
+  const std::vector<AxisTaps::Tap>& taps = down_.taps;
+  // The vertical taps run in source order, so the ones reading this row are next in line; a row
+  // that none reads (a point filter's reduction) costs nothing.
+  if (nextTap_ == taps.size() || taps[nextTap_].index != y) return;
+  ResampleAcross(row, across_, resampled_.data());
+  for (; nextTap_ < taps.size() && taps[nextTap_].index == y; ++nextTap_) {
+    const float w = taps[nextTap_].weight;
+    for (size_t i = 0; i < sum_.size(); ++i) sum_[i] += w * resampled_[i];
+    if (nextTap_ + 1 == down_.first[nextOutput_ + 1]) {  // the output row's last tap
+      PackRow(sum_.data(), result_.width, result_.Row(nextOutput_++));
+      std::fill(sum_.begin(), sum_.end(), 0.0f);
     }
-    return;
-  }
-  const uint32_t sourceWidth = sourceWidth_;
-  columnTarget_.resize(sourceWidth);
-  columnShare_.resize(sourceWidth);
-  for (uint32_t i = 0; i < sourceWidth; ++i) {
-    // Source column i spans [i*width, (i+1)*width); destination j spans [j*sw, (j+1)*sw).
-    const uint64_t begin = uint64_t(i) * width;
-    const uint64_t j = begin / sourceWidth;
-    const uint64_t edge = (j + 1) * sourceWidth;
-    columnTarget_[i] = uint32_t(j);
-    columnShare_[i] = begin + width <= edge ? 1.0f : float(double(edge - begin) / width);
-  }
-  reduced_.assign(size_t(width) * 4, 0.0f);
-  accCurrent_.assign(size_t(width) * 4, 0.0f);
-  accNext_.assign(size_t(width) * 4, 0.0f);
-}
-
-void RowReducer::ReduceRow(const uint32_t* row, float* out) const {
-  std::fill(out, out + size_t(result_.width) * 4, 0.0f);
-  for (uint32_t i = 0; i < sourceWidth_; ++i) {
-    float* acc = out + size_t(columnTarget_[i]) * 4;
-    const float share = columnShare_[i];
-    AddTexel(acc, row[i], share);
-    if (share < 1.0f) AddTexel(acc + 4, row[i], 1.0f - share);
   }
 }
 
-void RowReducer::EmitRow(uint32_t y, const float* acc, float scale) {
-  uint32_t* out = result_.Row(y);
-  float v[4];
-  for (uint32_t x = 0; x < result_.width; ++x) {
-    for (int ch = 0; ch < 4; ++ch) v[ch] = acc[size_t(x) * 4 + ch] * scale;
-    out[x] = PackFloats(v);
+ImageResult ImageSink::Plan(uint32_t sourceWidth, uint32_t sourceHeight) {
+  if (sourceWidth == 0 || sourceHeight == 0) return kImageInvalid;
+  if (sourceWidth > kMaxImageSide || sourceHeight > kMaxImageSide ||
+      uint64_t(sourceWidth) * sourceHeight > kMaxImagePixels) {
+    return kImageTooLarge;
   }
+  sourceWidth_ = sourceWidth;
+  sourceHeight_ = sourceHeight;
+  rowsIn_ = 0;
+  width_ = wantWidth_ ? wantWidth_ : sourceWidth;
+  height_ = wantHeight_ ? wantHeight_ : sourceHeight;
+  whole_ = Image();
+  streaming_ = (width_ != sourceWidth || height_ != sourceHeight) &&
+               RowResampler::Streams(sourceHeight, height_, filter_);
+  if (!streaming_) return kImageOk;
+  ImageResult r = resampler_.Start(sourceWidth, sourceHeight, width_, height_, filter_);
+  if (r != kImageOk) return r;
+  try {
+    row_.assign(sourceWidth, 0u);
+  } catch (...) {
+    return kImageOutOfMemory;
+  }
+  return kImageOk;
 }
 
-void RowReducer::PushRow(const uint32_t* row) {
-  if (nextSourceRow_ >= sourceHeight_) return;
-  const uint32_t i = nextSourceRow_++;
-  const uint32_t height = result_.height;
-  if (point_) {
-    while (pendingRow_ < height &&
-           uint32_t((uint64_t(2 * pendingRow_ + 1) * sourceHeight_) / (uint64_t(2) * height)) ==
-               i) {
-      uint32_t* out = result_.Row(pendingRow_++);
-      for (uint32_t k = 0; k < result_.width; ++k) out[k] = row[pointColumn_[k]];
-    }
-    return;
-  }
-  ReduceRow(row, reduced_.data());
-  const uint64_t begin = uint64_t(i) * height;
-  const uint64_t edge = (uint64_t(pendingRow_) + 1) * sourceHeight_;
-  const float scale = float(double(result_.width) / sourceWidth_ * double(height) / sourceHeight_);
-  const size_t n = reduced_.size();
-  if (begin + height <= edge) {
-    for (size_t t = 0; t < n; ++t) accCurrent_[t] += reduced_[t];
-    if (begin + height < edge) return;
+ImageResult ImageSink::Begin(uint32_t sourceWidth, uint32_t sourceHeight) {
+  ImageResult r = Plan(sourceWidth, sourceHeight);
+  if (r != kImageOk || streaming_) return r;
+  return AllocateImage(whole_, sourceWidth, sourceHeight);
+}
+
+void ImageSink::CommitRow() {
+  if (rowsIn_ >= sourceHeight_) return;
+  uint32_t* row = NextRow();
+  ApplyColorKey(row, sourceWidth_, colorKey_);
+  if (streaming_) resampler_.Push(row);
+  ++rowsIn_;
+}
+
+ImageResult ImageSink::PushImage(Image&& source) {
+  ImageResult r = Plan(source.width, source.height);
+  if (r != kImageOk) return r;
+  ApplyColorKey(source.texels.data(), source.texels.size(), colorKey_);
+  if (streaming_) {
+    for (uint32_t y = 0; y < sourceHeight_; ++y) resampler_.Push(source.Row(y));
   } else {
-    const float share = float(double(edge - begin) / height);
-    for (size_t t = 0; t < n; ++t) {
-      accCurrent_[t] += share * reduced_[t];
-      accNext_[t] += (1.0f - share) * reduced_[t];
-    }
+    whole_ = std::move(source);
   }
-  EmitRow(pendingRow_++, accCurrent_.data(), scale);
-  accCurrent_.swap(accNext_);
-  std::fill(accNext_.begin(), accNext_.end(), 0.0f);
+  rowsIn_ = sourceHeight_;
+  return kImageOk;
+}
+
+ImageResult ImageSink::Finish(Image& result) {
+  if (sourceHeight_ == 0 || rowsIn_ != sourceHeight_) return kImageInvalid;
+  if (streaming_) {
+    result = std::move(resampler_.Result());
+    return kImageOk;
+  }
+  if (width_ == sourceWidth_ && height_ == sourceHeight_) {
+    result = std::move(whole_);
+    return kImageOk;
+  }
+  return ScaleImage(whole_, width_, height_, filter_, result);
 }
 
 ImageResult AllocateImage(Image& image, uint32_t width, uint32_t height) {

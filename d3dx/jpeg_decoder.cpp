@@ -3,7 +3,6 @@
 // the jump point is constructed before setjmp, so a jump skips no destructor.
 #include "d3dx/jpeg_decoder.h"
 
-#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <utility>
@@ -11,7 +10,6 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "d3dx/color_key.h"
 #include "d3dx/exif_orientation.h"
 #include "d3dx/image_scale.h"
 
@@ -20,7 +18,6 @@ namespace {
 
 // Progressive files keep all coefficients in memory; a lying header must not take more.
 constexpr long kJpegMemoryLimit = 768L * 1024 * 1024;
-constexpr int kStripRows = 16;
 
 struct ErrorManager {
   jpeg_error_mgr pub;
@@ -145,10 +142,8 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   if (size > 0xFFFFFFFFu) return kImageTooLarge;
   const int orientation = ReadJpegOrientation(data, size);
   const bool swap = OrientationSwapsAxes(orientation);
-  RowReducer reducer;
-  Image full;
+  ImageSink sink;
   Image stored;
-  std::vector<uint32_t> strip;
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   InstallHandlers(cinfo, err);
@@ -180,52 +175,25 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
-  const uint32_t outWidth = cinfo.output_width;
-  const uint32_t outHeight = cinfo.output_height;
-  const bool streaming =
-      RowReducer::Supports(outWidth, outHeight, storedWidth, storedHeight, options.filter);
-  r = streaming ? reducer.Start(outWidth, outHeight, storedWidth, storedHeight, options.filter)
-                : AllocateImage(full, outWidth, outHeight);
-  if (r == kImageOk) {
-    try {
-      strip.resize(size_t(outWidth) * (streaming ? kStripRows : 0));
-    } catch (...) {
-      r = kImageOutOfMemory;
-    }
-  }
+  sink = ImageSink(storedWidth, storedHeight, options.filter, options.colorKey);
+  r = sink.Begin(cinfo.output_width, cinfo.output_height);
   if (r != kImageOk) {
     jpeg_destroy_decompress(&cinfo);
     return r;
   }
   const bool inverted = cinfo.saw_Adobe_marker;
-  while (cinfo.output_scanline < outHeight) {
-    const uint32_t first = cinfo.output_scanline;
-    JSAMPROW rows[kStripRows];
-    const uint32_t count = std::min<uint32_t>(kStripRows, outHeight - first);
-    for (uint32_t i = 0; i < count; ++i) {
-      uint32_t* row = streaming ? strip.data() + size_t(i) * outWidth : full.Row(first + i);
-      rows[i] = reinterpret_cast<JSAMPROW>(row);
-    }
-    const uint32_t got = jpeg_read_scanlines(&cinfo, rows, count);
-    for (uint32_t i = 0; i < got; ++i) {
-      auto* row = reinterpret_cast<uint32_t*>(rows[i]);
-      if (cmyk) CmykToTexels(row, outWidth, inverted);
-      ApplyColorKey(row, outWidth, options.colorKey);
-      if (streaming) reducer.PushRow(row);
-    }
+  while (cinfo.output_scanline < cinfo.output_height) {
+    uint32_t* row = sink.NextRow();
+    JSAMPROW samples = reinterpret_cast<JSAMPROW>(row);
+    if (jpeg_read_scanlines(&cinfo, &samples, 1) != 1) continue;
+    if (cmyk) CmykToTexels(row, cinfo.output_width, inverted);
+    sink.CommitRow();
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   if (dctScale != nullptr) *dctScale = scale;
-
-  if (streaming) {
-    stored = std::move(reducer.Result());
-  } else if (outWidth == storedWidth && outHeight == storedHeight) {
-    stored = std::move(full);
-  } else {
-    r = ScaleImage(full, storedWidth, storedHeight, options.filter, stored);
-    if (r != kImageOk) return r;
-  }
+  r = sink.Finish(stored);
+  if (r != kImageOk) return r;
   if (orientation == 1) {
     decoded = std::move(stored);
     return kImageOk;

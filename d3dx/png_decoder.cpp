@@ -79,13 +79,13 @@ PixelFormat FormatOf(int colorType) {
   }
 }
 
-// Reads the header into `info`; with `decoded`, also the picture.
-ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* decoded) {
+// Reads the header into `info`; with `sink`, also the picture, row by row.
+ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, ImageSink* sink) {
   if (data == nullptr || size < 8 || std::memcmp(data, kSignature, 8) != 0) return kImageInvalid;
   if (!HeaderChunksFit(data, size)) return kImageTruncated;
   Reader reader{data, size, 8, kImageInvalid};
   std::vector<png_bytep> rows;
-  Image image;
+  Image whole;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (png == nullptr) return kImageOutOfMemory;
   png_infop pinfo = png_create_info_struct(png);
@@ -106,6 +106,7 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* d
   const int colorType = png_get_color_type(png, pinfo);
   const int depth = png_get_bit_depth(png, pinfo);
   const bool trns = png_get_valid(png, pinfo, PNG_INFO_tRNS) != 0;
+  const bool interlaced = png_get_interlace_type(png, pinfo) != PNG_INTERLACE_NONE;
   info = SourceInfo();
   info.width = width;
   info.height = height;
@@ -116,11 +117,11 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* d
   if (uint64_t(width) * height > kMaxImagePixels) r = kImageTooLarge;
   const int channels = png_get_channels(png, pinfo);
   const uint64_t rawBytes = (uint64_t(width) * channels * depth + 7) / 8 * height + height;
-  if (r == kImageOk && decoded != nullptr &&
+  if (r == kImageOk && sink != nullptr &&
       rawBytes > CompressedBytes(data, size) * kMaxInflateRatio + 1024) {
     r = kImageTruncated;
   }
-  if (r != kImageOk || decoded == nullptr) {
+  if (r != kImageOk || sink == nullptr) {
     png_destroy_read_struct(&png, &pinfo, nullptr);
     return r;
   }
@@ -137,7 +138,17 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* d
     png_destroy_read_struct(&png, &pinfo, nullptr);
     return kImageUnsupported;
   }
-  r = AllocateImage(image, width, height);
+  if (!interlaced) {
+    r = sink->Begin(width, height);
+    for (uint32_t y = 0; r == kImageOk && y < height; ++y) {
+      png_read_row(png, reinterpret_cast<png_bytep>(sink->NextRow()), nullptr);
+      sink->CommitRow();
+    }
+    png_destroy_read_struct(&png, &pinfo, nullptr);
+    return r;
+  }
+  // Adam7's passes each touch rows all over the picture: it is decoded whole, then handed over.
+  r = AllocateImage(whole, width, height);
   if (r == kImageOk) {
     try {
       rows.resize(height);
@@ -149,11 +160,10 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, Image* d
     png_destroy_read_struct(&png, &pinfo, nullptr);
     return r;
   }
-  for (uint32_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(image.Row(y));
+  for (uint32_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(whole.Row(y));
   png_read_image(png, rows.data());
   png_destroy_read_struct(&png, &pinfo, nullptr);
-  *decoded = std::move(image);
-  return kImageOk;
+  return sink->PushImage(std::move(whole));
 }
 
 }  // namespace
@@ -162,8 +172,14 @@ ImageResult ReadPngInfo(const uint8_t* data, size_t size, SourceInfo& info) {
   return ReadPng(data, size, info, nullptr);
 }
 
+ImageResult DecodePng(const uint8_t* data, size_t size, ImageSink& sink, SourceInfo& info) {
+  return ReadPng(data, size, info, &sink);
+}
+
 ImageResult DecodePng(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info) {
-  return ReadPng(data, size, info, &decoded);
+  ImageSink sink;
+  const ImageResult r = ReadPng(data, size, info, &sink);
+  return r == kImageOk ? sink.Finish(decoded) : r;
 }
 
 }  // namespace d3dx_image

@@ -5,12 +5,15 @@
 #include <cstdint>
 
 #include "d3dx/image.h"
+#include "d3dx/image_scale.h"
 
 namespace d3dx_image {
 
 ImageResult ReadPngInfo(const uint8_t* data, size_t size, SourceInfo& info);
 
-// Decodes the whole picture at its own size.
+// Decodes the picture into `sink`, row by row (an interlaced one whole, then its rows).
+ImageResult DecodePng(const uint8_t* data, size_t size, ImageSink& sink, SourceInfo& info);
+// The whole picture at its own size.
 ImageResult DecodePng(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info);
 
 }  // namespace d3dx_image

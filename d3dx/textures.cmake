@@ -14,5 +14,6 @@ target_sources(solvane_d3dx PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/image_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/texture_plan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/texture_upload.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_texture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/texture_from_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cube_texture_from_file.cpp)

@@ -105,6 +105,33 @@ void FillInfo(const TgaHeader& h, SourceInfo& info) {
   }
 }
 
+// Where a stored row starts in an RLE stream: its packet, and how many of that packet's texels
+// the rows before took.
+struct RowStart {
+  const uint8_t* packet = nullptr;
+  uint32_t taken = 0;
+};
+
+// Checks every packet against the end of the data and notes where each stored row starts.
+ImageResult FindRowStarts(const uint8_t* p, const uint8_t* end, const TgaHeader& h,
+                          uint32_t pixelBytes, std::vector<RowStart>& starts) {
+  const size_t total = size_t(h.width) * h.height;
+  size_t i = 0;
+  while (i < total) {
+    if (p >= end) return kImageTruncated;
+    const uint8_t* packet = p++;
+    const size_t count = std::min<size_t>((*packet & 0x7F) + 1, total - i);
+    const uint64_t bytes = (*packet & 0x80) ? pixelBytes : uint64_t(count) * pixelBytes;
+    if (bytes > uint64_t(end - p)) return kImageTruncated;
+    for (size_t row = (i + h.width - 1) / h.width; row * h.width < i + count; ++row) {
+      starts[row] = RowStart{packet, uint32_t(row * h.width - i)};
+    }
+    p += bytes;
+    i += count;
+  }
+  return kImageOk;
+}
+
 }  // namespace
 
 ImageResult ReadTgaInfo(const uint8_t* data, size_t size, SourceInfo& info) {
@@ -114,7 +141,7 @@ ImageResult ReadTgaInfo(const uint8_t* data, size_t size, SourceInfo& info) {
   return r;
 }
 
-ImageResult DecodeTga(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info) {
+ImageResult DecodeTga(const uint8_t* data, size_t size, ImageSink& sink, SourceInfo& info) {
   TgaHeader h;
   ImageResult r = ParseHeader(data, size, h);
   if (r != kImageOk) return r;
@@ -143,45 +170,56 @@ ImageResult DecodeTga(const uint8_t* data, size_t size, Image& decoded, SourceIn
   const uint64_t minimumBytes =
       h.rle ? (uint64_t(total) + 127) / 128 * (1 + pixelBytes) : uint64_t(total) * pixelBytes;
   if (minimumBytes > size - h.dataOffset) return kImageTruncated;
-  Image stored;
-  r = AllocateImage(stored, h.width, h.height);
+  const uint8_t* pixels = data + h.dataOffset;
+  // Rows go to the sink top first; stored rows run bottom-up unless the descriptor says top.
+  // Raw rows are found by arithmetic, RLE rows (packets may cross them) by a first walk.
+  std::vector<RowStart> starts;
+  if (h.rle) {
+    try {
+      starts.resize(h.height);
+    } catch (...) {
+      return kImageOutOfMemory;
+    }
+    r = FindRowStarts(pixels, data + size, h, pixelBytes, starts);
+    if (r != kImageOk) return r;
+  }
+  r = sink.Begin(h.width, h.height);
   if (r != kImageOk) return r;
-  const uint8_t* p = data + h.dataOffset;
-  const uint8_t* end = data + size;
-  if (!h.rle) {
-    if (uint64_t(total) * pixelBytes > uint64_t(end - p)) return kImageTruncated;
-    for (size_t i = 0; i < total; ++i, p += pixelBytes) stored.texels[i] = texelAt(p);
-  } else {
-    size_t i = 0;
-    while (i < total) {
-      if (p >= end) return kImageTruncated;
-      const uint32_t packet = *p++;
-      const size_t count = std::min<size_t>((packet & 0x7F) + 1, total - i);
-      if (packet & 0x80) {
-        if (size_t(end - p) < pixelBytes) return kImageTruncated;
-        const uint32_t texel = texelAt(p);
-        p += pixelBytes;
-        for (size_t k = 0; k < count; ++k) stored.texels[i++] = texel;
-      } else {
-        if (uint64_t(count) * pixelBytes > uint64_t(end - p)) return kImageTruncated;
-        for (size_t k = 0; k < count; ++k, p += pixelBytes) stored.texels[i++] = texelAt(p);
+  for (uint32_t y = 0; y < h.height; ++y) {
+    const uint32_t stored = h.topOrigin ? y : h.height - 1 - y;
+    uint32_t* out = sink.NextRow();
+    if (!h.rle) {
+      const uint8_t* p = pixels + size_t(stored) * h.width * pixelBytes;
+      for (uint32_t x = 0; x < h.width; ++x, p += pixelBytes) out[x] = texelAt(p);
+    } else {
+      const uint8_t* p = starts[stored].packet;
+      uint32_t skip = starts[stored].taken;
+      for (uint32_t x = 0; x < h.width; skip = 0) {
+        const uint32_t header = *p++;
+        const uint32_t count = (header & 0x7F) + 1;
+        const uint32_t take = std::min(count - skip, h.width - x);
+        const bool run = (header & 0x80) != 0;
+        if (run) {
+          std::fill(out + x, out + x + take, texelAt(p));
+        } else {
+          const uint8_t* texels = p + size_t(skip) * pixelBytes;
+          for (uint32_t k = 0; k < take; ++k) out[x + k] = texelAt(texels + k * pixelBytes);
+        }
+        x += take;
+        if (x < h.width) p += run ? pixelBytes : size_t(count) * pixelBytes;
       }
     }
+    // Columns may run right-to-left.
+    if (h.rightOrigin) std::reverse(out, out + h.width);
+    sink.CommitRow();
   }
-  // Stored rows run bottom-up unless the descriptor says top; columns may run right-to-left.
-  if (!h.topOrigin || h.rightOrigin) {
-    Image upright;
-    r = AllocateImage(upright, h.width, h.height);
-    if (r != kImageOk) return r;
-    for (uint32_t y = 0; y < h.height; ++y) {
-      const uint32_t* in = stored.Row(h.topOrigin ? y : h.height - 1 - y);
-      uint32_t* out = upright.Row(y);
-      for (uint32_t x = 0; x < h.width; ++x) out[x] = in[h.rightOrigin ? h.width - 1 - x : x];
-    }
-    stored = std::move(upright);
-  }
-  decoded = std::move(stored);
   return kImageOk;
+}
+
+ImageResult DecodeTga(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info) {
+  ImageSink sink;
+  const ImageResult r = DecodeTga(data, size, sink, info);
+  return r == kImageOk ? sink.Finish(decoded) : r;
 }
 
 }  // namespace d3dx_image

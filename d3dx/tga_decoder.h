@@ -5,11 +5,15 @@
 #include <cstdint>
 
 #include "d3dx/image.h"
+#include "d3dx/image_scale.h"
 
 namespace d3dx_image {
 
 // TGA has no signature: the header must be consistent in every field to be taken as one.
 ImageResult ReadTgaInfo(const uint8_t* data, size_t size, SourceInfo& info);
+// Rows go to `sink` top first, whichever way the file stores them.
+ImageResult DecodeTga(const uint8_t* data, size_t size, ImageSink& sink, SourceInfo& info);
+// The whole picture at its own size.
 ImageResult DecodeTga(const uint8_t* data, size_t size, Image& decoded, SourceInfo& info);
 
 }  // namespace d3dx_image

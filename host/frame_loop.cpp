@@ -21,12 +21,41 @@ void SaverApp::RenderFrame() {
   appTime = static_cast<float>(HostClock::AppTime());
   elapsedTime = static_cast<float>(HostClock::ElapsedTime());
   EnterSceneCall();
-  DrawOutputs();
+  const bool wanted = AdvanceScene() != S_FALSE;
+  frameDrawn_ = wanted || redrawPending;
+  if (frameDrawn_) {
+    redrawPending = false;
+    DrawOutputs();
+  }
   LeaveSceneCall();
 }
 
+void SaverApp::WaitForWork() {
+  if (frameDrawn_) return;
+  const float seconds = idleSeconds < 0.0f ? 0.0f : idleSeconds > 1.0f ? 1.0f : idleSeconds;
+  const DWORD milliseconds = static_cast<DWORD>(seconds * 1000.0f + 0.5f);
+  const DWORD handles = wakeEvent != nullptr ? 1 : 0;
+  MsgWaitForMultipleObjects(handles, handles ? &wakeEvent : nullptr, FALSE, milliseconds,
+                            QS_ALLINPUT);
+}
+
+void SaverApp::PaceFrame() {
+  UINT refresh = 0;
+  if (outputCount > 0 && outputs[0].adapterIndex < adapterCount &&
+      adapters[outputs[0].adapterIndex] != nullptr) {
+    refresh = adapters[outputs[0].adapterIndex]->desktopMode.RefreshRate;
+  }
+  if (refresh < 24 || refresh > 500) refresh = 60;
+  const double interval = 1.0 / refresh;
+  const double since = HostClock::AbsoluteTime() - lastPresentTime_;
+  if (since >= 0.0 && since < interval) {
+    const DWORD milliseconds = static_cast<DWORD>((interval - since) * 1000.0);
+    if (milliseconds > 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+  }
+  lastPresentTime_ = HostClock::AbsoluteTime();
+}
+
 void SaverApp::DrawOutputs() {
-  AdvanceScene();
   UpdateFrameRate();
 
   for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
@@ -35,7 +64,10 @@ void SaverApp::DrawOutputs() {
     if (output.device == nullptr) continue;
     const HRESULT state = output.device->TestCooperativeLevel();
     // A lost device cannot present; try the whole frame again on the next idle turn.
-    if (state == D3DERR_DEVICELOST) return;
+    if (state == D3DERR_DEVICELOST) {
+      redrawPending = true;
+      return;
+    }
     if (state == D3DERR_DEVICENOTRESET) {
       if (windowed && direct3d != nullptr && output.adapterIndex < adapterCount &&
           adapters[output.adapterIndex] != nullptr) {

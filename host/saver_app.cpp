@@ -169,8 +169,14 @@ HRESULT SaverApp::RunSaver() {
       DispatchMessageA(&message);
     } else if (errorPending) {
       ErrorDisplayStep();
+      PaceFrame();
     } else {
       RenderFrame();
+      if (frameDrawn_) {
+        PaceFrame();
+      } else {
+        WaitForWork();
+      }
     }
   }
   return S_OK;

@@ -152,6 +152,16 @@ class SaverApp {
   char deviceText[90];
   char frameStatsText[42];
 
+  // Idle when still. When AdvanceScene returns S_FALSE and the host saw nothing that needs a
+  // frame, nothing is drawn and the loop sleeps until input arrives, until wakeEvent (the
+  // product's; may be null) is signalled, or for at most idleSeconds. Frames that keep moving
+  // are never presented faster than the display refreshes.
+  HANDLE wakeEvent = nullptr;
+  float idleSeconds = 1.0f;
+  // The host saw a reason to draw: the first frame, an exposed, resized or restored window,
+  // a device that was lost.
+  bool redrawPending = true;
+
   // What start-up reads after the settings (the product's picture list); the product
   // installs it. drawingMode: the run draws pictures rather than configuring.
   void (*loadStartUpData)(bool drawingMode) = nullptr;
@@ -167,6 +177,13 @@ class SaverApp {
   // True when a waiting shutdown ran; the caller must not touch the outputs any more.
   bool LeaveSceneCall();
   void DrawOutputs();  // one frame's scene calls, Direct3D checks and presents
+  // Sleeps, taking input, until the product has work or idleSeconds have passed.
+  void WaitForWork();
+  // Holds frames that keep moving to the display's refresh rate.
+  void PaceFrame();
+
+  bool frameDrawn_ = false;      // the last RenderFrame drew and presented
+  double lastPresentTime_ = 0.0;
 
   bool shutDownDone_ = false;  // ShutDown runs once per run
   int sceneCallDepth_ = 0;

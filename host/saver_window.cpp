@@ -116,7 +116,13 @@ LRESULT SaverApp::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, 
       if (runMode == RunMode::Preview || runMode == RunMode::Test) ShutDown();
       break;
 
+    case WM_SIZE:
+    case WM_SHOWWINDOW:
+      redrawPending = true;
+      break;
+
     case WM_PAINT: {
+      redrawPending = true;
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(window, &paint);
       if (!errorPending && runMode == RunMode::Preview) {

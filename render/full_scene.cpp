@@ -3,12 +3,16 @@
 #include "render/state_sets.h"
 #include "xfile/mesh_file.h"
 
+void ShowCameraMatrices(float aspect, D3DXMATRIX* view, D3DXMATRIX* projection) {
+  const D3DXVECTOR3 eye(0.0f, 0.25f, 0.0f), at(0.0f, 0.0f, 4.0f), up(0.0f, 1.0f, 0.0f);
+  D3DXMatrixLookAtLH(view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(projection, D3DX_PI / 4.0f, aspect, 0.1f, 50.0f);
+}
+
 void SetShowCamera(IDirect3DDevice8* device, float aspect) {
   D3DXMATRIX world, view, projection;
   D3DXMatrixIdentity(&world);
-  const D3DXVECTOR3 eye(0.0f, 0.25f, 0.0f), at(0.0f, 0.0f, 4.0f), up(0.0f, 1.0f, 0.0f);
-  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4.0f, aspect, 0.1f, 50.0f);
+  ShowCameraMatrices(aspect, &view, &projection);
   device->SetTransform(D3DTS_WORLD, &world);
   device->SetTransform(D3DTS_VIEW, &view);
   device->SetTransform(D3DTS_PROJECTION, &projection);

@@ -23,6 +23,7 @@ struct SceneTextures {
 
 // Eye slightly above the floor looking along +z at the pictures; aspect of the back buffer.
 void SetShowCamera(IDirect3DDevice8* device, float aspect);
+void ShowCameraMatrices(float aspect, D3DXMATRIX* view, D3DXMATRIX* projection);
 
 // Carries out the planned steps with this output's meshes (indexed by SceneMeshId; a missing
 // root draws nothing), textures and colours.

@@ -1,4 +1,4 @@
-// Loading the chosen gradient onto backdrop item 0, at every picture change.
+// The chosen gradient on backdrop item 0, decoded with the pictures of every change.
 #include "show/backgrounds.h"
 
 #include "base/data_paths.h"
@@ -19,11 +19,11 @@ bool GradientFilePath(const char* installDir, int32_t gradient, char* out, size_
 }
 
 void ShowApp::LoadBackdropTexture() {
-  currentResources->backdropTexture.Reset();
-  char path[1024];
-  if (!GradientFilePath(g_settings.InstallDir, g_settings.gradient, path, sizeof path)) return;
   // Unlike the pictures, the gradient keeps a full mip chain: the sphere spans the view.
-  g_textureFileLoader(currentDevice, path, 256, 256, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
-                      D3DPOOL_MANAGED, D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR, kPictureColorKey,
-                      nullptr, nullptr, &currentResources->backdropTexture);
+  if (shownPictures.size() > kPictureSlotCount) {
+    UploadPicture(currentDevice, shownPictures[kPictureSlotCount], 0,
+                  currentResources->backdropTexture);
+  } else {
+    currentResources->backdropTexture.Reset();
+  }
 }

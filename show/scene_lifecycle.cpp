@@ -76,7 +76,19 @@ HRESULT ShowApp::RestoreDeviceResources() {
 
 HRESULT ShowApp::AdvanceScene() {
   frameTimePending = 1;
-  return S_OK;
+  wakeEvent = decoder.FinishedEvent();
+  if (!settingsLoaded) {
+    // The fallback picture drifts all the time.
+    AdvanceFallbackPicture(elapsedTime);
+    idleSeconds = 0.0f;
+    return S_OK;
+  }
+  const bool changed = AdvanceSlideshow(elapsedTime);
+  // While a decode runs its event wakes the loop; otherwise the next change does.
+  const float untilChange =
+      static_cast<float>(g_settings.pictureTimer) - slideshowTimers.changeElapsed;
+  idleSeconds = decoder.Busy() ? 1.0f : untilChange > 0.0f ? untilChange : 0.0f;
+  return changed || firstFramePending ? S_OK : S_FALSE;
 }
 
 HRESULT ShowApp::DrawScene() {
@@ -95,7 +107,7 @@ HRESULT ShowApp::DrawScene() {
     } else if (!currentResources->environmentTried) {
       LoadEnvironmentMapHere();
     }
-    AdvanceSlideshow(seconds);
+    CatchUpOutputTextures();
     SetShowCamera();
     DrawFullScene();
   }
@@ -167,7 +179,8 @@ void ShowApp::DrawFullScene() {
 void ShowApp::DrawFallbackScene(float elapsedSeconds) {
   ApplyFallbackStates(currentDevice, ambientColor);
   SetFallbackCamera(currentDevice, BackBufferAspect(backBufferDesc));
-  AdvanceFallbackPicture(elapsedSeconds);
+  if (currentResources->fallbackGeneration != fallbackGeneration) LoadFallbackTextureHere();
+  currentDevice->SetTexture(0, currentResources->fallbackTexture.Get());
   const D3DXMATRIX world =
       ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds,
                        static_cast<DWORD>(HostClock::AbsoluteTime() * 1000.0));

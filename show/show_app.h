@@ -9,6 +9,7 @@
 #include "host/saver_app.h"
 #include "render/drift_spin.h"
 #include "render/scene_item.h"
+#include "show/picture_decoder.h"
 #include "show/slideshow_choice.h"
 #include "xfile/frame_node.h"
 #include "xfile/mesh_file.h"
@@ -56,14 +57,19 @@ class ShowApp : public SaverApp {
   bool SaveSettings();
 
   // Slideshow: the picture changes of the full scene and the fallback scene's picture.
-  // Both take the seconds this call accounts for.
-  void AdvanceSlideshow(float elapsedSeconds);
+  // Both take the seconds this call accounts for and tell whether a new arrangement (or
+  // fallback picture) has just appeared.
+  bool AdvanceSlideshow(float elapsedSeconds);
+  // The next arrangement: its slots and draw order, then its pictures.
   void BuildSlots();
   void AssignPictures();
+  // This output's textures from the decoded pictures of the arrangement on screen.
   void LoadSlotTextures();
-  void AdvanceFallbackPicture(float elapsedSeconds);
+  bool AdvanceFallbackPicture(float elapsedSeconds);
   // Backgrounds: the gradient on backdrop item 0.
   void LoadBackdropTexture();
+  // The largest texture edge slot `slot` needs on any output.
+  uint32_t SlotDecodeEdge(int slot);
   // Scene: meshes, first-frame preparation and the two scenes.
   HRESULT LoadSceneMeshes();
   void PrepareFullScene();
@@ -89,6 +95,18 @@ class ShowApp : public SaverApp {
   int32_t fallbackPicture = -1;     // PictureList index the fallback scene shows
   uint32_t frameTimePending = 0;   // this frame's elapsed time is not yet taken
 
+  // Decoding: the next arrangement while its pictures are decoded, and the decoded pictures
+  // of the arrangement on screen (the four slots, then the backdrop gradient), kept so that
+  // every output, and any output that comes back on a new device, fills its textures from
+  // one decode.
+  PictureDecoder decoder;
+  std::vector<SceneItem> pendingSlots;
+  std::vector<DrawOrderEntry> pendingOrder;
+  bool changeWaiting = false;  // a change fell due and waits for the decoder
+  std::vector<d3dx_image::PictureImage> shownPictures;
+  d3dx_image::PictureImage fallbackImage;
+  int32_t pendingFallbackPicture = -1;
+
  private:
   // The frame's elapsed time for the first output drawn in it, 0 for the others, so that
   // timers and drift run at the same speed with any number of outputs.
@@ -97,6 +115,8 @@ class ShowApp : public SaverApp {
   // belong to an earlier picture change.
   void CatchUpOutputTextures();
   void LoadFallbackTextureHere();
+  void StartDecoding();
+  void ShowDecodedArrangement();
   void LoadEnvironmentMapHere();
   // A device that is not the one this output's textures were made on gets fresh copies.
   void ForgetOutputTexturesOnNewDevice();

@@ -1,7 +1,8 @@
 // What the gallery holds after many picture changes: the scene runs in this process on a
-// device of its own with "PictureTimer" 0, so that every frame (advance, draw, present)
-// changes the pictures, and the process's private bytes and GDI, USER and kernel handle
-// counts are read after a given number of changes.
+// device of its own with "PictureTimer" 0, so that a change falls due at every frame (advance,
+// draw, present) and the next starts as soon as the previous one is decoded; the process's
+// private bytes and GDI, USER and kernel handle counts are read after a given number of
+// changes.
 //
 //   holdings_bench <install folder> <changes> [<picture list file>]
 // prints "<ms per change> <private MB> gdi=<n>,user=<n>,kernel=<n>,+<MB since change 10>",
@@ -66,10 +67,8 @@ int main(int argc, char** argv) {
     app.AdvanceScene();
     app.DrawScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
-    if (app.pictureGeneration == before) {
-      std::fprintf(stderr, "a frame with \"PictureTimer\" 0 did not change the pictures\n");
-      return 1;
-    }
+    // The decode runs on workers; the next frame shows it.
+    if (app.pictureGeneration == before) app.decoder.WaitFinished();
     if (app.pictureGeneration == firstMark) atFirstMark = ReadHoldings(GetCurrentProcess());
   }
   const double perChange = (NowMs() - start) / changes;

@@ -1,11 +1,13 @@
-// Cost of turning a 24-megapixel JPEG into one 256 x 256 texture, beside a full-size decode
-// followed by the same reduction, and beside libjpeg-turbo's bare decode at the DCT scale our
-// loader picks (the floor: entropy decoding dominates, no loader can do much better).
+// Cost of turning a 24-megapixel JPEG, or a 64-megapixel PNG, into one 256 x 256 texture, beside
+// a full-size decode followed by the same reduction, and beside the bare library decode (the
+// floor: libjpeg-turbo at the DCT scale our loader picks; libpng decoding the whole picture).
 //
 //   texture_bench generate <folder>              writes smooth.jpg and detailed.jpg (6000x4000, q90)
-//   texture_bench <ours|full|floor> <file.jpg> <runs>
-// prints "<median ms> <peak MB above the start> <DCT scale in eighths>" for the case. Memory is the
-// working-set high-water mark of the first run less the working set before it.
+//   texture_bench generate-png <file.png>        writes an 8000x8000 RGB picture
+//   texture_bench <ours|full|floor> <file.jpg|file.png> <runs>
+// prints "<median ms> <peak MB above the start> <DCT scale in eighths, or - for a PNG>" for the
+// case. Memory is the working-set high-water mark of the first run less the working set before
+// it; our loader's includes the file, which it reads whole.
 #include <windows.h>
 #include <psapi.h>
 
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <png.h>
 
 #include "d3dx/d3dx8.h"
 #include "d3dx/image_decode.h"
@@ -89,6 +92,44 @@ void Generate(const std::string& path, bool detailed) {
   std::fclose(out);
 }
 
+// A drawing rather than a photo, as pictures this large in PNG mostly are (maps, renderings,
+// scans of artwork): broad gradients under rings and bands with hard edges, no sensor noise.
+void GeneratePng(const std::string& path) {
+  constexpr uint32_t kSide = 8000;
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, out);
+  png_set_IHDR(png, info, kSide, kSide, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<uint8_t> row(kSide * 3);
+  for (uint32_t y = 0; y < kSide; ++y) {
+    for (uint32_t x = 0; x < kSide; ++x) {
+      const double dx = int(x % 1000) - 500.0, dy = int(y % 1000) - 500.0;
+      const bool ring = int(std::sqrt(dx * dx + dy * dy)) % 90 < 12;
+      const bool band = (x + 2 * y) % 700 < 40;
+      double r = 128 + 90 * std::sin(x / 900.0 + y / 1300.0);
+      double g = 128 + 80 * std::cos(x / 1500.0 - y / 700.0);
+      double b = 60 + 150.0 * y / kSide;
+      if (ring) r = 255 - r, g = 40, b = 255 - b;
+      if (band) r = g = b = 245;
+      row[3 * x] = Clamp(r);
+      row[3 * x + 1] = Clamp(g);
+      row[3 * x + 2] = Clamp(b);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(out);
+}
+
+bool IsPng(const std::vector<uint8_t>& bytes) {
+  return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG", 4) == 0;
+}
+
 PROCESS_MEMORY_COUNTERS Memory() {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
@@ -116,7 +157,7 @@ bool RunFull(IDirect3DDevice8* device, const std::string& path) {
   options.colorKey = 0xFFF0F0F0;
   Image full, small;
   SourceInfo info;
-  if (DecodeJpeg(bytes.data(), bytes.size(), options, full, info) != kImageOk) return false;
+  if (DecodeImage(bytes.data(), bytes.size(), options, full, info) != kImageOk) return false;
   if (ScaleImage(full, kTarget, kTarget, kFilterLinear, small) != kImageOk) return false;
   IDirect3DTexture8* texture = nullptr;
   if (FAILED(device->CreateTexture(kTarget, kTarget, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
@@ -155,6 +196,38 @@ bool RunFloor(const std::string& path, int scale) {
   return true;
 }
 
+struct PngSource {
+  const std::vector<uint8_t>* bytes;
+  size_t pos;
+};
+
+void ReadPngBytes(png_structp png, png_bytep out, png_size_t length) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  if (length > source->bytes->size() - source->pos) png_error(png, "truncated");
+  std::memcpy(out, source->bytes->data() + source->pos, length);
+  source->pos += length;
+}
+
+// libpng alone: the file read and the whole picture decoded into memory in its own format.
+bool RunPngFloor(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (FAILED(ReadWholeFile(path.c_str(), bytes))) return false;
+  PngSource source{&bytes, 0};
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_read_fn(png, &source, ReadPngBytes);
+  png_set_user_limits(png, 65535, 65535);
+  png_read_info(png, info);
+  const size_t rowBytes = png_get_rowbytes(png, info);
+  const uint32_t height = png_get_image_height(png, info);
+  std::vector<uint8_t> pixels(rowBytes * height);
+  std::vector<png_bytep> rows(height);
+  for (uint32_t y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
+  png_read_image(png, rows.data());
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -163,8 +236,13 @@ int main(int argc, char** argv) {
     Generate(std::string(argv[2]) + "\\detailed.jpg", true);
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "generate-png") == 0) {
+    GeneratePng(argv[2]);
+    return 0;
+  }
   if (argc != 4) {
-    std::fprintf(stderr, "usage: texture_bench generate <folder> | <ours|full|floor> <file> <runs>\n");
+    std::fprintf(stderr, "usage: texture_bench generate <folder> | generate-png <file> |"
+                         " <ours|full|floor> <file> <runs>\n");
     return 2;
   }
   const std::string which = argv[1], path = argv[2];
@@ -172,12 +250,13 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> header;
   SourceInfo info;
   if (FAILED(ReadWholeFile(path.c_str(), header)) ||
-      ReadJpegInfo(header.data(), header.size(), info) != kImageOk) {
+      ProbeImage(header.data(), header.size(), info) != kImageOk) {
     std::fprintf(stderr, "cannot read %s\n", path.c_str());
     return 1;
   }
+  const bool png = IsPng(header);
   header = std::vector<uint8_t>();
-  const int scale = ChooseDctScale(info.width, info.height, kTarget, kTarget);
+  const int scale = png ? 8 : ChooseDctScale(info.width, info.height, kTarget, kTarget);
   // Every case runs beside a live device, even the floor that does not use it: the device's own
   // threads then weigh on every row alike.
   testing_support::RealDevice live;
@@ -202,6 +281,7 @@ int main(int argc, char** argv) {
     const double start = NowMs();
     const bool ok = which == "ours"   ? RunOurs(device, path)
                     : which == "full" ? RunFull(device, path)
+                    : png             ? RunPngFloor(path)
                                       : RunFloor(path, scale);
     times.push_back(NowMs() - start);
     if (!ok) {
@@ -216,6 +296,10 @@ int main(int argc, char** argv) {
   }
   std::sort(times.begin(), times.end());
   const double extra = peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0;
-  std::printf("%.1f %.1f %d\n", times[times.size() / 2], extra, which == "full" ? 8 : scale);
+  if (png) {
+    std::printf("%.1f %.1f -\n", times[times.size() / 2], extra);
+  } else {
+    std::printf("%.1f %.1f %d\n", times[times.size() / 2], extra, which == "full" ? 8 : scale);
+  }
   return 0;
 }

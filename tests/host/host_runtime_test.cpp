@@ -43,7 +43,11 @@ class RecordingApp : public SaverApp {
     log.push_back("restore");
     return restoreResult;
   }
-  HRESULT AdvanceScene() override { return Log("advance"); }
+  HRESULT advanceResult = S_OK;  // S_FALSE: nothing in the scene moved
+  HRESULT AdvanceScene() override {
+    Log("advance");
+    return advanceResult;
+  }
   HRESULT DrawScene() override { return Log("draw"); }
   HRESULT ReleaseDeviceResources() override { return Log("release"); }
   HRESULT DestroyDeviceResources() override { return Log("destroy"); }
@@ -558,6 +562,29 @@ TEST_F(FrameLoop, EachFrameAdvancesOnceDrawsEveryOutputThenPresentsThemAll) {
                                                "select 0", "select 1"}));
   EXPECT_EQ(Device(0).presents, 1);
   EXPECT_EQ(Device(1).presents, 1);
+}
+
+TEST_F(FrameLoop, AStillSceneIsPresentedOnlyWhenTheSceneOrAWindowAsksForIt) {
+  app.advanceResult = S_FALSE;
+  app.RenderFrame();  // the first frame is always drawn
+  EXPECT_EQ(Device(0).presents, 1);
+  for (int frame = 0; frame < 300; ++frame) app.RenderFrame();  // five still seconds at 60 Hz
+  EXPECT_EQ(Device(0).presents, 1);
+  EXPECT_EQ(app.Count("draw"), 2);
+
+  app.HandleWindowMessage(nullptr, WM_SIZE, 0, 0);
+  app.RenderFrame();
+  EXPECT_EQ(Device(1).presents, 2);
+  const HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+  app.HandleWindowMessage(window, WM_PAINT, 0, 0);  // exposed
+  DestroyWindow(window);
+  app.RenderFrame();
+  app.RenderFrame();
+  EXPECT_EQ(Device(0).presents, 3);
+  app.advanceResult = S_OK;  // the scene itself changed
+  app.RenderFrame();
+  EXPECT_EQ(Device(1).presents, 4);
 }
 
 TEST_F(FrameLoop, ALostDeviceSkipsDrawingAndPresentingOnEveryOutput) {

@@ -1,13 +1,16 @@
-// The show's overrides on a real windowed device, with picture loading replaced by a recorder
-// that makes small real textures.
+// The show's overrides on a real windowed device, with picture decoding replaced by a recorder
+// that makes small real pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "show/picture_list.h"
 #include "show/backgrounds.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
@@ -23,29 +26,33 @@ using testing_support::MessageBoxRecorder;
 using testing_support::RealDevice;
 using testing_support::TempFolder;
 
-struct LoadCall {
-  std::string path;
-  UINT width, mipLevels;
-  D3DCOLOR colorKey;
-};
-std::vector<LoadCall> g_loads;
+// The decodes so far, in the order the workers finished them.
+std::mutex g_loadsMutex;
+std::vector<DecodeJob> g_loads;
 
-// "name_400x300.jpg" loads as a 400 x 300 picture; a name with "missing" fails.
-HRESULT WINAPI RecordingLoader(LPDIRECT3DDEVICE8 device, LPCSTR file, UINT width, UINT, UINT mips,
-                               DWORD, D3DFORMAT, D3DPOOL, DWORD, DWORD, D3DCOLOR key,
-                               D3DXIMAGE_INFO* info, PALETTEENTRY*, LPDIRECT3DTEXTURE8* out) {
-  g_loads.push_back({file, width, mips, key});
-  *out = nullptr;
-  if (std::strstr(file, "missing") != nullptr) return E_FAIL;
-  unsigned w = 64, h = 64;
-  const char* size = std::strrchr(file, '_');
-  if (size != nullptr) std::sscanf(size + 1, "%ux%u", &w, &h);
-  if (info != nullptr) {
-    std::memset(info, 0, sizeof *info);
-    info->Width = w;
-    info->Height = h;
+// "name_400x300.jpg" decodes as a 400 x 300 picture; a name with "missing" fails.
+HRESULT RecordingDecoder(const DecodeJob& job, const std::atomic<bool>&,
+                         d3dx_image::PictureImage& picture) {
+  {
+    std::lock_guard<std::mutex> lock(g_loadsMutex);
+    g_loads.push_back(job);
   }
-  return device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, out);
+  if (job.path.find("missing") != std::string::npos) return E_FAIL;
+  unsigned w = 64, h = 64;
+  const size_t size = job.path.rfind('_');
+  if (size != std::string::npos) std::sscanf(job.path.c_str() + size + 1, "%ux%u", &w, &h);
+  picture.info.Width = w;
+  picture.info.Height = h;
+  picture.image.width = picture.image.height = job.edge;
+  picture.image.texels.assign(size_t(job.edge) * job.edge, 0xFF808080u);
+  return S_OK;
+}
+
+std::vector<std::string> DecodedPaths(size_t from = 0) {
+  std::vector<std::string> paths;
+  for (size_t i = from; i < g_loads.size(); ++i) paths.push_back(g_loads[i].path);
+  std::sort(paths.begin(), paths.end());
+  return paths;
 }
 
 // A plate of two triangles: enough for the loader to build a frame with a mesh.
@@ -68,8 +75,8 @@ class SceneLifecycleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!device_.Create(320, 240)) GTEST_SKIP() << "no Direct3D device: " << device_.error();
-    saved_ = g_textureFileLoader;
-    g_textureFileLoader = RecordingLoader;
+    saved_ = g_pictureDecoder;
+    g_pictureDecoder = RecordingDecoder;
     g_loads.clear();
     g_settings = ShowSettings();
     settingsLoaded = 1;
@@ -89,7 +96,8 @@ class SceneLifecycleTest : public ::testing::Test {
     app_.SelectOutput(0);
   }
   void TearDown() override {
-    if (saved_ != nullptr) g_textureFileLoader = saved_;
+    app_.decoder.Cancel();
+    if (saved_ != nullptr) g_pictureDecoder = saved_;
     PictureList.clear();
     settingsLoaded = 0;
     firstFramePending = 1;
@@ -100,7 +108,8 @@ class SceneLifecycleTest : public ::testing::Test {
     for (const char* name : names) PictureList.push_back(MakePictureEntry(name, name));
   }
 
-  // One frame of the host: advance once, then draw the given outputs.
+  // One frame of the host: advance once, then draw the given outputs. A change started in
+  // the frame has finished decoding by the next one.
   void Frame(float seconds, std::vector<UINT> outputs = {0}) {
     app_.elapsedTime = seconds;
     app_.AdvanceScene();
@@ -108,18 +117,19 @@ class SceneLifecycleTest : public ::testing::Test {
       app_.SelectOutput(output);
       EXPECT_EQ(app_.DrawScene(), S_OK);
     }
+    app_.decoder.WaitFinished();
   }
 
   size_t PictureLoads() const {
     size_t n = 0;
-    for (const LoadCall& call : g_loads) n += call.path.find("\\data\\grad\\") == std::string::npos;
+    for (const DecodeJob& job : g_loads) n += job.path.find("\\data\\grad\\") == std::string::npos;
     return n;
   }
 
   RealDevice device_;
   TempFolder data_;
   ShowApp app_;
-  TextureFileLoader saved_ = nullptr;
+  PictureDecodeFn saved_ = nullptr;
 };
 
 TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce) {
@@ -133,16 +143,21 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
   EXPECT_EQ(app_.DrawOrder[0].slotIndex, 0);
   EXPECT_EQ(app_.DrawOrder[3].slotIndex, 1);
   ASSERT_EQ(g_loads.size(), 5u);
+  std::vector<std::string> expected = {data_.path() + "\\data\\grad\\l1.bmp"};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(g_loads[i].width, 256u);
-    EXPECT_EQ(g_loads[i].mipLevels, 1u);
-    EXPECT_EQ(g_loads[i].colorKey, 0xFFF0F0F0u);
-    EXPECT_EQ(g_loads[i].path, PictureList[app_.PictureSlots[i].pictureIndex].path);
-    EXPECT_NE(app_.currentResources->slotTextures[i], nullptr);
+    expected.push_back(PictureList[app_.PictureSlots[i].pictureIndex].path);
+    ASSERT_NE(app_.currentResources->slotTextures[i], nullptr);
+    // A picture no larger than 256 texels keeps one level.
+    EXPECT_EQ(app_.currentResources->slotTextures[i]->GetLevelCount(), 1u);
   }
-  EXPECT_EQ(g_loads[4].path, data_.path() + "\\data\\grad\\l1.bmp");
-  EXPECT_EQ(g_loads[4].mipLevels, static_cast<UINT>(D3DX_DEFAULT));
-  EXPECT_NE(app_.currentResources->backdropTexture, nullptr);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(DecodedPaths(), expected);
+  for (const DecodeJob& job : g_loads) {
+    EXPECT_EQ(job.edge, 256u);  // no output: the smallest edge
+    EXPECT_EQ(job.colorKey, 0xFFF0F0F0u);
+  }
+  ASSERT_NE(app_.currentResources->backdropTexture, nullptr);
+  EXPECT_GT(app_.currentResources->backdropTexture->GetLevelCount(), 1u);
   EXPECT_EQ(app_.currentResources->environmentTried, 1u);  // no env.dds here: none
 
   // Four different pictures, each fitted to its own shape.
@@ -174,19 +189,18 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
   app_.SelectOutput(0);
   app_.RestoreDeviceResources();
   Frame(1.0f, {0, 1});
-  // The second output gets its own copies of the same pictures.
-  EXPECT_EQ(PictureLoads(), 8u);
+  // One decode; the second output fills its own copies of the same pictures.
+  EXPECT_EQ(PictureLoads(), 4u);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(g_loads[i].path, g_loads[5 + i].path);
     EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
     EXPECT_NE(app_.outputResources[1].slotTextures[i].Get(),
               app_.outputResources[0].slotTextures[i].Get());
   }
   EXPECT_NE(app_.outputResources[1].backdropTexture, nullptr);
   for (int frame = 0; frame < 4; ++frame) Frame(1.0f, {0, 1});
-  EXPECT_EQ(PictureLoads(), 8u);
+  EXPECT_EQ(PictureLoads(), 4u);
   Frame(1.0f, {0, 1});
-  EXPECT_EQ(PictureLoads(), 16u);
+  EXPECT_EQ(PictureLoads(), 8u);
 }
 
 TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLight) {
@@ -262,10 +276,9 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
     EXPECT_NE(roots[i]->firstChild, nullptr);
   }
   Frame(0.1f);
-  // Same pictures, no new change, loaded again on the new device.
-  ASSERT_EQ(g_loads.size(), 10u);
+  // Same pictures, no new change, filled again on the new device without decoding again.
+  ASSERT_EQ(g_loads.size(), 5u);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(g_loads[5 + i].path, g_loads[i].path);
     IDirect3DTexture8* texture = app_.currentResources->slotTextures[i].Get();
     ASSERT_NE(texture, nullptr);
     IDirect3DDevice8* owner = nullptr;
@@ -339,7 +352,8 @@ TEST_F(SceneLifecycleTest, GradientOutsideTheTableDrawsNoGradient) {
   g_settings.gradient = 9;
   Frame(0.1f);
   ASSERT_EQ(g_loads.size(), 13u);
-  EXPECT_EQ(g_loads.back().path, data_.path() + "\\data\\grad\\l10.bmp");
+  EXPECT_EQ(DecodedPaths(8).front(), data_.path() + "\\data\\grad\\l10.bmp");
+  Frame(0.1f);  // that change's arrangement appears
   EXPECT_NE(app_.currentResources->backdropTexture, nullptr);
 }
 
@@ -352,8 +366,9 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   EXPECT_EQ(firstFramePending, 1);
   ASSERT_EQ(g_loads.size(), 1u);
   EXPECT_EQ(g_loads[0].colorKey, 0u);
-  EXPECT_EQ(g_loads[0].mipLevels, 1u);
-  EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+  EXPECT_EQ(g_loads[0].edge, 256u);
+  ASSERT_NE(app_.currentResources->fallbackTexture, nullptr);
+  EXPECT_EQ(app_.currentResources->fallbackTexture->GetLevelCount(), 1u);
   IDirect3DBaseTexture8* bound = nullptr;
   device_.get()->GetTexture(0, &bound);
   EXPECT_EQ(bound, app_.currentResources->fallbackTexture.Get());
@@ -365,13 +380,89 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   EXPECT_EQ(g_loads.size(), 1u);
   Frame(0.5f);
   EXPECT_EQ(g_loads.size(), 2u);
-  // After a reset the output's picture comes back at once.
+  // After a reset the output's picture comes back at once, without decoding it again.
   app_.ReleaseDeviceResources();
   EXPECT_EQ(app_.currentResources->fallbackTexture, nullptr);
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  EXPECT_EQ(g_loads.size(), 3u);
-  EXPECT_EQ(g_loads[2].path, g_loads[1].path);
+  EXPECT_EQ(g_loads.size(), 2u);
+  EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+}
+
+// A decoder held at a gate, the way a large photo keeps a worker busy.
+std::mutex g_gateMutex;
+std::condition_variable g_gateChanged;
+bool g_gateOpen = true;
+int g_gaveUp = 0;
+std::atomic<int> g_atGate{0};
+
+HRESULT GatedDecoder(const DecodeJob& job, const std::atomic<bool>& keepGoing,
+                     d3dx_image::PictureImage& picture) {
+  std::unique_lock<std::mutex> lock(g_gateMutex);
+  if (!g_gateOpen) ++g_atGate;
+  while (!g_gateOpen) {
+    if (!keepGoing) {
+      ++g_gaveUp;
+      return E_ABORT;
+    }
+    g_gateChanged.wait_for(lock, std::chrono::milliseconds(1));
+  }
+  lock.unlock();
+  return RecordingDecoder(job, keepGoing, picture);
+}
+
+void SetGate(bool open) {
+  std::lock_guard<std::mutex> lock(g_gateMutex);
+  g_gateOpen = open;
+  g_gateChanged.notify_all();
+}
+
+TEST_F(SceneLifecycleTest, TheArrangementOnScreenStaysUntilTheNextIsDecodedAndChangesDoNotPileUp) {
+  g_pictureDecoder = GatedDecoder;
+  g_settings.pictureTimer = 5;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  const uint32_t first = app_.pictureGeneration;
+  IDirect3DTexture8* shown = app_.currentResources->slotTextures[0].Get();
+
+  SetGate(false);
+  app_.elapsedTime = 5.0f;
+  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);  // decoding: nothing new to draw yet
+  EXPECT_TRUE(app_.decoder.Busy());
+  app_.elapsedTime = 5.0f;  // the next change falls due meanwhile
+  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);
+  EXPECT_EQ(app_.DrawScene(), S_OK);
+  EXPECT_EQ(app_.pictureGeneration, first);
+  EXPECT_EQ(app_.currentResources->slotTextures[0].Get(), shown);
+
+  SetGate(true);
+  app_.decoder.WaitFinished();
+  app_.elapsedTime = 0.0f;
+  EXPECT_EQ(app_.AdvanceScene(), S_OK);  // the whole new arrangement at once
+  EXPECT_EQ(app_.pictureGeneration, first + 1);
+  EXPECT_TRUE(app_.decoder.Busy());  // the change that waited starts now, once
+  app_.decoder.WaitFinished();
+  EXPECT_EQ(app_.AdvanceScene(), S_OK);
+  EXPECT_EQ(app_.pictureGeneration, first + 2);
+  EXPECT_FALSE(app_.decoder.Busy());
+  EXPECT_EQ(PictureLoads(), 12u);
+}
+
+TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsAndJoinsTheWorkers) {
+  g_pictureDecoder = GatedDecoder;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  SetGate(false);
+  g_gaveUp = 0;
+  g_atGate = 0;
+  app_.elapsedTime = 60.0f;
+  app_.AdvanceScene();
+  while (g_atGate == 0) Sleep(1);
+  app_.decoder.Cancel();  // returns once every worker has stopped
+  SetGate(true);
+  EXPECT_GT(g_gaveUp, 0);
+  EXPECT_FALSE(app_.decoder.Busy());
+  EXPECT_EQ(PictureLoads(), 4u);  // nothing of the cancelled change was decoded
 }
 
 TEST(GradientPathTest, TableEntriesAndEmptyInstallFolder) {

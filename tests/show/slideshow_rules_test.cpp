@@ -7,6 +7,7 @@
 
 #include "show/slideshow_choice.h"
 #include "show/slideshow_layout.h"
+#include "show/texture_sizing.h"
 
 namespace {
 
@@ -213,3 +214,29 @@ TEST(SlideshowTimerTest, FallbackPictureChangesAtOnceThenEveryTwoSeconds) {
 }
 
 }  // namespace
+
+TEST(TextureSizingTest, EachSlotGetsThePowerOfTwoItsLargestExtentNeeds) {
+  for (const auto& screen : {std::pair<uint32_t, uint32_t>{1024, 768}, {1920, 1080},
+                             {2560, 1440}, {3840, 2160}}) {
+    for (int slot = 0; slot < 4; ++slot) {
+      const float extent = SlotScreenExtent(slot, screen.first, screen.second);
+      const uint32_t edge = SlotTextureEdge(slot, screen.first, screen.second, 4096, 4096);
+      EXPECT_EQ(edge & (edge - 1), 0u);
+      EXPECT_GE(edge, 256u);
+      EXPECT_LE(edge, 2048u);
+      if (edge > 256 && edge < 2048) {
+        EXPECT_GE(static_cast<float>(edge), extent);
+        EXPECT_LT(static_cast<float>(edge) / 2, extent);
+      }
+    }
+  }
+  // The large picture stands about 540 px wide at 1920x1080: no longer magnified.
+  EXPECT_NEAR(SlotScreenExtent(1, 1920, 1080), 540.0f, 60.0f);
+  EXPECT_EQ(SlotTextureEdge(1, 1920, 1080, 4096, 4096), 512u);
+  EXPECT_EQ(SlotTextureEdge(1, 3840, 2160, 4096, 4096), 1024u);
+  // The device's largest texture and the 2048 ceiling hold; small windows keep 256.
+  EXPECT_EQ(SlotTextureEdge(1, 3840, 2160, 512, 1024), 512u);
+  EXPECT_EQ(SlotTextureEdge(1, 7680, 4320, 16384, 16384), 2048u);
+  EXPECT_EQ(SlotTextureEdge(1, 152, 112, 4096, 4096), 256u);
+  EXPECT_EQ(SlotTextureEdge(1, 0, 0, 4096, 4096), 256u);
+}
