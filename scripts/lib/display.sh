@@ -1,11 +1,11 @@
-# Private X servers for Wine: Xvfb (24-bit, 1024x768, Mesa's software GL), and Xorg's dummy
-# driver with two monitors.
-# start_xvfb sets DISPLAY to a new one-screen Xvfb.
+# Private X servers for Wine: Xvfb (Mesa's software GL), and Xorg's dummy driver with two
+# monitors.
+# start_xvfb [WxHxD] sets DISPLAY to a new one-screen Xvfb, by default 1024x768x24.
 XVFB_PID=""
 start_xvfb() {
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp +extension GLX +render -noreset >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${1:-1024x768x24}" -nolisten tcp +extension GLX +render -noreset >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   export LIBGL_ALWAYS_SOFTWARE=1
