@@ -208,6 +208,7 @@ ImageResult DecodeRle(const uint8_t* p, const uint8_t* end, const BmpHeader& h,
   ImageResult r = WalkRle(p, end, 0, 0, h, &entries, nullptr);
   if (r == kImageOk) r = sink.Begin(h.width, h.height);
   for (uint32_t y = 0; r == kImageOk && y < h.height; ++y) {
+    if (sink.Cancelled()) return kImageCancelled;
     const uint32_t stored = h.height - 1 - y;
     const RleEntry& entry = entries[stored];
     std::fill(indices.begin(), indices.end(), uint8_t(0));
@@ -264,6 +265,7 @@ ImageResult DecodeBmp(const uint8_t* data, size_t size, ImageSink& sink, SourceI
     layout = MakeMaskLayout(0xFF0000, 0xFF00, 0xFF, 0);
   }
   for (uint32_t y = 0; y < h.height; ++y) {
+    if (sink.Cancelled()) return kImageCancelled;
     const uint8_t* in = pixels + (h.topDown ? y : h.height - 1 - y) * stride;
     uint32_t* out = sink.NextRow();
     switch (h.bitCount) {

@@ -2,6 +2,7 @@
 // Direct3D colour layout, so a texel compares directly with a colour key), rows top-down.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -21,6 +22,8 @@ constexpr ImageResult kImageTruncated = static_cast<int32_t>(0x80070026u);
 constexpr ImageResult kImageTooLarge = static_cast<int32_t>(0x80070216u);
 // E_OUTOFMEMORY.
 constexpr ImageResult kImageOutOfMemory = static_cast<int32_t>(0x8007000Eu);
+// E_ABORT: the caller asked the decode to stop before it was done.
+constexpr ImageResult kImageCancelled = static_cast<int32_t>(0x80004004u);
 // E_INVALIDARG, for calls with impossible arguments.
 constexpr ImageResult kImageBadArgument = static_cast<int32_t>(0x80070057u);
 
@@ -85,6 +88,8 @@ struct DecodeOptions {
   uint32_t filter = 3;  // linear
   uint32_t colorKey = 0;
   bool allowDctScaling = true;  // JPEG: decode at a reduced DCT scale when that is enough
+  // Checked between rows: false asks the decode to stop (kImageCancelled). Null: run to the end.
+  const std::atomic<bool>* keepGoing = nullptr;
 };
 
 inline uint32_t MakeTexel(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {

@@ -45,6 +45,7 @@ ImageResult FinishImage(Image& source, const DecodeOptions& options, Image& fini
 ImageResult DecodeImage(const uint8_t* data, size_t size, const DecodeOptions& options,
                         Image& decoded, SourceInfo& info) {
   ImageSink sink(options.width, options.height, options.filter, options.colorKey);
+  sink.SetKeepGoing(options.keepGoing);
   ImageResult r;
   switch (DetectFormat(data, size)) {
     case DetectedFormat::Jpeg:

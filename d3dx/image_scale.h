@@ -4,6 +4,7 @@
 // their rows to an ImageSink, which reduces them as they come.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -83,6 +84,9 @@ class ImageSink {
 
   // The source's size, once the decoder knows it; refuses what AllocateImage would.
   ImageResult Begin(uint32_t sourceWidth, uint32_t sourceHeight);
+  // Decoders stop between rows once this turns false (see DecodeOptions::keepGoing).
+  void SetKeepGoing(const std::atomic<bool>* keepGoing) { keepGoing_ = keepGoing; }
+  bool Cancelled() const { return keepGoing_ != nullptr && !keepGoing_->load(); }
   // Space for the next row (the source's width in texels), valid until CommitRow.
   uint32_t* NextRow() { return streaming_ ? row_.data() : whole_.Row(rowsIn_); }
   void CommitRow();
@@ -98,6 +102,7 @@ class ImageSink {
   uint32_t wantHeight_ = 0;
   uint32_t filter_ = kFilterLinear;
   uint32_t colorKey_ = 0;
+  const std::atomic<bool>* keepGoing_ = nullptr;
   uint32_t width_ = 0;  // resolved at Begin
   uint32_t height_ = 0;
   uint32_t sourceWidth_ = 0;

@@ -176,6 +176,7 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
   sink = ImageSink(storedWidth, storedHeight, options.filter, options.colorKey);
+  sink.SetKeepGoing(options.keepGoing);
   r = sink.Begin(cinfo.output_width, cinfo.output_height);
   if (r != kImageOk) {
     jpeg_destroy_decompress(&cinfo);
@@ -183,6 +184,10 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   }
   const bool inverted = cinfo.saw_Adobe_marker;
   while (cinfo.output_scanline < cinfo.output_height) {
+    if (sink.Cancelled()) {
+      jpeg_destroy_decompress(&cinfo);
+      return kImageCancelled;
+    }
     uint32_t* row = sink.NextRow();
     JSAMPROW samples = reinterpret_cast<JSAMPROW>(row);
     if (jpeg_read_scanlines(&cinfo, &samples, 1) != 1) continue;

@@ -12,7 +12,8 @@
 namespace d3dx_image {
 
 HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uint32_t filter,
-                          D3DCOLOR colorKey, PictureImage& picture) {
+                          D3DCOLOR colorKey, const std::atomic<bool>* keepGoing,
+                          PictureImage& picture) {
   picture = PictureImage();
   std::vector<uint8_t> bytes;
   HRESULT hr = ReadWholeFile(path, bytes);
@@ -22,6 +23,7 @@ HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uin
   options.height = height;
   options.filter = filter;
   options.colorKey = colorKey;
+  options.keepGoing = keepGoing;
   SourceInfo source;
   hr = DecodeImage(bytes.data(), bytes.size(), options, picture.image, source);
   if (FAILED(hr)) {

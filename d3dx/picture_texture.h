@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <d3d8.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "d3dx/d3dx8_image_info.h"
@@ -20,9 +21,11 @@ struct PictureImage {
 
 // The file's picture at width x height (stretched, upright), the colour key applied to its
 // texels before filtering, as D3DXCreateTextureFromFileEx would fill level 0. On failure the
-// picture is left empty with its info zeroed.
+// picture is left empty with its info zeroed. keepGoing (may be null) turning false stops the
+// decode between rows with E_ABORT.
 HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uint32_t filter,
-                          D3DCOLOR colorKey, PictureImage& picture);
+                          D3DCOLOR colorKey, const std::atomic<bool>* keepGoing,
+                          PictureImage& picture);
 
 // A managed-pool texture holding the picture, with `levels` mip levels (0: the full chain),
 // each further level filtered from the one above by mipFilter. A device that cannot take the

@@ -141,6 +141,8 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, ImageSin
   if (!interlaced) {
     r = sink->Begin(width, height);
     for (uint32_t y = 0; r == kImageOk && y < height; ++y) {
+      if (sink->Cancelled()) r = kImageCancelled;
+      if (r != kImageOk) break;
       png_read_row(png, reinterpret_cast<png_bytep>(sink->NextRow()), nullptr);
       sink->CommitRow();
     }

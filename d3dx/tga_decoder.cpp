@@ -186,6 +186,7 @@ ImageResult DecodeTga(const uint8_t* data, size_t size, ImageSink& sink, SourceI
   r = sink.Begin(h.width, h.height);
   if (r != kImageOk) return r;
   for (uint32_t y = 0; y < h.height; ++y) {
+    if (sink.Cancelled()) return kImageCancelled;
     const uint32_t stored = h.topOrigin ? y : h.height - 1 - y;
     uint32_t* out = sink.NextRow();
     if (!h.rle) {

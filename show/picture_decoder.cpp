@@ -7,10 +7,11 @@
 
 PictureDecodeFn g_pictureDecoder = DecodePictureJob;
 
-HRESULT DecodePictureJob(const DecodeJob& job, const std::atomic<bool>&,
+HRESULT DecodePictureJob(const DecodeJob& job, const std::atomic<bool>& keepGoing,
                          d3dx_image::PictureImage& picture) {
   return d3dx_image::DecodePictureFile(job.path.c_str(), job.edge, job.edge,
-                                       d3dx_image::kFilterLinear, job.colorKey, picture);
+                                       d3dx_image::kFilterLinear, job.colorKey, &keepGoing,
+                                       picture);
 }
 
 PictureDecoder::PictureDecoder() { finished_ = CreateEventA(nullptr, TRUE, FALSE, nullptr); }

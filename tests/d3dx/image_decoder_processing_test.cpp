@@ -98,6 +98,21 @@ TEST(StreamedDecode, EqualsTheWholePictureScaled) {
   }
 }
 
+TEST(StreamedDecode, StopsBetweenRowsWhenAskedTo) {
+  const std::atomic<bool> stop{false};
+  for (const char* file : {"png/basn2c16.png", "bmp/g/pal8.bmp", "bmp/g/pal8rle.bmp",
+                           "tga/200x32_rgb_bl_rle.tga", "jpeg/testorig.jpg"}) {
+    SCOPED_TRACE(file);
+    const auto bytes = ReadBytes(TestDataPath(file));
+    DecodeOptions options;
+    options.width = options.height = 16;
+    options.keepGoing = &stop;
+    Image decoded;
+    SourceInfo info;
+    EXPECT_EQ(DecodeImage(bytes.data(), bytes.size(), options, decoded, info), kImageCancelled);
+  }
+}
+
 TEST(ImageScale, EnlargementInterpolatesOrRepeats) {
   const Image noise = Filled(16, 9, Noise);
   Image big;
