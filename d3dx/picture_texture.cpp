@@ -63,23 +63,8 @@ HRESULT CreateTextureFromImage(IDirect3DDevice8* device, const PictureImage& pic
   hr = device->CreateTexture(top.width, top.height, ChooseMipLevels(levels, top.width, top.height),
                              0, format, D3DPOOL_MANAGED, &created);
   if (FAILED(hr)) return hr;
-  for (DWORD level = 0; level < created->GetLevelCount(); ++level) {
-    D3DSURFACE_DESC desc;
-    hr = created->GetLevelDesc(level, &desc);
-    if (FAILED(hr)) return hr;
-    if (level > 0) {
-      Image next;
-      hr = NextMipLevel(top, desc.Width, desc.Height, mipFilter, next);
-      if (FAILED(hr)) return hr;
-      top = std::move(next);
-    }
-    if (top.width != desc.Width || top.height != desc.Height) return E_FAIL;
-    D3DLOCKED_RECT locked;
-    hr = created->LockRect(level, &locked, nullptr, 0);
-    if (FAILED(hr)) return hr;
-    WriteLevel(top, format, (mipFilter & kFilterDither) != 0, locked);
-    created->UnlockRect(level);
-  }
+  hr = FillTexture(created.Get(), std::move(top), format, kFilterLinear, mipFilter);
+  if (FAILED(hr)) return hr;
   *texture = created.Detach();
   return S_OK;
 }

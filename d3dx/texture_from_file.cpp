@@ -16,32 +16,6 @@ using namespace d3dx_image;
 
 namespace {
 
-// Fills every level of `texture` from `top` (level 0's size), each next level filtered from the
-// one above it.
-HRESULT FillTexture(IDirect3DTexture8* texture, Image top, D3DFORMAT format, uint32_t filter,
-                    uint32_t mipFilter) {
-  const DWORD levels = texture->GetLevelCount();
-  const bool dither = (filter & kFilterDither) != 0;
-  for (DWORD level = 0; level < levels; ++level) {
-    D3DSURFACE_DESC desc;
-    HRESULT hr = texture->GetLevelDesc(level, &desc);
-    if (FAILED(hr)) return hr;
-    if (level > 0) {
-      Image next;
-      hr = NextMipLevel(top, desc.Width, desc.Height, mipFilter, next);
-      if (FAILED(hr)) return hr;
-      top = std::move(next);
-    }
-    if (top.width != desc.Width || top.height != desc.Height) return E_FAIL;
-    D3DLOCKED_RECT locked;
-    hr = texture->LockRect(level, &locked, nullptr, 0);
-    if (FAILED(hr)) return hr;
-    WriteLevel(top, format, dither || (mipFilter & kFilterDither) != 0, locked);
-    texture->UnlockRect(level);
-  }
-  return S_OK;
-}
-
 // DXT data the device takes as it is, at the file's own size, goes in without decoding.
 HRESULT FillFromBlocks(IDirect3DTexture8* texture, const DdsFile& file, D3DFORMAT format) {
   const DWORD levels = texture->GetLevelCount();

@@ -27,6 +27,10 @@ HRESULT PickFormat(IDirect3DDevice8* device, D3DRESOURCETYPE type, DWORD usage,
 // Writes `image` (exactly the locked level's size) into a locked level.
 void WriteLevel(const Image& image, D3DFORMAT format, bool dither, const D3DLOCKED_RECT& locked);
 
+// Fills every level of `texture` from `top` (level 0's size), each next level filtered from the
+// one above it by mipFilter; filter's dither flag dithers the conversion.
+HRESULT FillTexture(IDirect3DTexture8* texture, Image top, D3DFORMAT format, uint32_t filter,
+                    uint32_t mipFilter);
 // Copies a DXT surface's rows of blocks into a locked level of the same format and size.
 void WriteBlocks(const DdsSurface& surface, D3DFORMAT format, const D3DLOCKED_RECT& locked);
 
