@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <vector>
 
 struct PictureEntry {
@@ -25,6 +26,10 @@ void LoadPictureList(const char* path, size_t* refused = nullptr);
 // file could not be opened or read to its end; list may then hold part of it.
 bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
                          size_t* refused = nullptr);
+
+// The same from a stream opened in text mode at its start; false on a read error.
+bool ReadPictureListStream(std::FILE* file, std::vector<PictureEntry>& list,
+                           size_t* refused = nullptr);
 
 // Writes PictureList to the file (null: the default list file, or the per-user copy when the
 // installation folder cannot be written). False when nothing could be written.

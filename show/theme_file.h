@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ std::string FormatThemeLine(const ThemeRecord& record);
 // Parses one line into a zeroed record; fields after the first mismatch stay zero. True when
 // all 13 values were read.
 bool ParseThemeLine(const char* line, ThemeRecord* record);
+
+// Appends one record per line of the stream, a malformed line included.
+void ReadThemeLines(std::FILE* file, std::vector<ThemeRecord>& list);
 
 // The record New Theme appends: white frame and object, first gradient, upright, object and
 // reflection on.

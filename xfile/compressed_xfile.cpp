@@ -5,13 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "base/scoped_handle.h"
-
 namespace {
 
-// A compressed or binary mesh file of this size, or one that unpacks to more, is not
-// something the scene would draw.
-constexpr uint64_t kMaxCompressedFile = 64u << 20;
 // One deflate block of the format never unpacks to more than this.
 constexpr uint32_t kMaxBlockSize = 32768;
 
@@ -106,7 +101,7 @@ bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size,
   if (unpacked != nullptr) {
     unpacked->clear();
     if (size < kXFileHeaderSize + 4 ||
-        ReadLe(bytes + kXFileHeaderSize, 4) > kMaxCompressedFile + kXFileHeaderSize) {
+        ReadLe(bytes + kXFileHeaderSize, 4) > kMaxCompressedXFile + kXFileHeaderSize) {
       return false;
     }
   }
@@ -139,53 +134,24 @@ bool CompressedXFileBlocksUnpack(const uint8_t* bytes, size_t size,
   return position == size;
 }
 
-HRESULT CheckXFileFraming(const char* path) {
-  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  // A file we cannot open is DirectX File's to report.
-  if (!file) return S_OK;
-  uint8_t header[kXFileHeaderSize];
-  DWORD read = 0;
-  LARGE_INTEGER fileSize;
-  // Text files DirectX File parses safely; the others are checked here first.
-  if (!ReadFile(file.get(), header, sizeof(header), &read, nullptr) ||
-      !(IsCompressedXFileHeader(header, read) || IsBinaryXFileHeader(header, read))) {
-    return S_OK;
-  }
-  if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart < 0 ||
-      static_cast<uint64_t>(fileSize.QuadPart) > kMaxCompressedFile) {
-    return E_FAIL;
-  }
-  std::vector<uint8_t> bytes(static_cast<size_t>(fileSize.QuadPart));
-  std::memcpy(bytes.data(), header, sizeof(header));
-  size_t filled = sizeof(header);
-  while (filled < bytes.size()) {
-    DWORD chunk = 0;
-    DWORD want = static_cast<DWORD>(bytes.size() - filled);
-    if (!ReadFile(file.get(), bytes.data() + filled, want, &chunk, nullptr) || chunk == 0) break;
-    filled += chunk;
-  }
-  // The rest works on the bytes in memory.
-  file.Reset();
-  if (filled != bytes.size()) return E_FAIL;
-
+bool XFileBytesAreSound(const uint8_t* bytes, size_t size) {
+  const bool compressed = IsCompressedXFileHeader(bytes, size);
+  const bool binary = IsBinaryXFileHeader(bytes, size);
+  // Text files DirectX File parses safely.
+  if (!compressed && !binary) return true;
+  if (size > kMaxCompressedXFile) return false;
   uint32_t floatBytes = 0;
-  if (std::memcmp(header + 12, "0032", 4) == 0) floatBytes = 4;
-  if (std::memcmp(header + 12, "0064", 4) == 0) floatBytes = 8;
-  const bool binary = IsBinaryXFileHeader(header, read);
-  if (binary && floatBytes == 0) return E_FAIL;
-  if (!IsCompressedXFileHeader(header, read)) {
-    return BinaryXFileTokensAreSound(bytes.data() + kXFileHeaderSize,
-                                     bytes.size() - kXFileHeaderSize, floatBytes)
-               ? S_OK
-               : E_FAIL;
+  if (std::memcmp(bytes + 12, "0032", 4) == 0) floatBytes = 4;
+  if (std::memcmp(bytes + 12, "0064", 4) == 0) floatBytes = 8;
+  if (binary && floatBytes == 0) return false;
+  if (!compressed) {
+    return BinaryXFileTokensAreSound(bytes + kXFileHeaderSize, size - kXFileHeaderSize,
+                                     floatBytes);
   }
   std::vector<uint8_t> unpacked;
-  if (!CompressedXFileFramingIsSound(bytes.data(), bytes.size()) ||
-      !CompressedXFileBlocksUnpack(bytes.data(), bytes.size(), binary ? &unpacked : nullptr)) {
-    return E_FAIL;
+  if (!CompressedXFileFramingIsSound(bytes, size) ||
+      !CompressedXFileBlocksUnpack(bytes, size, binary ? &unpacked : nullptr)) {
+    return false;
   }
-  return !binary || BinaryXFileTokensAreSound(unpacked.data(), unpacked.size(), floatBytes)
-             ? S_OK
-             : E_FAIL;
+  return !binary || BinaryXFileTokensAreSound(unpacked.data(), unpacked.size(), floatBytes);
 }

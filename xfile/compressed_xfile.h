@@ -3,13 +3,16 @@
 // These checks run first and refuse such files.
 #pragma once
 
-#include <windows.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "base/win_types.h"
+
 constexpr size_t kXFileHeaderSize = 16;
+// A compressed or binary mesh file of this size, or one that unpacks to more, is not
+// something the scene would draw.
+constexpr uint64_t kMaxCompressedXFile = 64u << 20;
 
 // True for a header of a compressed ("bzip" or "tzip") .x file.
 bool IsCompressedXFileHeader(const uint8_t* bytes, size_t size);
@@ -33,6 +36,10 @@ bool IsBinaryXFileHeader(const uint8_t* bytes, size_t size);
 // The tokens of a binary .x file after its header (or of a compressed one's contents): every
 // token known, every count inside the data, and no name or string longer than 511 bytes.
 bool BinaryXFileTokensAreSound(const uint8_t* tokens, size_t size, uint32_t floatBytes);
+
+// The whole file in memory: true for a text file, or a binary or compressed one that passes
+// the checks above.
+bool XFileBytesAreSound(const uint8_t* bytes, size_t size);
 
 // S_OK for a text file, or a binary or compressed one that passes the checks above; E_FAIL
 // otherwise, including a file that cannot be read.
