@@ -1,0 +1,70 @@
+// What every picture target does with an input: the header probe, a decode at the slideshow's
+// size with its colour key, and one at the picture's own size when that is small. A decode
+// that succeeds must agree with the probe and fill the size asked for.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "d3dx/image.h"
+#include "d3dx/image_scale.h"
+
+namespace native_fuzz {
+
+// Aborts (a finding for libFuzzer) when a decoder breaks its own promise.
+inline void Expect(bool condition) {
+  if (!condition) std::abort();
+}
+
+using ProbeFn = d3dx_image::ImageResult (*)(const uint8_t*, size_t, d3dx_image::SourceInfo&);
+using DecodeFn = d3dx_image::ImageResult (*)(const uint8_t*, size_t,
+                                             const d3dx_image::DecodeOptions&, d3dx_image::Image&,
+                                             d3dx_image::SourceInfo&);
+
+using SinkDecodeFn = d3dx_image::ImageResult (*)(const uint8_t*, size_t, d3dx_image::ImageSink&,
+                                                 d3dx_image::SourceInfo&);
+
+// A decoder that delivers rows to a sink, as DecodeImage drives it.
+template <SinkDecodeFn Decode>
+d3dx_image::ImageResult DecodeThroughSink(const uint8_t* data, size_t size,
+                                          const d3dx_image::DecodeOptions& options,
+                                          d3dx_image::Image& decoded,
+                                          d3dx_image::SourceInfo& info) {
+  d3dx_image::ImageSink sink(options.width, options.height, options.filter, options.colorKey);
+  const d3dx_image::ImageResult r = Decode(data, size, sink, info);
+  return r == d3dx_image::kImageOk ? sink.Finish(decoded) : r;
+}
+
+inline void CheckDecoded(const d3dx_image::Image& image, uint32_t width, uint32_t height) {
+  Expect(image.width == width && image.height == height);
+  Expect(image.texels.size() == size_t(width) * height);
+}
+
+inline void RunImageCase(const uint8_t* data, size_t size, ProbeFn probe, DecodeFn decode) {
+  using namespace d3dx_image;
+  SourceInfo probed;
+  const bool probeOk = probe(data, size, probed) == kImageOk;
+
+  DecodeOptions slideshow;
+  slideshow.width = slideshow.height = 256;
+  slideshow.colorKey = 0xFFF0F0F0;
+  Image decoded;
+  SourceInfo info;
+  if (decode(data, size, slideshow, decoded, info) == kImageOk) {
+    Expect(probeOk && info.width == probed.width && info.height == probed.height);
+    CheckDecoded(decoded, 256, 256);
+  }
+  // The own size only for small pictures: a big one is a legitimate 256 MB allocation.
+  if (probeOk && uint64_t(probed.width) * probed.height <= (1u << 20)) {
+    DecodeOptions own;
+    own.filter = kFilterTriangle;
+    Image whole;
+    SourceInfo wholeInfo;
+    if (decode(data, size, own, whole, wholeInfo) == kImageOk) {
+      CheckDecoded(whole, wholeInfo.width, wholeInfo.height);
+    }
+  }
+}
+
+}  // namespace native_fuzz
