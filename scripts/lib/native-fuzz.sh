@@ -44,7 +44,6 @@ native_regression_prefix() {
 }
 
 make_native_seeds() {
-  rm -rf "$native/made"
   mkdir -p "$native/made"/{xfile,tsl,thm,scale}
   "$native/make_seeds" "$native/made" "$testdata"/xfile/*.x
 }

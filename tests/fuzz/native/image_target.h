@@ -45,6 +45,10 @@ inline void RunImageCase(const uint8_t* data, size_t size, ProbeFn probe, Decode
   using namespace d3dx_image;
   SourceInfo probed;
   const bool probeOk = probe(data, size, probed) == kImageOk;
+  // A header may ask for up to 64 M texels, which a decoder must then fill even from a short
+  // file: legitimate, but seconds a case under the sanitizers. The Wine tests keep those.
+  const uint64_t texels = uint64_t(probed.width) * probed.height;
+  if (probeOk && texels > (1u << 20)) return;
 
   DecodeOptions slideshow;
   slideshow.width = slideshow.height = 256;
@@ -55,8 +59,7 @@ inline void RunImageCase(const uint8_t* data, size_t size, ProbeFn probe, Decode
     Expect(probeOk && info.width == probed.width && info.height == probed.height);
     CheckDecoded(decoded, 256, 256);
   }
-  // The own size only for small pictures: a big one is a legitimate 256 MB allocation.
-  if (probeOk && uint64_t(probed.width) * probed.height <= (1u << 20)) {
+  if (probeOk && texels <= (1u << 18)) {
     DecodeOptions own;
     own.filter = kFilterTriangle;
     Image whole;
