@@ -249,51 +249,6 @@ std::vector<SeedFile> MadeThemeFiles() {
   return {{"made:user.thm", lines}, {"made:spaced.thm", spaced}};
 }
 
-std::string CompressXFile(const std::string& plain) {
-  if (plain.size() < kXFileHeaderSize) return std::string();
-  std::string header = plain.substr(0, kXFileHeaderSize);
-  if (header.compare(8, 4, "txt ") == 0) {
-    header.replace(8, 4, "tzip");
-  } else if (header.compare(8, 4, "bin ") == 0) {
-    header.replace(8, 4, "bzip");
-  } else {
-    return std::string();
-  }
-  const uint32_t total = uint32_t(plain.size());
-  std::string out = header;
-  for (int i = 0; i < 4; ++i) out += char((total >> (8 * i)) & 0xFF);
-  // The total counts the header; the blocks carry what follows it.
-  const std::string body = plain.substr(kXFileHeaderSize);
-  std::string previous;
-  for (size_t at = 0; at < body.size(); at += 32768) {
-    const std::string block = body.substr(at, 32768);
-    z_stream stream{};
-    if (deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return "";
-    if (!previous.empty()) {
-      deflateSetDictionary(&stream, Bytes(previous), uInt(previous.size()));
-    }
-    std::string packed(deflateBound(&stream, uLong(block.size())) + 16, '\0');
-    stream.next_in = const_cast<Bytef*>(Bytes(block));
-    stream.avail_in = uInt(block.size());
-    stream.next_out = reinterpret_cast<Bytef*>(&packed[0]);
-    stream.avail_out = uInt(packed.size());
-    const int result = deflate(&stream, Z_FINISH);
-    packed.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END || packed.size() + 2 > 0xFFFF) return "";
-    const uint32_t unpackedSize = uint32_t(block.size());
-    const uint32_t packedSize = uint32_t(packed.size() + 2);
-    out += char(unpackedSize & 0xFF);
-    out += char(unpackedSize >> 8);
-    out += char(packedSize & 0xFF);
-    out += char(packedSize >> 8);
-    out += "CK";
-    out += packed;
-    previous = block;
-  }
-  return out;
-}
-
 std::vector<SeedFile> CompressedCopies(const std::vector<SeedFile>& xfiles) {
   std::vector<SeedFile> copies;
   for (const SeedFile& file : xfiles) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/compress_xfile.h"
 #include "fuzz/fuzz_harness.h"
 
 namespace fuzz {
@@ -41,9 +42,5 @@ CaseResult PictureListCase(const Mutant& mutant, int index);
 std::vector<SeedFile> MadePictureLists();
 std::vector<SeedFile> MadeThemeFiles();
 std::vector<SeedFile> CompressedCopies(const std::vector<SeedFile>& xfiles);
-
-// The compressed form of a .x file ("txt " -> "tzip", "bin " -> "bzip"): total size, then
-// blocks of at most 32 KB, each deflated with the block before it as its dictionary.
-std::string CompressXFile(const std::string& plain);
 
 }  // namespace fuzz

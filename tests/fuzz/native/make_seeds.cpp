@@ -1,8 +1,6 @@
 // Writes the seeds that have few real files: compressed copies of .x files, picture lists and
 // theme lines made the way the program writes them, and area-filter cases.
 //   make_seeds OUT_FOLDER X_FILE...
-#include <zlib.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/compress_xfile.h"
 #include "show/theme_file.h"
 
 namespace {
@@ -18,50 +17,6 @@ bool Write(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), std::streamsize(bytes.size()));
   return bool(out);
-}
-
-void PutLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
-}
-
-// "txt " -> "tzip", "bin " -> "bzip": the total size, then blocks of at most 32 KB, each
-// deflated with the block before it as its dictionary.
-std::string Compress(const std::string& plain) {
-  if (plain.size() < 16 || plain.size() > (128u << 10)) return "";
-  std::string out = plain.substr(0, 16);
-  if (out.compare(8, 4, "txt ") == 0) {
-    out.replace(8, 4, "tzip");
-  } else if (out.compare(8, 4, "bin ") == 0) {
-    out.replace(8, 4, "bzip");
-  } else {
-    return "";
-  }
-  PutLe(out, uint32_t(plain.size()), 4);
-  const std::string body = plain.substr(16);
-  std::string previous;
-  for (size_t at = 0; at < body.size(); at += 32768) {
-    const std::string block = body.substr(at, 32768);
-    z_stream stream{};
-    if (deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return "";
-    if (!previous.empty()) {
-      deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(previous.data()),
-                           uInt(previous.size()));
-    }
-    std::string packed(deflateBound(&stream, uLong(block.size())) + 16, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
-    stream.avail_in = uInt(block.size());
-    stream.next_out = reinterpret_cast<Bytef*>(&packed[0]);
-    stream.avail_out = uInt(packed.size());
-    const int result = deflate(&stream, Z_FINISH);
-    packed.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END || packed.size() + 2 > 0xFFFF) return "";
-    PutLe(out, uint32_t(block.size()), 2);
-    PutLe(out, uint32_t(packed.size() + 2), 2);
-    out += "CK" + packed;
-    previous = block;
-  }
-  return out;
 }
 
 }  // namespace
@@ -73,7 +28,9 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     std::ifstream in(argv[i], std::ios::binary);
     const std::string plain((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string packed = Compress(plain);
+    // Small and middle-sized models only: compressed copies of the large ones run slowly.
+    if (plain.size() > (128u << 10)) continue;
+    const std::string packed = fuzz::CompressXFile(plain);
     if (packed.empty()) continue;
     const std::string name = std::string(argv[i]).substr(std::string(argv[i]).rfind('/') + 1);
     ok = Write(out + "/xfile/" + name + ".zip.x", packed) && ok;
