@@ -138,14 +138,14 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
   Frame(0.016f);
   EXPECT_EQ(firstFramePending, 0);
   EXPECT_EQ(app_.BackdropItems.size(), 2u);
-  ASSERT_EQ(app_.PictureSlots.size(), 4u);
-  ASSERT_EQ(app_.DrawOrder.size(), 4u);
-  EXPECT_EQ(app_.DrawOrder[0].slotIndex, 0);
-  EXPECT_EQ(app_.DrawOrder[3].slotIndex, 1);
+  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.galleries[0].DrawOrder.size(), 4u);
+  EXPECT_EQ(app_.galleries[0].DrawOrder[0].slotIndex, 0);
+  EXPECT_EQ(app_.galleries[0].DrawOrder[3].slotIndex, 1);
   ASSERT_EQ(g_loads.size(), 5u);
   std::vector<std::string> expected = {data_.path() + "\\data\\grad\\l1.bmp"};
   for (int i = 0; i < 4; ++i) {
-    expected.push_back(PictureList[app_.PictureSlots[i].pictureIndex].path);
+    expected.push_back(PictureList[app_.galleries[0].PictureSlots[i].pictureIndex].path);
     ASSERT_NE(app_.currentResources->slotTextures[i], nullptr);
     // A picture no larger than 256 texels keeps one level.
     EXPECT_EQ(app_.currentResources->slotTextures[i]->GetLevelCount(), 1u);
@@ -161,7 +161,7 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
   EXPECT_EQ(app_.currentResources->environmentTried, 1u);  // no env.dds here: none
 
   // Four different pictures, each fitted to its own shape.
-  for (const SceneItem& slot : app_.PictureSlots) {
+  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
     const D3DXIMAGE_INFO& info = slot.imageInfo;
     ASSERT_GT(info.Width, 0u);
     if (info.Width > info.Height) {
@@ -310,16 +310,16 @@ TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   device_.get()->GetLightEnable(0, &enabled);
   EXPECT_TRUE(enabled);
   Frame(0.1f);
-  EXPECT_EQ(app_.PictureSlots.size(), 4u);
+  EXPECT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
 }
 
 TEST_F(SceneLifecycleTest, PictureThatFailsToLoadLeavesAnEmptyFrame) {
   SetPictures({"one_missing_400x300.jpg"});
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  ASSERT_EQ(app_.PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
   for (int i = 0; i < 4; ++i) {
-    const SceneItem& slot = app_.PictureSlots[i];
+    const SceneItem& slot = app_.galleries[0].PictureSlots[i];
     EXPECT_EQ(slot.pictureIndex, 0);
     EXPECT_EQ(app_.currentResources->slotTextures[i], nullptr);
     EXPECT_EQ(slot.imageInfo.Width, 0u);
@@ -333,7 +333,7 @@ TEST_F(SceneLifecycleTest, EmptyPictureListLoadsNothingForTheSlots) {
   app_.RestoreDeviceResources();
   Frame(0.1f);
   EXPECT_EQ(PictureLoads(), 0u);
-  for (const SceneItem& slot : app_.PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
+  for (const SceneItem& slot : app_.galleries[0].PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
   settingsLoaded = 0;
   Frame(3.0f);
   EXPECT_EQ(PictureLoads(), 0u);
@@ -361,7 +361,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   settingsLoaded = 0;
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  EXPECT_TRUE(app_.PictureSlots.empty());
+  EXPECT_TRUE(app_.galleries[0].PictureSlots.empty());
   EXPECT_TRUE(app_.BackdropItems.empty());
   EXPECT_EQ(firstFramePending, 1);
   ASSERT_EQ(g_loads.size(), 1u);
@@ -373,7 +373,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   device_.get()->GetTexture(0, &bound);
   EXPECT_EQ(bound, app_.currentResources->fallbackTexture.Get());
   if (bound != nullptr) bound->Release();
-  const float x = app_.drift.driftPosition[0];
+  const float x = app_.galleries[0].drift.driftPosition[0];
   EXPECT_FLOAT_EQ(x, 0.05f);
 
   Frame(1.5f);
