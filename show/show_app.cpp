@@ -28,8 +28,7 @@ ShowApp::ShowApp() {
   // Further galleries start their choice rules and their fallback drift further on, so that
   // no two monitors show the same sequence.
   for (int k = 1; k < kMaxGalleries; ++k) {
-    pictureChoice[k].twoPictureToggle = k & 1;
-    pictureChoice[k].threePictureStep = k & 3;
+    pictureChoice[k] = FirstChoiceState(k);
     // Small steps, so that the drift turns at the box walls as it does in frames.
     const int steps = static_cast<int>(k * kFallbackLeadSeconds / 0.1f);
     for (int step = 0; step < steps; ++step) {

@@ -41,6 +41,13 @@ int PickUnshown(int n, const std::vector<int>& shown, size_t ownFrom, RandomFn r
 
 }  // namespace
 
+PictureChoiceState FirstChoiceState(int gallery) {
+  PictureChoiceState state;
+  state.twoPictureToggle = gallery & 1;
+  state.threePictureStep = gallery & 3;
+  return state;
+}
+
 void ChoosePicturesForOutputs(int n, int outputs, PictureChoiceState* states, int (*indices)[4],
                               RandomFn random) {
   if (n < 4) {

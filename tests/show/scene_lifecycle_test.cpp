@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -203,6 +205,43 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
   EXPECT_EQ(PictureLoads(), 8u);
 }
 
+TEST_F(SceneLifecycleTest, EachOutputHasItsOwnGalleryAndAPictureOnBothIsDecodedOnce) {
+  g_settings.pictureTimer = 5;
+  app_.outputCount = 2;
+  for (UINT output : {1u, 0u}) {
+    app_.SelectOutput(output);
+    app_.RestoreDeviceResources();
+  }
+  SetPictures({"a_1x1.jpg", "b_1x1.jpg", "c_1x1.jpg", "d_1x1.jpg", "e_1x1.jpg", "f_1x1.jpg",
+               "g_1x1.jpg", "h_1x1.jpg"});
+  Frame(1.0f, {0, 1});
+  ASSERT_EQ(app_.galleryCount, 2);
+  std::set<int> shown;
+  for (const Gallery& gallery : app_.galleries) {
+    for (const SceneItem& slot : gallery.PictureSlots) shown.insert(slot.pictureIndex);
+  }
+  EXPECT_EQ(shown.size(), 8u);
+  EXPECT_EQ(PictureLoads(), 8u);
+  for (int i = 0; i < 4; ++i) EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
+
+  // Two pictures on eight slots: each decoded once, the monitors a step apart.
+  SetPictures({"a_1x1.jpg", "b_1x1.jpg"});
+  Frame(5.0f, {0, 1});
+  Frame(0.0f, {0, 1});
+  EXPECT_EQ(PictureLoads(), 10u);
+  EXPECT_EQ(app_.galleries[0].PictureSlots[0].pictureIndex, 0);
+  EXPECT_EQ(app_.galleries[1].PictureSlots[0].pictureIndex, 1);
+
+  // The same image on all monitors: one gallery for both.
+  app_.allScreensSame = 1;
+  Frame(5.0f, {0, 1});
+  Frame(0.0f, {0, 1});
+  EXPECT_EQ(app_.galleryCount, 1);
+  EXPECT_TRUE(app_.galleries[1].PictureSlots.empty());
+  EXPECT_EQ(app_.outputResources[1].pictureGeneration, app_.pictureGeneration);
+  for (int i = 0; i < 4; ++i) EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
+}
+
 TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLight) {
   g_settings.pictureTimer = 5;
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
@@ -387,6 +426,20 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   Frame(0.1f);
   EXPECT_EQ(g_loads.size(), 2u);
   EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+}
+
+TEST_F(SceneLifecycleTest, FallbackSceneGivesEachOutputItsOwnPictureAndDrift) {
+  settingsLoaded = 0;
+  app_.outputCount = 2;
+  const float start = app_.galleries[1].drift.driftPosition[0];
+  EXPECT_NE(start, 0.0f);  // a further output starts elsewhere in the box
+  Frame(0.1f, {0, 1});
+  ASSERT_EQ(g_loads.size(), 2u);
+  EXPECT_NE(g_loads[0].path, g_loads[1].path);
+  EXPECT_NE(app_.galleries[0].fallbackPicture, app_.galleries[1].fallbackPicture);
+  // Both drift by the whole frame.
+  EXPECT_FLOAT_EQ(app_.galleries[0].drift.driftPosition[0], 0.05f);
+  EXPECT_FLOAT_EQ(std::fabs(app_.galleries[1].drift.driftPosition[0] - start), 0.05f);
 }
 
 // A decoder held at a gate, the way a large photo keeps a worker busy.
