@@ -98,8 +98,9 @@ void TimeParts(ShowApp& app, IDirect3DDevice8* device, int runs) {
     loaded[i] = resources.slotTextures[i] != nullptr;
   }
   const SceneSwitches switches = {g_settings.invertPicture == 1, true, true};
-  const std::vector<DrawStep> plan = PlanFullScene(app.galleries[0].PictureSlots, app.galleries[0].DrawOrder, loaded,
-                                                   switches);
+  const Gallery& gallery = app.galleries[0];
+  const std::vector<DrawStep> plan =
+      PlanFullScene(gallery.PictureSlots, gallery.DrawOrder, loaded, switches);
   struct Part {
     const char* name;
     int mesh;  // -1: nothing, -2: everything
