@@ -20,9 +20,8 @@ bool GradientFilePath(const char* installDir, int32_t gradient, char* out, size_
 
 void ShowApp::LoadBackdropTexture() {
   // Unlike the pictures, the gradient keeps a full mip chain: the sphere spans the view.
-  if (shownPictures.size() > kPictureSlotCount) {
-    UploadPicture(currentDevice, shownPictures[kPictureSlotCount], 0,
-                  currentResources->backdropTexture);
+  if (backdropPicture != nullptr) {
+    UploadPicture(currentDevice, *backdropPicture, 0, currentResources->backdropTexture);
   } else {
     currentResources->backdropTexture.Reset();
   }

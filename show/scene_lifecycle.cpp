@@ -52,6 +52,7 @@ void ShowApp::ShowConfiguration() {
 HRESULT ShowApp::SelectOutput(UINT index) {
   if (index >= sizeof outputResources / sizeof outputResources[0]) return E_INVALIDARG;
   currentResources = &outputResources[index];
+  currentOutput = index;
   return S_OK;
 }
 
@@ -75,7 +76,7 @@ HRESULT ShowApp::RestoreDeviceResources() {
 }
 
 HRESULT ShowApp::AdvanceScene() {
-  frameTimePending = 1;
+  for (Gallery& gallery : galleries) gallery.frameTimePending = true;
   wakeEvent = decoder.FinishedEvent();
   if (!settingsLoaded) {
     // The fallback picture drifts all the time.
@@ -97,9 +98,8 @@ HRESULT ShowApp::DrawScene() {
   currentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                        static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
   if (FAILED(currentDevice->BeginScene())) return S_OK;
-  const float seconds = TakeFrameTime();
   if (!settingsLoaded) {
-    DrawFallbackScene(seconds);
+    DrawFallbackScene(TakeFrameTime(CurrentGallery()));
   } else {
     if (firstFramePending) {
       firstFramePending = 0;
@@ -128,9 +128,9 @@ HRESULT ShowApp::DestroyDeviceResources() {
   return S_OK;
 }
 
-float ShowApp::TakeFrameTime() {
-  if (!frameTimePending) return 0.0f;
-  frameTimePending = 0;
+float ShowApp::TakeFrameTime(Gallery& gallery) {
+  if (!gallery.frameTimePending) return 0.0f;
+  gallery.frameTimePending = false;
   return elapsedTime;
 }
 
@@ -163,7 +163,8 @@ void ShowApp::SetShowCamera() { ::SetShowCamera(currentDevice, BackBufferAspect(
 
 void ShowApp::DrawFullScene() {
   OutputResources& resources = *currentResources;
-  std::vector<bool> loaded(PictureSlots.size(), false);
+  const Gallery& gallery = CurrentGallery();
+  std::vector<bool> loaded(gallery.PictureSlots.size(), false);
   for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
     loaded[i] = resources.slotTextures[i] != nullptr;
   }
@@ -172,7 +173,8 @@ void ShowApp::DrawFullScene() {
   const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
                                   resources.backdropTexture.Get(),
                                   resources.environmentMap.Get()};
-  ::DrawFullScene(currentDevice, PlanFullScene(PictureSlots, DrawOrder, loaded, switches),
+  ::DrawFullScene(currentDevice,
+                  PlanFullScene(gallery.PictureSlots, gallery.DrawOrder, loaded, switches),
                   resources.sceneMeshes, textures, ambientColor, SceneMeshPaint());
 }
 
@@ -181,9 +183,12 @@ void ShowApp::DrawFallbackScene(float elapsedSeconds) {
   SetFallbackCamera(currentDevice, BackBufferAspect(backBufferDesc));
   if (currentResources->fallbackGeneration != fallbackGeneration) LoadFallbackTextureHere();
   currentDevice->SetTexture(0, currentResources->fallbackTexture.Get());
+  Gallery& gallery = CurrentGallery();
+  // Each gallery's picture turns as gallery 0's will some seconds later.
+  const DWORD lead = static_cast<DWORD>((&gallery - galleries) * kFallbackLeadSeconds * 1000.0f);
   const D3DXMATRIX world =
-      ComputeDriftSpin(drift, driftSpeed, spinTimeBase, elapsedSeconds,
-                       static_cast<DWORD>(HostClock::AbsoluteTime() * 1000.0));
+      ComputeDriftSpin(gallery.drift, driftSpeed, spinTimeBase, elapsedSeconds,
+                       static_cast<DWORD>(HostClock::AbsoluteTime() * 1000.0) + lead);
   DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh].get(), world,
                       SceneMeshPaint());
 }

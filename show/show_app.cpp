@@ -25,6 +25,16 @@ ShowApp::ShowApp() {
   driftSpeed[1] = 0.75f;
   driftSpeed[2] = 1.0f;
   for (float& base : spinTimeBase) base = 2000.0f;
+  // Further galleries start their choice rules and their fallback drift further on, so that
+  // no two monitors show the same sequence.
+  for (int k = 1; k < kMaxGalleries; ++k) {
+    pictureChoice[k] = FirstChoiceState(k);
+    // Small steps, so that the drift turns at the box walls as it does in frames.
+    const int steps = static_cast<int>(k * kFallbackLeadSeconds / 0.1f);
+    for (int step = 0; step < steps; ++step) {
+      ComputeDriftSpin(galleries[k].drift, driftSpeed, spinTimeBase, 0.1f, 0);
+    }
+  }
   ambientColor = 0;
   loadStartUpData = LoadStartUpPictureList;
 }

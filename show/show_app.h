@@ -16,6 +16,10 @@
 
 constexpr int kPictureSlotCount = 4;
 constexpr int kSceneMeshSlots = 7;
+constexpr int kMaxGalleries = 10;  // one per output record
+// Gallery k's fallback picture moves as gallery 0's does k times this many seconds later, so
+// that the monitors do not move in step.
+constexpr float kFallbackLeadSeconds = 5.0f;
 
 // Per-output Direct3D objects of the show. A Direct3D object is only ever used on the device
 // that created it, so each output keeps its own copies of the shared scene's textures and
@@ -30,6 +34,28 @@ struct OutputResources {
   uint32_t pictureGeneration = 0;   // picture change the slot textures show; 0: none yet
   uint32_t fallbackGeneration = 0;  // fallback picture change fallbackTexture shows; 0: none
   uint32_t environmentTried = 0;    // the environment map was loaded (or failed) here
+};
+
+// What an output shows: its arrangement and its fallback picture. Each output has its own
+// gallery unless the same image is wanted on all monitors; then gallery 0 serves them all.
+struct Gallery {
+  std::vector<SceneItem> PictureSlots;  // placement and choice; textures live per output
+  std::vector<DrawOrderEntry> DrawOrder;
+  // The decoded pictures of the slots on screen, shared with any gallery showing the same
+  // picture, kept so that an output that comes back on a new device fills its textures from
+  // the one decode.
+  std::shared_ptr<const d3dx_image::PictureImage> shownPictures[kPictureSlotCount];
+  // The next arrangement while its pictures are decoded, and each slot's job in the batch.
+  std::vector<SceneItem> pendingSlots;
+  std::vector<DrawOrderEntry> pendingOrder;
+  int pendingJobs[kPictureSlotCount] = {-1, -1, -1, -1};
+
+  DriftState drift;
+  int32_t fallbackPicture = -1;  // PictureList index the fallback scene shows
+  int32_t pendingFallbackPicture = -1;
+  int pendingFallbackJob = -1;
+  std::shared_ptr<const d3dx_image::PictureImage> fallbackImage;
+  bool frameTimePending = false;  // this frame's elapsed time is not yet taken
 };
 
 // Releases the record's textures; its mesh roots stay.
@@ -60,16 +86,20 @@ class ShowApp : public SaverApp {
   // Both take the seconds this call accounts for and tell whether a new arrangement (or
   // fallback picture) has just appeared.
   bool AdvanceSlideshow(float elapsedSeconds);
-  // The next arrangement: its slots and draw order, then its pictures.
+  // The next arrangement of every gallery: slots and draw order, then pictures.
   void BuildSlots();
   void AssignPictures();
-  // This output's textures from the decoded pictures of the arrangement on screen.
+  // This output's textures from the decoded pictures of its gallery.
   void LoadSlotTextures();
   bool AdvanceFallbackPicture(float elapsedSeconds);
   // Backgrounds: the gradient on backdrop item 0.
   void LoadBackdropTexture();
-  // The largest texture edge slot `slot` needs on any output.
-  uint32_t SlotDecodeEdge(int slot);
+  // The largest texture edge slot `slot` needs on the outputs showing `gallery`.
+  uint32_t SlotDecodeEdge(int slot, int gallery);
+  // The galleries a change makes: one per output, or one for all.
+  int WantedGalleryCount() const;
+  // The gallery the current output shows.
+  Gallery& CurrentGallery();
   // Scene: meshes, first-frame preparation and the two scenes.
   HRESULT LoadSceneMeshes();
   void PrepareFullScene();
@@ -81,36 +111,31 @@ class ShowApp : public SaverApp {
   OutputResources* currentResources;
   float driftSpeed[3];
   float spinTimeBase[3];
-  std::vector<SceneItem> PictureSlots;  // placement and choice; textures live per output
   std::vector<SceneItem> BackdropItems;
-  std::vector<DrawOrderEntry> DrawOrder;
   D3DCOLOR ambientColor;
 
-  // Shared by every output.
+  Gallery galleries[kMaxGalleries];
+  int galleryCount = 1;         // galleries on screen; outputs beyond them show gallery 0
+  int pendingGalleryCount = 1;  // galleries of the change being decoded
+  UINT currentOutput = 0;
+
+  // Shared by every output: one timer, so that all monitors change together.
   SlideshowTimers slideshowTimers;
-  PictureChoiceState pictureChoice;
-  DriftState drift;
+  PictureChoiceState pictureChoice[kMaxGalleries];
   uint32_t pictureGeneration = 0;  // number of picture changes so far
   uint32_t fallbackGeneration = 0;  // number of fallback picture changes so far
-  int32_t fallbackPicture = -1;     // PictureList index the fallback scene shows
-  uint32_t frameTimePending = 0;   // this frame's elapsed time is not yet taken
 
-  // Decoding: the next arrangement while its pictures are decoded, and the decoded pictures
-  // of the arrangement on screen (the four slots, then the backdrop gradient), kept so that
-  // every output, and any output that comes back on a new device, fills its textures from
-  // one decode.
+  // Decoding: one batch for every gallery's pictures, each picture once, then the backdrop
+  // gradient. The gradient of the arrangement on screen is kept like the pictures.
   PictureDecoder decoder;
-  std::vector<SceneItem> pendingSlots;
-  std::vector<DrawOrderEntry> pendingOrder;
   bool changeWaiting = false;  // a change fell due and waits for the decoder
-  std::vector<d3dx_image::PictureImage> shownPictures;
-  d3dx_image::PictureImage fallbackImage;
-  int32_t pendingFallbackPicture = -1;
+  int pendingBackdropJob = -1;
+  std::shared_ptr<const d3dx_image::PictureImage> backdropPicture;
 
  private:
-  // The frame's elapsed time for the first output drawn in it, 0 for the others, so that
-  // timers and drift run at the same speed with any number of outputs.
-  float TakeFrameTime();
+  // The frame's elapsed time for the first output drawn in it with this gallery, 0 for the
+  // others, so that a shared drift runs at the same speed with any number of outputs.
+  float TakeFrameTime(Gallery& gallery);
   // Loads this output's copies of the slot and backdrop textures when they are missing or
   // belong to an earlier picture change.
   void CatchUpOutputTextures();

@@ -1,14 +1,17 @@
-// The picture changes of the full scene and the fallback scene's single picture. Timers and
-// choices are shared by all outputs. A change decodes its pictures on worker threads while the
-// previous arrangement stays on screen; once all are in, the new arrangement appears at once
-// and each output fills its own textures from the one decode.
+// The picture changes of the full scene and the fallback scene's single picture. One timer
+// serves all outputs; each output has a gallery of its own unless the same image is wanted on
+// all monitors. A change decodes the pictures of every gallery in one batch on worker threads,
+// each picture once, while the previous arrangements stay on screen; once all are in, the new
+// arrangements appear at once and each output fills its own textures from the one decode.
 #include "show/slideshow.h"
 
 #include <mmsystem.h>
 
 #include <cstdlib>
 #include <algorithm>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "d3dx/image_scale.h"
 #include "show/backgrounds.h"
@@ -28,6 +31,36 @@ int PictureCount() {
 const char* PicturePath(int32_t index) {
   if (index < 0 || index >= PictureCount()) return nullptr;
   return PictureList[static_cast<size_t>(index)].path;
+}
+
+// Adds a decode of `path` to the batch, or widens the job that decodes it already; its index,
+// -1 for no picture.
+int AddDecodeJob(std::vector<DecodeJob>& jobs, const char* path, uint32_t edge,
+                 D3DCOLOR colorKey) {
+  if (path == nullptr) return -1;
+  for (size_t j = 0; j < jobs.size(); ++j) {
+    if (jobs[j].path == path) {
+      jobs[j].edge = std::max(jobs[j].edge, edge);
+      return static_cast<int>(j);
+    }
+  }
+  jobs.push_back({path, edge, colorKey});
+  return static_cast<int>(jobs.size() - 1);
+}
+
+using SharedPicture = std::shared_ptr<const d3dx_image::PictureImage>;
+
+// The batch's pictures, each to be shared by every slot or output that shows it.
+std::vector<SharedPicture> ShareDecoded(std::vector<d3dx_image::PictureImage> pictures) {
+  std::vector<SharedPicture> shared;
+  for (d3dx_image::PictureImage& picture : pictures) {
+    shared.push_back(std::make_shared<const d3dx_image::PictureImage>(std::move(picture)));
+  }
+  return shared;
+}
+
+SharedPicture JobPicture(const std::vector<SharedPicture>& decoded, int job) {
+  return job >= 0 && static_cast<size_t>(job) < decoded.size() ? decoded[job] : nullptr;
 }
 
 uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : generation + 1; }
@@ -60,8 +93,9 @@ bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
   // A change that falls due while the previous one is still decoding waits for it.
   if (changeWaiting && !decoder.Busy()) {
     changeWaiting = false;
+    pendingGalleryCount = WantedGalleryCount();
     BuildSlots();
-    // The layout uses the generator as the previous change left it, the pictures the new seed.
+    // The layouts use the generator as the previous change left it, the pictures the new seed.
     std::srand(timeGetTime());
     AssignPictures();
     StartDecoding();
@@ -75,21 +109,38 @@ bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
   return changed;
 }
 
-void ShowApp::BuildSlots() { PlaceSlots(std::rand() % kLayoutCount, pendingSlots, pendingOrder); }
+int ShowApp::WantedGalleryCount() const {
+  if (allScreensSame != 0) return 1;
+  return static_cast<int>(std::max(1u, std::min<uint32_t>(outputCount, kMaxGalleries)));
+}
 
-void ShowApp::AssignPictures() {
-  int indices[kSlotCount];
-  ChoosePictures(PictureCount(), pictureChoice, indices, std::rand);
-  for (size_t i = 0; i < pendingSlots.size() && i < kSlotCount; ++i) {
-    pendingSlots[i].pictureIndex = indices[i];
+Gallery& ShowApp::CurrentGallery() {
+  return galleries[static_cast<int>(currentOutput) < galleryCount ? currentOutput : 0];
+}
+
+void ShowApp::BuildSlots() {
+  for (int k = 0; k < pendingGalleryCount; ++k) {
+    PlaceSlots(std::rand() % kLayoutCount, galleries[k].pendingSlots, galleries[k].pendingOrder);
   }
 }
 
-uint32_t ShowApp::SlotDecodeEdge(int slot) {
+void ShowApp::AssignPictures() {
+  int indices[kMaxGalleries][kSlotCount];
+  ChoosePicturesForOutputs(PictureCount(), pendingGalleryCount, pictureChoice, indices, std::rand);
+  for (int k = 0; k < pendingGalleryCount; ++k) {
+    std::vector<SceneItem>& slots = galleries[k].pendingSlots;
+    for (size_t i = 0; i < slots.size() && i < kSlotCount; ++i) {
+      slots[i].pictureIndex = indices[k][i];
+    }
+  }
+}
+
+uint32_t ShowApp::SlotDecodeEdge(int slot, int gallery) {
   uint32_t edge = kSmallestPictureEdge;
   for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
     IDirect3DDevice8* device = outputs[i].device.Get();
-    if (device == nullptr) continue;
+    const int shows = static_cast<int>(i) < pendingGalleryCount ? static_cast<int>(i) : 0;
+    if (device == nullptr || shows != gallery) continue;
     Microsoft::WRL::ComPtr<IDirect3DSurface8> backBuffer;
     D3DSURFACE_DESC desc = {};
     D3DCAPS8 caps = {};
@@ -105,41 +156,60 @@ uint32_t ShowApp::SlotDecodeEdge(int slot) {
 
 void ShowApp::StartDecoding() {
   std::vector<DecodeJob> jobs;
-  for (size_t i = 0; i < pendingSlots.size() && i < kPictureSlotCount; ++i) {
-    const char* path = PicturePath(pendingSlots[i].pictureIndex);
-    jobs.push_back({path != nullptr ? path : "", SlotDecodeEdge(static_cast<int>(i)),
-                    kPictureColorKey});
+  for (int k = 0; k < pendingGalleryCount; ++k) {
+    Gallery& gallery = galleries[k];
+    for (size_t i = 0; i < kPictureSlotCount; ++i) {
+      gallery.pendingJobs[i] =
+          i < gallery.pendingSlots.size()
+              ? AddDecodeJob(jobs, PicturePath(gallery.pendingSlots[i].pictureIndex),
+                             SlotDecodeEdge(static_cast<int>(i), k), kPictureColorKey)
+              : -1;
+    }
   }
   char gradient[1024];
-  if (!GradientFilePath(g_settings.InstallDir, g_settings.gradient, gradient, sizeof gradient)) {
-    gradient[0] = '\0';
+  pendingBackdropJob = -1;
+  if (GradientFilePath(g_settings.InstallDir, g_settings.gradient, gradient, sizeof gradient)) {
+    pendingBackdropJob = AddDecodeJob(jobs, gradient, kSmallestPictureEdge, kPictureColorKey);
   }
-  jobs.push_back({gradient, kSmallestPictureEdge, kPictureColorKey});
   decoder.Start(std::move(jobs));
 }
 
 void ShowApp::ShowDecodedArrangement() {
-  std::vector<d3dx_image::PictureImage> pictures = decoder.Take();
-  pictures.resize(kPictureSlotCount + 1);
-  for (size_t i = 0; i < pendingSlots.size() && i < kPictureSlotCount; ++i) {
-    SceneItem& slot = pendingSlots[i];
-    slot.imageInfo = pictures[i].info;
-    FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
+  const std::vector<SharedPicture> decoded = ShareDecoded(decoder.Take());
+  for (int k = 0; k < kMaxGalleries; ++k) {
+    Gallery& gallery = galleries[k];
+    if (k >= pendingGalleryCount) {
+      // Outputs beyond the new galleries show gallery 0 from now on.
+      gallery.PictureSlots.clear();
+      gallery.DrawOrder.clear();
+      for (SharedPicture& picture : gallery.shownPictures) picture.reset();
+      continue;
+    }
+    for (size_t i = 0; i < kPictureSlotCount; ++i) {
+      gallery.shownPictures[i] = JobPicture(decoded, gallery.pendingJobs[i]);
+      if (i >= gallery.pendingSlots.size()) continue;
+      SceneItem& slot = gallery.pendingSlots[i];
+      slot.imageInfo = gallery.shownPictures[i] != nullptr ? gallery.shownPictures[i]->info
+                                                           : D3DXIMAGE_INFO{};
+      FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
+    }
+    gallery.PictureSlots = std::move(gallery.pendingSlots);
+    gallery.DrawOrder = std::move(gallery.pendingOrder);
+    gallery.pendingSlots.clear();
+    gallery.pendingOrder.clear();
   }
-  PictureSlots = std::move(pendingSlots);
-  DrawOrder = std::move(pendingOrder);
-  pendingSlots.clear();
-  pendingOrder.clear();
-  shownPictures = std::move(pictures);
+  backdropPicture = JobPicture(decoded, pendingBackdropJob);
+  galleryCount = pendingGalleryCount;
   pictureGeneration = NextGeneration(pictureGeneration);
 }
 
 void ShowApp::LoadSlotTextures() {
   OutputResources& resources = *currentResources;
+  Gallery& gallery = CurrentGallery();
   for (size_t i = 0; i < kPictureSlotCount; ++i) {
-    if (i < PictureSlots.size() && i < shownPictures.size()) {
-      UploadPicture(currentDevice, shownPictures[i], PictureLevels(shownPictures[i]),
-                    resources.slotTextures[i]);
+    const SharedPicture& picture = gallery.shownPictures[i];
+    if (i < gallery.PictureSlots.size() && picture != nullptr) {
+      UploadPicture(currentDevice, *picture, PictureLevels(*picture), resources.slotTextures[i]);
     } else {
       resources.slotTextures[i].Reset();
     }
@@ -156,19 +226,30 @@ void ShowApp::CatchUpOutputTextures() {
 bool ShowApp::AdvanceFallbackPicture(float elapsedSeconds) {
   bool changed = false;
   if (decoder.Busy() && decoder.Finished()) {
-    std::vector<d3dx_image::PictureImage> pictures = decoder.Take();
-    fallbackImage = pictures.empty() ? d3dx_image::PictureImage() : std::move(pictures[0]);
-    fallbackPicture = pendingFallbackPicture;
+    const std::vector<SharedPicture> decoded = ShareDecoded(decoder.Take());
+    for (int k = 0; k < kMaxGalleries; ++k) {
+      Gallery& gallery = galleries[k];
+      const bool shown = k < pendingGalleryCount;
+      gallery.fallbackImage = shown ? JobPicture(decoded, gallery.pendingFallbackJob) : nullptr;
+      gallery.fallbackPicture = shown ? gallery.pendingFallbackPicture : -1;
+    }
+    galleryCount = pendingGalleryCount;
     fallbackGeneration = NextGeneration(fallbackGeneration);
     changed = true;
   }
   if (AdvanceFallbackTimer(slideshowTimers, elapsedSeconds)) changeWaiting = true;
   if (changeWaiting && !decoder.Busy()) {
     changeWaiting = false;
-    const int n = PictureCount();
-    pendingFallbackPicture = n > 0 ? RandomIndex(n, std::rand) : -1;
-    const char* path = PicturePath(pendingFallbackPicture);
-    decoder.Start({{path != nullptr ? path : "", kSmallestPictureEdge, 0}});
+    pendingGalleryCount = WantedGalleryCount();
+    int pictures[kMaxGalleries];
+    ChooseFallbackPictures(PictureCount(), pendingGalleryCount, pictures, std::rand);
+    std::vector<DecodeJob> jobs;
+    for (int k = 0; k < pendingGalleryCount; ++k) {
+      galleries[k].pendingFallbackPicture = pictures[k];
+      galleries[k].pendingFallbackJob =
+          AddDecodeJob(jobs, PicturePath(pictures[k]), kSmallestPictureEdge, 0);
+    }
+    decoder.Start(std::move(jobs));
     if (fallbackGeneration == 0) {
       decoder.WaitFinished();
       return AdvanceFallbackPicture(0.0f);
@@ -179,5 +260,10 @@ bool ShowApp::AdvanceFallbackPicture(float elapsedSeconds) {
 
 void ShowApp::LoadFallbackTextureHere() {
   currentResources->fallbackGeneration = fallbackGeneration;
-  UploadPicture(currentDevice, fallbackImage, 1, currentResources->fallbackTexture);
+  const SharedPicture& picture = CurrentGallery().fallbackImage;
+  if (picture != nullptr) {
+    UploadPicture(currentDevice, *picture, 1, currentResources->fallbackTexture);
+  } else {
+    currentResources->fallbackTexture.Reset();
+  }
 }

@@ -1,6 +1,9 @@
 #include "show/slideshow_choice.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <vector>
 
 int RandomIndex(int n, RandomFn random) {
   if (n <= 0) return -1;
@@ -17,6 +20,55 @@ int PickUnlike(int candidate, const int (&values)[4], int n, RandomFn random) {
     for (int value : values) taken = taken || value == candidate;
     if (!taken) return candidate;
     candidate = RandomIndex(n, random);
+  }
+}
+
+namespace {
+
+// A random index below n that this output does not show yet (`shown` from `ownFrom` on), nor,
+// while some index is on no output yet, any other output (all of `shown`).
+int PickUnshown(int n, const std::vector<int>& shown, size_t ownFrom, RandomFn random) {
+  std::vector<int> distinct(shown);
+  std::sort(distinct.begin(), distinct.end());
+  const bool fresh =
+      std::unique(distinct.begin(), distinct.end()) - distinct.begin() < static_cast<ptrdiff_t>(n);
+  const auto from = shown.begin() + static_cast<ptrdiff_t>(fresh ? 0 : ownFrom);
+  for (;;) {
+    const int candidate = RandomIndex(n, random);
+    if (std::find(from, shown.end(), candidate) == shown.end()) return candidate;
+  }
+}
+
+}  // namespace
+
+PictureChoiceState FirstChoiceState(int gallery) {
+  PictureChoiceState state;
+  state.twoPictureToggle = gallery & 1;
+  state.threePictureStep = gallery & 3;
+  return state;
+}
+
+void ChoosePicturesForOutputs(int n, int outputs, PictureChoiceState* states, int (*indices)[4],
+                              RandomFn random) {
+  if (n < 4) {
+    for (int k = 0; k < outputs; ++k) ChoosePictures(n, states[k], indices[k], random);
+    return;
+  }
+  std::vector<int> shown;
+  for (int k = 0; k < outputs; ++k) {
+    const size_t own = shown.size();
+    for (int& index : indices[k]) {
+      index = PickUnshown(n, shown, own, random);
+      shown.push_back(index);
+    }
+  }
+}
+
+void ChooseFallbackPictures(int n, int outputs, int* indices, RandomFn random) {
+  std::vector<int> shown;
+  for (int k = 0; k < outputs; ++k) {
+    indices[k] = n > 0 ? PickUnshown(n, shown, shown.size(), random) : -1;
+    shown.push_back(indices[k]);
   }
 }
 

@@ -21,6 +21,21 @@ int PickUnlike(int candidate, const int (&values)[4], int n, RandomFn random);
 // Gives each slot a picture index by the rule for n pictures (n = 0 leaves every slot at -1).
 void ChoosePictures(int n, PictureChoiceState& state, int (&indices)[4], RandomFn random);
 
+// Where gallery k's rules for two and three pictures start: k steps on, so that galleries
+// differ from the first change on.
+PictureChoiceState FirstChoiceState(int gallery);
+
+// The pictures of `outputs` galleries at one change, each with its own choice state. Below four
+// pictures every gallery follows the rule for n on its own state. From four on, every gallery
+// shows four different pictures, and no picture is on two galleries while any picture is on
+// none yet: with at least 4 x outputs pictures no monitor repeats another's. With one gallery
+// this draws exactly as ChoosePictures.
+void ChoosePicturesForOutputs(int n, int outputs, PictureChoiceState* states, int (*indices)[4],
+                              RandomFn random);
+// The fallback scene's picture for each of `outputs` outputs, all different while the list
+// allows (n = 0 gives -1).
+void ChooseFallbackPictures(int n, int outputs, int* indices, RandomFn random);
+
 // Timers of the slideshow.
 struct SlideshowTimers {
   bool started = false;         // the first change happens on the first call

@@ -93,13 +93,14 @@ void DrawPart(ShowApp& app, IDirect3DDevice8* device, const std::vector<DrawStep
 // frame, rounds interleaved so that load drift on a shared machine spreads over all of them.
 void TimeParts(ShowApp& app, IDirect3DDevice8* device, int runs) {
   OutputResources& resources = *app.currentResources;
-  std::vector<bool> loaded(app.PictureSlots.size(), false);
+  std::vector<bool> loaded(app.galleries[0].PictureSlots.size(), false);
   for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
     loaded[i] = resources.slotTextures[i] != nullptr;
   }
   const SceneSwitches switches = {g_settings.invertPicture == 1, true, true};
-  const std::vector<DrawStep> plan = PlanFullScene(app.PictureSlots, app.DrawOrder, loaded,
-                                                   switches);
+  const Gallery& gallery = app.galleries[0];
+  const std::vector<DrawStep> plan =
+      PlanFullScene(gallery.PictureSlots, gallery.DrawOrder, loaded, switches);
   struct Part {
     const char* name;
     int mesh;  // -1: nothing, -2: everything
@@ -184,7 +185,7 @@ double SynchronousChange(ShowApp& app, const char* picture) {
   GradientFilePath(g_settings.InstallDir, 0, gradient, sizeof gradient);
   for (int i = 0; i < 5; ++i) {
     const DecodeJob job = {i < 4 ? picture : gradient,
-                           i < 4 ? app.SlotDecodeEdge(i) : 256u, kPictureColorKey};
+                           i < 4 ? app.SlotDecodeEdge(i, 0) : 256u, kPictureColorKey};
     DecodePictureJob(job, keepGoing, pictures[i]);
   }
   for (int i = 0; i < 4; ++i) {

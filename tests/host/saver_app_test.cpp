@@ -53,7 +53,7 @@ TEST(ShowApp, ConstructionFillsTheProductIdentity) {
   EXPECT_FLOAT_EQ(app.driftSpeed[1], 0.75f);
   EXPECT_FLOAT_EQ(app.driftSpeed[2], 1.0f);
   for (float base : app.spinTimeBase) EXPECT_FLOAT_EQ(base, 2000.0f);
-  EXPECT_TRUE(app.PictureSlots.empty());
+  EXPECT_TRUE(app.galleries[0].PictureSlots.empty());
   EXPECT_EQ(app.outputResources[9].fallbackTexture, nullptr);
 }
 

@@ -104,6 +104,15 @@ std::vector<Pixels> Shoot(const std::string& name, int black = -1) {
   return shots;
 }
 
+// Share of pixels at which two shots of the same size differ visibly.
+double DifferingShare(const Pixels& a, const Pixels& b) {
+  size_t differing = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i) {
+    differing += testing_support::ColorDistance(a.pixels[i], b.pixels[i]) > 24;
+  }
+  return a.pixels.empty() ? 0.0 : static_cast<double>(differing) / a.pixels.size();
+}
+
 void PressKey(WORD key) {
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -262,6 +271,40 @@ TEST_F(TwoMonitors, DisplayNothingOnEitherMonitorLeavesThatOneBlack) {
     const std::vector<Pixels> shots = Shoot("multimon_black" + std::to_string(black + 1), black);
     EXPECT_TRUE(ShowsGallery(shots[1 - black]));
     EXPECT_EQ(shots[black].DrawnShare(), 0.0);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(saver.WaitForExit(20000), 0u);
+  }
+}
+
+TEST_F(TwoMonitors, EachMonitorShowsItsOwnPicturesUnlessTheSameImageIsChecked) {
+  for (const bool same : {false, true}) {
+    SCOPED_TRACE(same ? "same image on all monitors" : "a gallery per monitor");
+    UseBuiltData();
+    ASSERT_EQ(ConfigureDisplays({[same](HWND dialog) {
+                EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_SAME_IMAGE), BST_UNCHECKED);
+                if (same) Click(dialog, IDC_DS_SAME_IMAGE);
+                Click(dialog, IDOK);
+              }}),
+              IDOK);
+    // No change falls between the two shots.
+    const DWORD minute = 60;
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, testing_support::kSettingsPath, "PictureTimer",
+                              REG_DWORD, &minute, sizeof minute),
+              ERROR_SUCCESS);
+    SaverProcess saver(kSaver, "/s");
+    ASSERT_EQ(SaverWindows(saver).size(), 2u);
+    const std::vector<Pixels> shots = Shoot(same ? "multimon_same_image" : "multimon_own_gallery");
+    ASSERT_EQ(shots.size(), 2u);
+    ASSERT_EQ(shots[0].width, shots[1].width);
+    ASSERT_EQ(shots[0].height, shots[1].height);
+    // The backdrop and the mug are alike on both; the framed pictures and their reflections
+    // cover a good part of each screen.
+    const double differing = DifferingShare(shots[0], shots[1]);
+    if (same) {
+      EXPECT_LT(differing, 0.01);
+    } else {
+      EXPECT_GT(differing, 0.05);
+    }
     PressKey(VK_SPACE);
     EXPECT_EQ(saver.WaitForExit(20000), 0u);
   }

@@ -166,10 +166,10 @@ class GalleryRenderTest : public ::testing::Test {
 
 TEST_F(GalleryRenderTest, FramedPicturesWithBlendedReflections) {
   const std::vector<uint32_t> pixels = Draw(0.016f, "gallery");
-  ASSERT_EQ(app_.PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
   std::vector<bool> shown(4, false);
   for (int i = 0; i < 4; ++i) {
-    const SceneItem& slot = app_.PictureSlots[i];
+    const SceneItem& slot = app_.galleries[0].PictureSlots[i];
     ASSERT_GE(slot.pictureIndex, 0);
     const uint32_t color = kPictureColors[slot.pictureIndex];
     shown[slot.pictureIndex] = true;
@@ -223,7 +223,7 @@ TEST_F(GalleryRenderTest, InvertPictureFlipsOnlyTheBackdrop) {
   }
   EXPECT_GT(changed, total / 2);
   // ... the pictures and their frames do not.
-  for (const SceneItem& slot : app_.PictureSlots) {
+  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
     const Point centre = Project(PictureWorld(slot, false), 0, 0);
     EXPECT_LE(ColorDistance(At(upright, centre), At(inverted, centre)), 2);
     const Point band = Project(FrameWorld(slot), 0, 0.48f);
@@ -276,7 +276,7 @@ TEST_F(GalleryRenderTest, ReflectionSwitchRemovesOnlyTheEnvironmentMap) {
   // The mug is there in both; the pictures' reflections are the same in both.
   const Point centre = Project(mug, 0, 0);
   EXPECT_TRUE(LooksLikeMug(At(plain, centre))) << std::hex << At(plain, centre);
-  for (const SceneItem& slot : app_.PictureSlots) {
+  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
     for (float x : {-0.3f, 0.3f}) {
       const Point p = Project(PictureWorld(slot, true), x, -0.3f);
       const Point mugCentre = Project(mug, 0, 0);
@@ -346,7 +346,7 @@ TEST_F(GalleryRenderTest, FallbackSceneWhenNoSettingsKeyOpens) {
   double turn = std::fmod(std::abs(b.angle - a.angle), quarter);
   turn = std::min(turn, quarter - turn);
   EXPECT_GT(turn, 0.05) << "the picture spins";
-  EXPECT_TRUE(app_.PictureSlots.empty());
+  EXPECT_TRUE(app_.galleries[0].PictureSlots.empty());
   EXPECT_TRUE(app_.BackdropItems.empty());
   // One picture, no frames, backdrop or object: the rest is the clear colour.
   long rest = 0, clear = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <chrono>
@@ -138,14 +139,14 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
   Frame(0.016f);
   EXPECT_EQ(firstFramePending, 0);
   EXPECT_EQ(app_.BackdropItems.size(), 2u);
-  ASSERT_EQ(app_.PictureSlots.size(), 4u);
-  ASSERT_EQ(app_.DrawOrder.size(), 4u);
-  EXPECT_EQ(app_.DrawOrder[0].slotIndex, 0);
-  EXPECT_EQ(app_.DrawOrder[3].slotIndex, 1);
+  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.galleries[0].DrawOrder.size(), 4u);
+  EXPECT_EQ(app_.galleries[0].DrawOrder[0].slotIndex, 0);
+  EXPECT_EQ(app_.galleries[0].DrawOrder[3].slotIndex, 1);
   ASSERT_EQ(g_loads.size(), 5u);
   std::vector<std::string> expected = {data_.path() + "\\data\\grad\\l1.bmp"};
   for (int i = 0; i < 4; ++i) {
-    expected.push_back(PictureList[app_.PictureSlots[i].pictureIndex].path);
+    expected.push_back(PictureList[app_.galleries[0].PictureSlots[i].pictureIndex].path);
     ASSERT_NE(app_.currentResources->slotTextures[i], nullptr);
     // A picture no larger than 256 texels keeps one level.
     EXPECT_EQ(app_.currentResources->slotTextures[i]->GetLevelCount(), 1u);
@@ -161,7 +162,7 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
   EXPECT_EQ(app_.currentResources->environmentTried, 1u);  // no env.dds here: none
 
   // Four different pictures, each fitted to its own shape.
-  for (const SceneItem& slot : app_.PictureSlots) {
+  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
     const D3DXIMAGE_INFO& info = slot.imageInfo;
     ASSERT_GT(info.Width, 0u);
     if (info.Width > info.Height) {
@@ -201,6 +202,18 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
   EXPECT_EQ(PictureLoads(), 4u);
   Frame(1.0f, {0, 1});
   EXPECT_EQ(PictureLoads(), 8u);
+}
+
+TEST_F(SceneLifecycleTest, EachOutputHasItsOwnGalleryAndAPictureOnBothIsDecodedOnce) {
+  app_.outputCount = 2;
+  SetPictures({"a_1x1.jpg", "b_1x1.jpg"});
+  Frame(1.0f, {0, 1});
+  // Two pictures on eight slots, each decoded once; the monitors a step apart.
+  ASSERT_EQ(app_.galleryCount, 2);
+  EXPECT_EQ(PictureLoads(), 2u);
+  EXPECT_EQ(app_.galleries[0].PictureSlots[0].pictureIndex, 0);
+  EXPECT_EQ(app_.galleries[1].PictureSlots[0].pictureIndex, 1);
+  for (int i = 0; i < 4; ++i) EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
 }
 
 TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLight) {
@@ -310,16 +323,16 @@ TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   device_.get()->GetLightEnable(0, &enabled);
   EXPECT_TRUE(enabled);
   Frame(0.1f);
-  EXPECT_EQ(app_.PictureSlots.size(), 4u);
+  EXPECT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
 }
 
 TEST_F(SceneLifecycleTest, PictureThatFailsToLoadLeavesAnEmptyFrame) {
   SetPictures({"one_missing_400x300.jpg"});
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  ASSERT_EQ(app_.PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
   for (int i = 0; i < 4; ++i) {
-    const SceneItem& slot = app_.PictureSlots[i];
+    const SceneItem& slot = app_.galleries[0].PictureSlots[i];
     EXPECT_EQ(slot.pictureIndex, 0);
     EXPECT_EQ(app_.currentResources->slotTextures[i], nullptr);
     EXPECT_EQ(slot.imageInfo.Width, 0u);
@@ -333,7 +346,7 @@ TEST_F(SceneLifecycleTest, EmptyPictureListLoadsNothingForTheSlots) {
   app_.RestoreDeviceResources();
   Frame(0.1f);
   EXPECT_EQ(PictureLoads(), 0u);
-  for (const SceneItem& slot : app_.PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
+  for (const SceneItem& slot : app_.galleries[0].PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
   settingsLoaded = 0;
   Frame(3.0f);
   EXPECT_EQ(PictureLoads(), 0u);
@@ -361,7 +374,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   settingsLoaded = 0;
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  EXPECT_TRUE(app_.PictureSlots.empty());
+  EXPECT_TRUE(app_.galleries[0].PictureSlots.empty());
   EXPECT_TRUE(app_.BackdropItems.empty());
   EXPECT_EQ(firstFramePending, 1);
   ASSERT_EQ(g_loads.size(), 1u);
@@ -373,7 +386,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   device_.get()->GetTexture(0, &bound);
   EXPECT_EQ(bound, app_.currentResources->fallbackTexture.Get());
   if (bound != nullptr) bound->Release();
-  const float x = app_.drift.driftPosition[0];
+  const float x = app_.galleries[0].drift.driftPosition[0];
   EXPECT_FLOAT_EQ(x, 0.05f);
 
   Frame(1.5f);
@@ -387,6 +400,20 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   Frame(0.1f);
   EXPECT_EQ(g_loads.size(), 2u);
   EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+}
+
+TEST_F(SceneLifecycleTest, FallbackSceneGivesEachOutputItsOwnPictureAndDrift) {
+  settingsLoaded = 0;
+  app_.outputCount = 2;
+  const float start = app_.galleries[1].drift.driftPosition[0];
+  EXPECT_NE(start, 0.0f);  // a further output starts elsewhere in the box
+  Frame(0.1f, {0, 1});
+  ASSERT_EQ(g_loads.size(), 2u);
+  EXPECT_NE(g_loads[0].path, g_loads[1].path);
+  EXPECT_NE(app_.galleries[0].fallbackPicture, app_.galleries[1].fallbackPicture);
+  // Both drift by the whole frame.
+  EXPECT_FLOAT_EQ(app_.galleries[0].drift.driftPosition[0], 0.05f);
+  EXPECT_FLOAT_EQ(std::fabs(app_.galleries[1].drift.driftPosition[0] - start), 0.05f);
 }
 
 // A decoder held at a gate, the way a large photo keeps a worker busy.

@@ -169,6 +169,53 @@ TEST(PictureChoiceTest, FourOrMoreShowDistinctPictures) {
   EXPECT_EQ(seen.size(), 14u);  // no memory of earlier changes: every picture comes up
 }
 
+TEST(PictureChoiceTest, OutputsShareNoPictureWhileTheListHoldsEnough) {
+  int indices[4][4];
+  PictureChoiceState states[4];
+  std::srand(23);
+  for (int change = 0; change < 100; ++change) {
+    for (const auto& list : {std::pair<int, int>{8, 2}, {14, 3}, {6, 2}, {4, 3}, {9, 4}}) {
+      ChoosePicturesForOutputs(list.first, list.second, states, indices, std::rand);
+      std::set<int> all;
+      for (int k = 0; k < list.second; ++k) {
+        EXPECT_EQ(std::set<int>(indices[k], indices[k] + 4).size(), 4u);
+        all.insert(indices[k], indices[k] + 4);
+      }
+      // Enough pictures: none twice; too few: every one shown before any repeats.
+      EXPECT_EQ(all.size(), static_cast<size_t>(std::min(list.first, 4 * list.second)));
+      EXPECT_TRUE(*all.begin() >= 0 && *all.rbegin() < list.first);
+    }
+  }
+  // One output draws exactly as before.
+  int alone[4];
+  std::srand(5);
+  ChoosePictures(30, states[0], alone, std::rand);
+  std::srand(5);
+  ChoosePicturesForOutputs(30, 1, states, indices, std::rand);
+  EXPECT_TRUE(std::equal(alone, alone + 4, indices[0]));
+}
+
+TEST(PictureChoiceTest, FewPicturesFollowTheirRuleOnEachOutputAStepApart) {
+  PictureChoiceState states[2] = {FirstChoiceState(0), FirstChoiceState(1)};
+  const int three[4][4] = {{2, 1, 0, 1}, {1, 0, 1, 2}, {0, 1, 0, 2}, {2, 1, 1, 0}};
+  int indices[2][4];
+  for (int change = 0; change < 5; ++change) {
+    ChoosePicturesForOutputs(2, 2, states, indices, ScriptedRandom);
+    EXPECT_EQ(indices[0][0], change % 2);
+    EXPECT_EQ(indices[1][0], 1 - change % 2);
+    ChoosePicturesForOutputs(3, 2, states, indices, ScriptedRandom);
+    for (int k = 0; k < 2; ++k) {
+      EXPECT_TRUE(std::equal(indices[k], indices[k] + 4, three[(change + k) % 4]));
+    }
+  }
+  // The fallback pictures differ while the list allows.
+  Script({1, 1, 0, 1});
+  ChooseFallbackPictures(2, 3, indices[0], ScriptedRandom);
+  EXPECT_EQ(indices[0][0], 1);
+  EXPECT_EQ(indices[0][1], 0);
+  EXPECT_EQ(indices[0][2], 1);
+}
+
 TEST(PictureChoiceTest, EmptyListLeavesSlotsWithoutPicture) {
   PictureChoiceState state;
   int indices[4] = {3, 3, 3, 3};
