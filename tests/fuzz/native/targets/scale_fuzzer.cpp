@@ -30,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint32_t filter = filters[(choice & 0x7F) % 5];
   if (choice & 0x80) filter |= kFilterMirror | kFilterDither;
   const uint32_t colorKey = Take(data, size, 4);
-  if (uint64_t(sourceWidth) * sourceHeight > (1u << 16) || uint64_t(width) * height > (1u << 16)) {
+  // Each source row is resampled across: the work grows with width times source height.
+  if (uint64_t(sourceWidth) * sourceHeight > (1u << 16) || uint64_t(width) * height > (1u << 16) ||
+      uint64_t(width) * sourceHeight > (1u << 20)) {
     return 0;
   }
 
