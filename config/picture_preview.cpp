@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/scoped_file.h"
-#include "d3dx/exif_orientation.h"
+#include "image/exif_orientation.h"
 
 namespace {
 
@@ -17,17 +17,17 @@ int FileOrientation(const char* path) {
   if (file == nullptr) return 1;
   std::vector<uint8_t> head(1u << 17);
   head.resize(std::fread(head.data(), 1, head.size(), file.get()));
-  return d3dx_image::ReadJpegOrientation(head.data(), head.size());
+  return imaging::ReadJpegOrientation(head.data(), head.size());
 }
 
 // Renders the picture as stored into a bitmap of width x height, turns that upright and
 // draws it at (x, y). False when GDI could not do it.
 bool RenderTurned(IPicture* picture, int32_t himetricWidth, int32_t himetricHeight,
                   int orientation, HDC dc, int x, int y, int width, int height) {
-  const bool swap = d3dx_image::OrientationSwapsAxes(orientation);
-  d3dx_image::Image stored;
-  if (d3dx_image::AllocateImage(stored, swap ? height : width, swap ? width : height) !=
-      d3dx_image::kImageOk) {
+  const bool swap = imaging::OrientationSwapsAxes(orientation);
+  imaging::Image stored;
+  if (imaging::AllocateImage(stored, swap ? height : width, swap ? width : height) !=
+      imaging::kImageOk) {
     return false;
   }
   BITMAPINFO info = {};
@@ -52,8 +52,8 @@ bool RenderTurned(IPicture* picture, int32_t himetricWidth, int32_t himetricHeig
     std::memcpy(stored.texels.data(), bits, stored.texels.size() * sizeof(uint32_t));
     SelectObject(memory, old);
     DeleteObject(bitmap);
-    d3dx_image::Image upright;
-    if (d3dx_image::ApplyOrientation(stored, orientation, upright) == d3dx_image::kImageOk) {
+    imaging::Image upright;
+    if (imaging::ApplyOrientation(stored, orientation, upright) == imaging::kImageOk) {
       info.bmiHeader.biWidth = static_cast<LONG>(upright.width);
       info.bmiHeader.biHeight = -static_cast<LONG>(upright.height);
       drawn = StretchDIBits(dc, x, y, width, height, 0, 0, width, height, upright.texels.data(),
@@ -104,7 +104,7 @@ HRESULT PreviewPicture::Load(const char* path) {
   himetricWidth = width;
   himetricHeight = height;
   orientation = FileOrientation(path);
-  const bool swap = d3dx_image::OrientationSwapsAxes(orientation);
+  const bool swap = imaging::OrientationSwapsAxes(orientation);
   pixelWidth = HimetricToPixels(swap ? height : width, swap ? dpiY : dpiX);
   pixelHeight = HimetricToPixels(swap ? width : height, swap ? dpiX : dpiY);
   source = path;

@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "d3dx/image_decode.h"
-#include "d3dx/image_scale.h"
-#include "d3dx/texture_plan.h"
+#include "image/image_decode.h"
+#include "image/image_scale.h"
+#include "image/texture_plan.h"
 #include "d3dx/texture_upload.h"
 
-namespace d3dx_image {
+namespace imaging {
 
 HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uint32_t filter,
                           D3DCOLOR colorKey, const std::atomic<bool>* keepGoing,
@@ -69,4 +69,4 @@ HRESULT CreateTextureFromImage(IDirect3DDevice8* device, const PictureImage& pic
   return S_OK;
 }
 
-}  // namespace d3dx_image
+}  // namespace imaging

@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "d3dx/d3dx8_image_info.h"
-#include "d3dx/image.h"
+#include "image/image.h"
 
-namespace d3dx_image {
+namespace imaging {
 
 struct PictureImage {
   Image image;               // level 0 of the texture to be
@@ -33,4 +33,4 @@ HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uin
 HRESULT CreateTextureFromImage(IDirect3DDevice8* device, const PictureImage& picture,
                                uint32_t levels, uint32_t mipFilter, IDirect3DTexture8** texture);
 
-}  // namespace d3dx_image
+}  // namespace imaging

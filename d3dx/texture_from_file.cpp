@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "d3dx/dds_reader.h"
-#include "d3dx/image_decode.h"
-#include "d3dx/image_scale.h"
-#include "d3dx/pixel_formats.h"
+#include "image/dds_reader.h"
+#include "image/image_decode.h"
+#include "image/image_scale.h"
+#include "image/pixel_formats.h"
 #include "d3dx/texture_upload.h"
 
-using namespace d3dx_image;
+using namespace imaging;
 
 namespace {
 

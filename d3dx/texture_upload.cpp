@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "d3dx/image_scale.h"
-#include "d3dx/pixel_formats.h"
+#include "image/image_scale.h"
+#include "image/pixel_formats.h"
 #include "base/scoped_handle.h"
 
-namespace d3dx_image {
+namespace imaging {
 namespace {
 
 // Files beyond this are not pictures we would ever show.
@@ -156,4 +156,4 @@ HRESULT FillTexture(IDirect3DTexture8* texture, Image top, D3DFORMAT format, uin
   return S_OK;
 }
 
-}  // namespace d3dx_image
+}  // namespace imaging

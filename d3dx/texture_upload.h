@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "d3dx/d3dx8_image_info.h"
-#include "d3dx/dds_reader.h"
-#include "d3dx/image.h"
-#include "d3dx/texture_plan.h"
+#include "image/dds_reader.h"
+#include "image/image.h"
+#include "image/texture_plan.h"
 
-namespace d3dx_image {
+namespace imaging {
 
 TextureLimits ReadTextureLimits(IDirect3DDevice8* device, bool cube);
 
@@ -47,4 +47,4 @@ void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INF
 // Whole file into memory; the file loaders then call the memory ones.
 HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 
-}  // namespace d3dx_image
+}  // namespace imaging

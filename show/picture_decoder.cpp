@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "d3dx/image_scale.h"
+#include "image/image_scale.h"
 
 PictureDecodeFn g_pictureDecoder = DecodePictureJob;
 
 HRESULT DecodePictureJob(const DecodeJob& job, const std::atomic<bool>& keepGoing,
-                         d3dx_image::PictureImage& picture) {
-  return d3dx_image::DecodePictureFile(job.path.c_str(), job.edge, job.edge,
-                                       d3dx_image::kFilterLinear, job.colorKey, &keepGoing,
+                         imaging::PictureImage& picture) {
+  return imaging::DecodePictureFile(job.path.c_str(), job.edge, job.edge,
+                                       imaging::kFilterLinear, job.colorKey, &keepGoing,
                                        picture);
 }
 
@@ -36,7 +36,7 @@ bool PictureDecoder::Start(std::vector<DecodeJob> jobs) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     jobs_ = std::move(jobs);
-    results_.assign(jobs_.size(), d3dx_image::PictureImage());
+    results_.assign(jobs_.size(), imaging::PictureImage());
     nextJob_ = 0;
     jobsDone_ = 0;
     keepGoing_ = true;
@@ -56,7 +56,7 @@ void PictureDecoder::WaitFinished() const {
   if (busy_) WaitForSingleObject(finished_, INFINITE);
 }
 
-std::vector<d3dx_image::PictureImage> PictureDecoder::Take() {
+std::vector<imaging::PictureImage> PictureDecoder::Take() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!busy_ || jobsDone_ != jobs_.size()) return {};
   busy_ = false;
@@ -100,9 +100,9 @@ void PictureDecoder::Work() {
     const size_t index = nextJob_++;
     const DecodeJob job = jobs_[index];
     lock.unlock();
-    d3dx_image::PictureImage picture;
+    imaging::PictureImage picture;
     if (!job.path.empty() && FAILED(g_pictureDecoder(job, keepGoing_, picture))) {
-      picture = d3dx_image::PictureImage();
+      picture = imaging::PictureImage();
     }
     lock.lock();
     if (stopping_) return;

@@ -23,10 +23,10 @@ struct DecodeJob {
 
 // Decodes one job; false from `keepGoing` asks it to give up early. Tests replace it.
 using PictureDecodeFn = HRESULT (*)(const DecodeJob& job, const std::atomic<bool>& keepGoing,
-                                    d3dx_image::PictureImage& picture);
+                                    imaging::PictureImage& picture);
 extern PictureDecodeFn g_pictureDecoder;
 HRESULT DecodePictureJob(const DecodeJob& job, const std::atomic<bool>& keepGoing,
-                         d3dx_image::PictureImage& picture);
+                         imaging::PictureImage& picture);
 
 class PictureDecoder {
  public:
@@ -42,7 +42,7 @@ class PictureDecoder {
   // Blocks until the started batch is finished.
   void WaitFinished() const;
   // The decoded pictures in job order (a failed one is empty); the decoder is free again.
-  std::vector<d3dx_image::PictureImage> Take();
+  std::vector<imaging::PictureImage> Take();
   // Drops a running batch: the workers stop as soon as they can and are joined.
   void Cancel();
   // Signalled while a finished batch waits to be taken.
@@ -60,7 +60,7 @@ class PictureDecoder {
   std::condition_variable wake_;
   std::vector<std::thread> workers_;
   std::vector<DecodeJob> jobs_;
-  std::vector<d3dx_image::PictureImage> results_;
+  std::vector<imaging::PictureImage> results_;
   size_t nextJob_ = 0;
   size_t jobsDone_ = 0;
   bool stopping_ = false;

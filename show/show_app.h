@@ -44,7 +44,7 @@ struct Gallery {
   // The decoded pictures of the slots on screen, shared with any gallery showing the same
   // picture, kept so that an output that comes back on a new device fills its textures from
   // the one decode.
-  std::shared_ptr<const d3dx_image::PictureImage> shownPictures[kPictureSlotCount];
+  std::shared_ptr<const imaging::PictureImage> shownPictures[kPictureSlotCount];
   // The next arrangement while its pictures are decoded, and each slot's job in the batch.
   std::vector<SceneItem> pendingSlots;
   std::vector<DrawOrderEntry> pendingOrder;
@@ -54,7 +54,7 @@ struct Gallery {
   int32_t fallbackPicture = -1;  // PictureList index the fallback scene shows
   int32_t pendingFallbackPicture = -1;
   int pendingFallbackJob = -1;
-  std::shared_ptr<const d3dx_image::PictureImage> fallbackImage;
+  std::shared_ptr<const imaging::PictureImage> fallbackImage;
   bool frameTimePending = false;  // this frame's elapsed time is not yet taken
 };
 
@@ -130,7 +130,7 @@ class ShowApp : public SaverApp {
   PictureDecoder decoder;
   bool changeWaiting = false;  // a change fell due and waits for the decoder
   int pendingBackdropJob = -1;
-  std::shared_ptr<const d3dx_image::PictureImage> backdropPicture;
+  std::shared_ptr<const imaging::PictureImage> backdropPicture;
 
  private:
   // The frame's elapsed time for the first output drawn in it with this gallery, 0 for the

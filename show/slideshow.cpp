@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "d3dx/image_scale.h"
+#include "image/image_scale.h"
 #include "show/backgrounds.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
@@ -48,13 +48,13 @@ int AddDecodeJob(std::vector<DecodeJob>& jobs, const char* path, uint32_t edge,
   return static_cast<int>(jobs.size() - 1);
 }
 
-using SharedPicture = std::shared_ptr<const d3dx_image::PictureImage>;
+using SharedPicture = std::shared_ptr<const imaging::PictureImage>;
 
 // The batch's pictures, each to be shared by every slot or output that shows it.
-std::vector<SharedPicture> ShareDecoded(std::vector<d3dx_image::PictureImage> pictures) {
+std::vector<SharedPicture> ShareDecoded(std::vector<imaging::PictureImage> pictures) {
   std::vector<SharedPicture> shared;
-  for (d3dx_image::PictureImage& picture : pictures) {
-    shared.push_back(std::make_shared<const d3dx_image::PictureImage>(std::move(picture)));
+  for (imaging::PictureImage& picture : pictures) {
+    shared.push_back(std::make_shared<const imaging::PictureImage>(std::move(picture)));
   }
   return shared;
 }
@@ -67,17 +67,17 @@ uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : 
 
 // Pictures above the described 256 x 256 get a mip chain, so that reflections and far slots
 // do not shimmer.
-uint32_t PictureLevels(const d3dx_image::PictureImage& picture) {
+uint32_t PictureLevels(const imaging::PictureImage& picture) {
   return picture.image.width > kSmallestPictureEdge ? 0 : 1;
 }
 
 }  // namespace
 
-HRESULT UploadPicture(IDirect3DDevice8* device, const d3dx_image::PictureImage& picture,
+HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& picture,
                       uint32_t levels, Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture) {
   texture.Reset();
   if (device == nullptr || picture.image.width == 0) return E_FAIL;
-  return d3dx_image::CreateTextureFromImage(device, picture, levels, d3dx_image::kFilterLinear,
+  return imaging::CreateTextureFromImage(device, picture, levels, imaging::kFilterLinear,
                                             &texture);
 }
 

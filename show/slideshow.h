@@ -16,5 +16,5 @@ constexpr D3DCOLOR kPictureColorKey = 0xFFF0F0F0;
 
 // Fills `texture` on the device from a decoded picture with `levels` mip levels (0: the full
 // chain). An empty picture (its file failed to decode) leaves the texture null.
-HRESULT UploadPicture(IDirect3DDevice8* device, const d3dx_image::PictureImage& picture,
+HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& picture,
                       uint32_t levels, Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture);

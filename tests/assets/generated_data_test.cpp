@@ -9,9 +9,9 @@
 #include "assets/generate_data.h"
 #include "assets/pictures.h"
 #include "assets/themes.h"
-#include "d3dx/bmp_decoder.h"
-#include "d3dx/dds_reader.h"
-#include "d3dx/jpeg_decoder.h"
+#include "image/bmp_decoder.h"
+#include "image/dds_reader.h"
+#include "image/jpeg_decoder.h"
 #include "show/theme_file.h"
 #include "support/test_support.h"
 
@@ -69,15 +69,15 @@ TEST_F(GeneratedDataTest, EveryFileIsThereAndTheMeshesAreBinaryXFiles) {
 TEST_F(GeneratedDataTest, GradientsAndCubeMapDecode) {
   for (int i = 1; i <= 10; ++i) {
     std::string bmp = Read("grad/l" + std::to_string(i) + ".bmp");
-    d3dx_image::Image image;
-    d3dx_image::SourceInfo info;
-    ASSERT_EQ(d3dx_image::DecodeBmp(Bytes(bmp), bmp.size(), image, info), d3dx_image::kImageOk);
+    imaging::Image image;
+    imaging::SourceInfo info;
+    ASSERT_EQ(imaging::DecodeBmp(Bytes(bmp), bmp.size(), image, info), imaging::kImageOk);
     EXPECT_EQ(image.width, 256u);
     EXPECT_EQ(image.height, 256u);
   }
   std::string dds = Read("env/env.dds");
-  d3dx_image::DdsFile file;
-  ASSERT_EQ(d3dx_image::ReadDds(Bytes(dds), dds.size(), file), d3dx_image::kImageOk);
+  imaging::DdsFile file;
+  ASSERT_EQ(imaging::ReadDds(Bytes(dds), dds.size(), file), imaging::kImageOk);
   EXPECT_EQ(file.width, 128u);
   EXPECT_EQ(file.faces, 6u);
   EXPECT_EQ(file.mipLevels, 8u);
@@ -88,8 +88,8 @@ TEST_F(GeneratedDataTest, DefaultPicturesHaveVariedShapesAndContent) {
   int landscape = 0, portrait = 0, square = 0;
   for (int i = 0; i < kDefaultPictureCount; ++i) {
     std::string jpeg = Read("defpics/defpic" + std::to_string(i + 1) + ".jpg");
-    d3dx_image::SourceInfo info;
-    ASSERT_EQ(d3dx_image::ReadJpegInfo(Bytes(jpeg), jpeg.size(), info), d3dx_image::kImageOk);
+    imaging::SourceInfo info;
+    ASSERT_EQ(imaging::ReadJpegInfo(Bytes(jpeg), jpeg.size(), info), imaging::kImageOk);
     PictureSize size = DefaultPictureSize(i);
     EXPECT_EQ(info.width, static_cast<uint32_t>(size.width));
     EXPECT_EQ(info.height, static_cast<uint32_t>(size.height));
@@ -99,11 +99,11 @@ TEST_F(GeneratedDataTest, DefaultPicturesHaveVariedShapesAndContent) {
     portrait += info.width < info.height;
     square += info.width == info.height;
     // A painting, not a flat fill: the brightness varies across the picture.
-    d3dx_image::DecodeOptions options;
+    imaging::DecodeOptions options;
     options.width = info.width / 8;
     options.height = info.height / 8;
-    d3dx_image::Image image;
-    ASSERT_EQ(d3dx_image::DecodeJpeg(Bytes(jpeg), jpeg.size(), options, image, info), d3dx_image::kImageOk);
+    imaging::Image image;
+    ASSERT_EQ(imaging::DecodeJpeg(Bytes(jpeg), jpeg.size(), options, image, info), imaging::kImageOk);
     double sum = 0, sum2 = 0;
     for (uint32_t t : image.texels) {
       double l = 0.3 * ((t >> 16) & 0xff) + 0.59 * ((t >> 8) & 0xff) + 0.11 * (t & 0xff);

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "assets/image_files.h"
-#include "d3dx/bmp_decoder.h"
-#include "d3dx/dds_reader.h"
-#include "d3dx/jpeg_decoder.h"
+#include "image/bmp_decoder.h"
+#include "image/dds_reader.h"
+#include "image/jpeg_decoder.h"
 
 namespace assets {
 namespace {
@@ -52,13 +52,13 @@ TEST(BmpEncoderTest, HeaderAndPaddedBottomUpRows) {
   EXPECT_EQ(static_cast<uint8_t>(bmp[54]), 200 - 0 - 2);
   EXPECT_EQ(static_cast<uint8_t>(bmp[55]), 2 * 30);
 
-  d3dx_image::Image image;
-  d3dx_image::SourceInfo info;
-  ASSERT_EQ(d3dx_image::DecodeBmp(Bytes(bmp), bmp.size(), image, info), d3dx_image::kImageOk);
+  imaging::Image image;
+  imaging::SourceInfo info;
+  ASSERT_EQ(imaging::DecodeBmp(Bytes(bmp), bmp.size(), image, info), imaging::kImageOk);
   ASSERT_EQ(image.width, 5u);
   ASSERT_EQ(image.height, 3u);
-  EXPECT_EQ(image.At(4, 0) & 0xffffff, d3dx_image::MakeTexel(160, 0, 196) & 0xffffff);
-  EXPECT_EQ(image.At(1, 2) & 0xffffff, d3dx_image::MakeTexel(40, 60, 197) & 0xffffff);
+  EXPECT_EQ(image.At(4, 0) & 0xffffff, imaging::MakeTexel(160, 0, 196) & 0xffffff);
+  EXPECT_EQ(image.At(1, 2) & 0xffffff, imaging::MakeTexel(40, 60, 197) & 0xffffff);
 }
 
 std::array<std::vector<uint32_t>, 6> Faces(int size) {
@@ -92,22 +92,22 @@ TEST(DdsEncoderTest, CubeMapHeaderWithFullMipChain) {
   EXPECT_EQ(U32(dds, 108), 0x401008u);  // complex, texture, mipmap
   EXPECT_EQ(U32(dds, 112), 0xfe00u);    // cube map with all six faces
 
-  d3dx_image::DdsFile file;
-  ASSERT_EQ(d3dx_image::ReadDds(Bytes(dds), dds.size(), file), d3dx_image::kImageOk);
+  imaging::DdsFile file;
+  ASSERT_EQ(imaging::ReadDds(Bytes(dds), dds.size(), file), imaging::kImageOk);
   EXPECT_EQ(file.faces, 6u);
   EXPECT_EQ(file.mipLevels, 5u);
-  EXPECT_EQ(file.format, d3dx_image::PixelFormat::A8R8G8B8);
+  EXPECT_EQ(file.format, imaging::PixelFormat::A8R8G8B8);
   // Face 2's second level is the 2x2 average of its top level.
-  d3dx_image::Image top, half;
-  ASSERT_EQ(d3dx_image::DecodeDdsSurface(file, file.surfaces[2 * 5], top), d3dx_image::kImageOk);
-  ASSERT_EQ(d3dx_image::DecodeDdsSurface(file, file.surfaces[2 * 5 + 1], half), d3dx_image::kImageOk);
+  imaging::Image top, half;
+  ASSERT_EQ(imaging::DecodeDdsSurface(file, file.surfaces[2 * 5], top), imaging::kImageOk);
+  ASSERT_EQ(imaging::DecodeDdsSurface(file, file.surfaces[2 * 5 + 1], half), imaging::kImageOk);
   ASSERT_EQ(half.width, 8u);
   uint32_t sum = 0;
   for (uint32_t t : {top.At(2, 2), top.At(3, 2), top.At(2, 3), top.At(3, 3)}) sum += t & 0xff;
   EXPECT_EQ(half.At(1, 1) & 0xff, (sum + 2) / 4);
   EXPECT_EQ((half.At(1, 1) >> 16) & 0xff, 80u);
-  d3dx_image::Image last;
-  ASSERT_EQ(d3dx_image::DecodeDdsSurface(file, file.surfaces[6 * 5 - 1], last), d3dx_image::kImageOk);
+  imaging::Image last;
+  ASSERT_EQ(imaging::DecodeDdsSurface(file, file.surfaces[6 * 5 - 1], last), imaging::kImageOk);
   EXPECT_EQ(last.width, 1u);
   EXPECT_EQ(last.At(0, 0) >> 24, 0xffu);
 }
@@ -123,14 +123,14 @@ TEST(JpegEncoderTest, SizeQualityAndDeterminism) {
   std::string a = EncodeJpeg(w, h, rgb, 90), b = EncodeJpeg(w, h, rgb, 90);
   ASSERT_FALSE(a.empty());
   EXPECT_EQ(a, b);
-  d3dx_image::SourceInfo info;
-  ASSERT_EQ(d3dx_image::ReadJpegInfo(Bytes(a), a.size(), info), d3dx_image::kImageOk);
+  imaging::SourceInfo info;
+  ASSERT_EQ(imaging::ReadJpegInfo(Bytes(a), a.size(), info), imaging::kImageOk);
   EXPECT_EQ(info.width, 120u);
   EXPECT_EQ(info.height, 70u);
-  d3dx_image::Image image;
-  d3dx_image::DecodeOptions options;
+  imaging::Image image;
+  imaging::DecodeOptions options;
   options.allowDctScaling = false;
-  ASSERT_EQ(d3dx_image::DecodeJpeg(Bytes(a), a.size(), options, image, info), d3dx_image::kImageOk);
+  ASSERT_EQ(imaging::DecodeJpeg(Bytes(a), a.size(), options, image, info), imaging::kImageOk);
   // Quality 90 keeps a smooth ramp within a few levels.
   uint32_t t = image.At(60, 35);
   EXPECT_NEAR(static_cast<int>((t >> 16) & 0xff), 120, 6);

@@ -180,7 +180,7 @@ ChangeTiming TimeChange(ShowApp& app, IDirect3DDevice8* device) {
 double SynchronousChange(ShowApp& app, const char* picture) {
   const double start = NowMs();
   std::atomic<bool> keepGoing{true};
-  std::vector<d3dx_image::PictureImage> pictures(5);
+  std::vector<imaging::PictureImage> pictures(5);
   char gradient[1024];
   GradientFilePath(g_settings.InstallDir, 0, gradient, sizeof gradient);
   for (int i = 0; i < 5; ++i) {

@@ -23,17 +23,17 @@
 #include <png.h>
 
 #include "d3dx/d3dx8.h"
-#include "d3dx/image_decode.h"
-#include "d3dx/image_scale.h"
-#include "d3dx/jpeg_decoder.h"
-#include "d3dx/pixel_formats.h"
+#include "image/image_decode.h"
+#include "image/image_scale.h"
+#include "image/jpeg_decoder.h"
+#include "image/pixel_formats.h"
 #include "d3dx/texture_upload.h"
 #include "support/real_device.h"
 #include "support/safe_release.h"
 #include "support/safe_release.h"
 #include "support/saver_process.h"
 
-using namespace d3dx_image;
+using namespace imaging;
 
 namespace {
 

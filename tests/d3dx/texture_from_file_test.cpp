@@ -5,18 +5,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "d3dx/bmp_decoder.h"
+#include "image/bmp_decoder.h"
 #include "d3dx/d3dx8.h"
-#include "d3dx/image_decode.h"
-#include "d3dx/pixel_formats.h"
-#include "d3dx/texture_plan.h"
-#include "decoder_test_support.h"
+#include "image/image_decode.h"
+#include "image/pixel_formats.h"
+#include "image/texture_plan.h"
+#include "image/decoder_test_support.h"
 #include "support/real_device.h"
 #include "support/safe_release.h"
 #include "support/safe_release.h"
 #include "support/test_support.h"
 
-using namespace d3dx_image;
+using namespace imaging;
 using namespace decoder_test;
 
 namespace {

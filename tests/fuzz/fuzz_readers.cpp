@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "d3dx/dds_reader.h"
-#include "d3dx/image_decode.h"
+#include "image/dds_reader.h"
+#include "image/image_decode.h"
 #include "show/picture_list.h"
 #include "show/theme_file.h"
 #include "tests/xfile/recording_device.h"
@@ -73,7 +73,7 @@ bool EntryTextsEnd(const PictureEntry& entry) {
 }  // namespace
 
 CaseResult ImageCase(const Mutant& mutant, int index, ImageStats* stats) {
-  using namespace d3dx_image;
+  using namespace imaging;
   const uint8_t* data = Bytes(mutant.bytes);
   const size_t size = mutant.bytes.size();
   SourceInfo probed;

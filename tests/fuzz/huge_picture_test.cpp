@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "d3dx/image_decode.h"
+#include "image/image_decode.h"
 #include "fuzz/fuzz_harness.h"
 
 namespace fuzz {
@@ -93,16 +93,16 @@ TEST(HugePictures, AreReducedWhileDecodedNeverHeldWhole) {
       {"png", StripedPng()}, {"bmp", RleBmp()}, {"tga", RleTga()}};
   for (const auto& [format, bytes] : pictures) {
     SCOPED_TRACE(format);
-    d3dx_image::DecodeOptions options;
+    imaging::DecodeOptions options;
     options.width = options.height = 256;
     options.colorKey = 0xFFF0F0F0;
-    d3dx_image::Image image;
-    d3dx_image::SourceInfo info;
+    imaging::Image image;
+    imaging::SourceInfo info;
     const uint64_t before = LiveHeapBytes();
     ResetPeakHeap();
-    ASSERT_EQ(d3dx_image::DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()),
+    ASSERT_EQ(imaging::DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()),
                                       bytes.size(), options, image, info),
-              d3dx_image::kImageOk);
+              imaging::kImageOk);
     EXPECT_EQ(info.width, kSide);
     EXPECT_EQ(image.width, 256u);
     // The 256 KB texture, a few rows of 32 KB and the readers' own state.

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "d3dx/image_decode.h"
+#include "image/image_decode.h"
 #include "fuzz/fuzz_harness.h"
 #include "fuzz/fuzz_readers.h"
 #include "support/test_support.h"
@@ -111,11 +111,11 @@ TEST(FuzzRegressions, BinaryTokenWalk) {
 // finding the file too short.
 TEST(FuzzRegressions, ChunkLongerThanThePngFailsWithoutAllocatingIt) {
   const std::string bytes = Regression("image-huge-text-chunk.png");
-  d3dx_image::SourceInfo info;
+  imaging::SourceInfo info;
   const uint64_t before = LiveHeapBytes();
   ResetPeakHeap();
-  EXPECT_EQ(d3dx_image::kImageTruncated,
-            d3dx_image::ProbeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+  EXPECT_EQ(imaging::kImageTruncated,
+            imaging::ProbeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
                                    info));
   EXPECT_LT(PeakHeapBytes() - before, 1u << 20);
 }

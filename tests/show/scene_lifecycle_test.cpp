@@ -33,7 +33,7 @@ std::vector<DecodeJob> g_loads;
 
 // "name_400x300.jpg" decodes as a 400 x 300 picture; a name with "missing" fails.
 HRESULT RecordingDecoder(const DecodeJob& job, const std::atomic<bool>&,
-                         d3dx_image::PictureImage& picture) {
+                         imaging::PictureImage& picture) {
   {
     std::lock_guard<std::mutex> lock(g_loadsMutex);
     g_loads.push_back(job);
@@ -424,7 +424,7 @@ int g_gaveUp = 0;
 std::atomic<int> g_atGate{0};
 
 HRESULT GatedDecoder(const DecodeJob& job, const std::atomic<bool>& keepGoing,
-                     d3dx_image::PictureImage& picture) {
+                     imaging::PictureImage& picture) {
   std::unique_lock<std::mutex> lock(g_gateMutex);
   if (!g_gateOpen) ++g_atGate;
   while (!g_gateOpen) {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "d3dx/image.h"
-#include "d3dx/image_scale.h"
+#include "image/image.h"
+#include "image/image_scale.h"
 
 namespace native_fuzz {
 
@@ -17,32 +17,32 @@ inline void Expect(bool condition) {
   if (!condition) std::abort();
 }
 
-using ProbeFn = d3dx_image::ImageResult (*)(const uint8_t*, size_t, d3dx_image::SourceInfo&);
-using DecodeFn = d3dx_image::ImageResult (*)(const uint8_t*, size_t,
-                                             const d3dx_image::DecodeOptions&, d3dx_image::Image&,
-                                             d3dx_image::SourceInfo&);
+using ProbeFn = imaging::ImageResult (*)(const uint8_t*, size_t, imaging::SourceInfo&);
+using DecodeFn = imaging::ImageResult (*)(const uint8_t*, size_t,
+                                             const imaging::DecodeOptions&, imaging::Image&,
+                                             imaging::SourceInfo&);
 
-using SinkDecodeFn = d3dx_image::ImageResult (*)(const uint8_t*, size_t, d3dx_image::ImageSink&,
-                                                 d3dx_image::SourceInfo&);
+using SinkDecodeFn = imaging::ImageResult (*)(const uint8_t*, size_t, imaging::ImageSink&,
+                                                 imaging::SourceInfo&);
 
 // A decoder that delivers rows to a sink, as DecodeImage drives it.
 template <SinkDecodeFn Decode>
-d3dx_image::ImageResult DecodeThroughSink(const uint8_t* data, size_t size,
-                                          const d3dx_image::DecodeOptions& options,
-                                          d3dx_image::Image& decoded,
-                                          d3dx_image::SourceInfo& info) {
-  d3dx_image::ImageSink sink(options.width, options.height, options.filter, options.colorKey);
-  const d3dx_image::ImageResult r = Decode(data, size, sink, info);
-  return r == d3dx_image::kImageOk ? sink.Finish(decoded) : r;
+imaging::ImageResult DecodeThroughSink(const uint8_t* data, size_t size,
+                                          const imaging::DecodeOptions& options,
+                                          imaging::Image& decoded,
+                                          imaging::SourceInfo& info) {
+  imaging::ImageSink sink(options.width, options.height, options.filter, options.colorKey);
+  const imaging::ImageResult r = Decode(data, size, sink, info);
+  return r == imaging::kImageOk ? sink.Finish(decoded) : r;
 }
 
-inline void CheckDecoded(const d3dx_image::Image& image, uint32_t width, uint32_t height) {
+inline void CheckDecoded(const imaging::Image& image, uint32_t width, uint32_t height) {
   Expect(image.width == width && image.height == height);
   Expect(image.texels.size() == size_t(width) * height);
 }
 
 inline void RunImageCase(const uint8_t* data, size_t size, ProbeFn probe, DecodeFn decode) {
-  using namespace d3dx_image;
+  using namespace imaging;
   SourceInfo probed;
   const bool probeOk = probe(data, size, probed) == kImageOk;
   // A header may ask for up to 64 M texels, which a decoder must then fill even from a short

@@ -1,9 +1,9 @@
 // The BMP reader, through the row sink the slideshow uses.
-#include "d3dx/bmp_decoder.h"
+#include "image/bmp_decoder.h"
 #include "image_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace d3dx_image;
+  using namespace imaging;
   native_fuzz::RunImageCase(data, size, ReadBmpInfo,
                             native_fuzz::DecodeThroughSink<DecodeBmp>);
   return 0;

@@ -1,11 +1,11 @@
 // DDS files: the header, every surface of every mip level and cube face, and the first
 // surface through DecodeImage as the texture loaders take it.
-#include "d3dx/dds_reader.h"
-#include "d3dx/image_decode.h"
+#include "image/dds_reader.h"
+#include "image/image_decode.h"
 #include "image_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace d3dx_image;
+  using namespace imaging;
   DdsFile file;
   if (ReadDds(data, size, file) != kImageOk) return 0;
   native_fuzz::Expect(file.surfaces.size() == size_t(file.faces) * file.mipLevels);

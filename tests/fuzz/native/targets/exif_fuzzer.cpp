@@ -1,9 +1,9 @@
 // EXIF orientation: the tag search over the APP1 block, then the turn it asks for.
-#include "d3dx/exif_orientation.h"
+#include "image/exif_orientation.h"
 #include "image_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace d3dx_image;
+  using namespace imaging;
   const int orientation = ReadJpegOrientation(data, size);
   native_fuzz::Expect(orientation >= 1 && orientation <= 8);
   Image stored;

@@ -2,8 +2,8 @@
 // the sizes, filter and colour key, the rest the texels. Streamed and whole must agree to the bit.
 #include <cstring>
 
-#include "d3dx/color_key.h"
-#include "d3dx/image_scale.h"
+#include "image/color_key.h"
+#include "image/image_scale.h"
 #include "image_target.h"
 
 namespace {
@@ -17,7 +17,7 @@ uint32_t Take(const uint8_t*& data, size_t& size, int bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace d3dx_image;
+  using namespace imaging;
   // Sides up to 4096 but at most 64 K texels each way: every tap pattern, including reductions
   // by thousands, without making a case slow.
   const uint32_t sourceWidth = 1 + Take(data, size, 2) % 4096;

@@ -1,9 +1,9 @@
 // The TGA reader, through the row sink the slideshow uses.
-#include "d3dx/tga_decoder.h"
+#include "image/tga_decoder.h"
 #include "image_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace d3dx_image;
+  using namespace imaging;
   native_fuzz::RunImageCase(data, size, ReadTgaInfo,
                             native_fuzz::DecodeThroughSink<DecodeTga>);
   return 0;

@@ -1,0 +1,21 @@
+// EXIF orientation of JPEG files: phones store portrait photos sideways with a tag that says how
+// to turn them upright; we turn them so they stand as the photographer saw them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/image.h"
+
+namespace imaging {
+
+// The Orientation tag (1..8) of the file's EXIF block; 1 when absent, unreadable or out of range.
+int ReadJpegOrientation(const uint8_t* data, size_t size);
+
+// Orientations 5 to 8 turn the picture by a quarter: width and height change places.
+inline bool OrientationSwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+// The upright picture for a stored picture and its orientation.
+ImageResult ApplyOrientation(const Image& stored, int orientation, Image& upright);
+
+}  // namespace imaging
