@@ -215,20 +215,25 @@ ImageResult ReadDdsInfo(const uint8_t* data, size_t size, SourceInfo& info) {
   return kImageOk;
 }
 
-ImageResult DecodeDdsSurface(const DdsFile& file, const DdsSurface& surface, Image& decoded) {
+ImageResult DecodeDdsSurface(const DdsFile& file, const DdsSurface& surface, Image& decoded,
+                             const std::atomic<bool>* keepGoing) {
   if (IsBlockCompressed(file.format)) {
     return DecodeDxtSurface(file.format, surface.data, surface.size, surface.width,
-                            surface.height, decoded);
+                            surface.height, decoded, keepGoing);
   }
   const uint32_t bytes = file.bitCount / 8;
   if (uint64_t(surface.width) * surface.height * bytes > surface.size) return kImageTruncated;
   ImageResult r = AllocateImage(decoded, surface.width, surface.height);
   if (r != kImageOk) return r;
   const uint8_t* p = surface.data;
-  for (size_t i = 0; i < decoded.texels.size(); ++i, p += bytes) {
-    uint32_t v = 0;
-    for (uint32_t b = 0; b < bytes; ++b) v |= uint32_t(p[b]) << (8 * b);
-    decoded.texels[i] = UnpackMasked(v, file.layout);
+  for (uint32_t y = 0; y < surface.height; ++y) {
+    if (keepGoing != nullptr && !keepGoing->load()) return kImageCancelled;
+    uint32_t* row = decoded.Row(y);
+    for (uint32_t x = 0; x < surface.width; ++x, p += bytes) {
+      uint32_t v = 0;
+      for (uint32_t b = 0; b < bytes; ++b) v |= uint32_t(p[b]) << (8 * b);
+      row[x] = UnpackMasked(v, file.layout);
+    }
   }
   return kImageOk;
 }

@@ -1,6 +1,7 @@
 // DirectDraw Surface files: the Direct3D 8 formats, mip chains and cube maps.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -35,6 +36,7 @@ ImageResult ReadDds(const uint8_t* data, size_t size, DdsFile& file);
 ImageResult ReadDdsInfo(const uint8_t* data, size_t size, SourceInfo& info);
 
 // One surface as 0xAARRGGBB texels (block-compressed surfaces are decompressed).
-ImageResult DecodeDdsSurface(const DdsFile& file, const DdsSurface& surface, Image& decoded);
+ImageResult DecodeDdsSurface(const DdsFile& file, const DdsSurface& surface, Image& decoded,
+                             const std::atomic<bool>* keepGoing = nullptr);
 
 }  // namespace imaging

@@ -68,7 +68,7 @@ void DecodeInterpolatedAlpha(const uint8_t* block, uint32_t out[16]) {
 uint32_t DxtBlockBytes(PixelFormat format) { return format == PixelFormat::DXT1 ? 8 : 16; }
 
 ImageResult DecodeDxtSurface(PixelFormat format, const uint8_t* data, size_t size, uint32_t width,
-                             uint32_t height, Image& decoded) {
+                             uint32_t height, Image& decoded, const std::atomic<bool>* keepGoing) {
   const uint32_t blockBytes = DxtBlockBytes(format);
   const uint32_t across = (width + 3) / 4, down = (height + 3) / 4;
   if (uint64_t(across) * down * blockBytes > size) return kImageTruncated;
@@ -78,6 +78,7 @@ ImageResult DecodeDxtSurface(PixelFormat format, const uint8_t* data, size_t siz
   const bool interpolated = format == PixelFormat::DXT4 || format == PixelFormat::DXT5;
   uint32_t texels[16];
   for (uint32_t by = 0; by < down; ++by) {
+    if (keepGoing != nullptr && !keepGoing->load()) return kImageCancelled;
     for (uint32_t bx = 0; bx < across; ++bx) {
       const uint8_t* block = data + (size_t(by) * across + bx) * blockBytes;
       DecodeColour(dxt1 ? block : block + 8, dxt1, texels);

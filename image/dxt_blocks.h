@@ -11,8 +11,10 @@ namespace imaging {
 // Bytes of one 4x4 block: 8 for DXT1, 16 for DXT2-5.
 uint32_t DxtBlockBytes(PixelFormat format);
 
-// Decodes a width x height surface of `format` blocks; `size` must cover every block.
+// Decodes a width x height surface of `format` blocks; `size` must cover every block. Stops
+// between rows of blocks once `keepGoing` turns false.
 ImageResult DecodeDxtSurface(PixelFormat format, const uint8_t* data, size_t size, uint32_t width,
-                             uint32_t height, Image& decoded);
+                             uint32_t height, Image& decoded,
+                             const std::atomic<bool>* keepGoing = nullptr);
 
 }  // namespace imaging

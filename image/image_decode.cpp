@@ -64,7 +64,7 @@ ImageResult DecodeImage(const uint8_t* data, size_t size, const DecodeOptions& o
       Image whole;
       r = ReadDds(data, size, file);
       if (r == kImageOk) r = ReadDdsInfo(data, size, info);
-      if (r == kImageOk) r = DecodeDdsSurface(file, file.surfaces[0], whole);
+      if (r == kImageOk) r = DecodeDdsSurface(file, file.surfaces[0], whole, options.keepGoing);
       if (r == kImageOk) r = sink.PushImage(std::move(whole));
       break;
     }

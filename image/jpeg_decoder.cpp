@@ -3,6 +3,7 @@
 // the jump point is constructed before setjmp, so a jump skips no destructor.
 #include "image/jpeg_decoder.h"
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <utility>
@@ -25,6 +26,26 @@ struct ErrorManager {
   int code;
 };
 
+// Not a libjpeg message code: the progress monitor saw the caller give up.
+constexpr int kCancelledCode = -1;
+
+// A progressive file is read scan by scan inside jpeg_start_decompress, which can take seconds
+// for a large photo; libjpeg calls its progress monitor between rows of every scan, so a cancel
+// is seen there and leaves through the error jump.
+struct CancelMonitor {
+  jpeg_progress_mgr pub;
+  const std::atomic<bool>* keepGoing;
+};
+
+void CheckCancel(j_common_ptr common) {
+  auto* monitor = reinterpret_cast<CancelMonitor*>(common->progress);
+  if (monitor->keepGoing != nullptr && !monitor->keepGoing->load()) {
+    auto* err = reinterpret_cast<ErrorManager*>(common->err);
+    err->code = kCancelledCode;
+    longjmp(err->jump, 1);
+  }
+}
+
 [[noreturn]] void OnError(j_common_ptr common) {
   auto* err = reinterpret_cast<ErrorManager*>(common->err);
   err->code = common->err->msg_code;
@@ -40,6 +61,8 @@ void OnOutput(j_common_ptr) {}
 
 ImageResult MapError(int code) {
   switch (code) {
+    case kCancelledCode:
+      return kImageCancelled;
     case JERR_BAD_PRECISION:
     case JERR_NOT_COMPILED:
     case JERR_ARITH_NOTIMPL:
@@ -146,12 +169,16 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   Image stored;
   jpeg_decompress_struct cinfo;
   ErrorManager err;
+  CancelMonitor monitor{};
+  monitor.pub.progress_monitor = CheckCancel;
+  monitor.keepGoing = options.keepGoing;
   InstallHandlers(cinfo, err);
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return MapError(err.code);
   }
   jpeg_create_decompress(&cinfo);
+  cinfo.progress = &monitor.pub;
   cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);

@@ -132,7 +132,7 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, ImageSin
   }
   png_set_bgr(png);
   if (!info.hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, pinfo);
   if (png_get_rowbytes(png, pinfo) != size_t(width) * 4) {
     png_destroy_read_struct(&png, &pinfo, nullptr);
@@ -163,9 +163,19 @@ ImageResult ReadPng(const uint8_t* data, size_t size, SourceInfo& info, ImageSin
     return r;
   }
   for (uint32_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(whole.Row(y));
-  png_read_image(png, rows.data());
+  // Pass by pass and row by row rather than png_read_image, so that a cancel is seen between
+  // rows of any pass.
+  for (int pass = 0; r == kImageOk && pass < passes; ++pass) {
+    for (uint32_t y = 0; y < height; ++y) {
+      if (sink->Cancelled()) {
+        r = kImageCancelled;
+        break;
+      }
+      png_read_row(png, rows[y], nullptr);
+    }
+  }
   png_destroy_read_struct(&png, &pinfo, nullptr);
-  return sink->PushImage(std::move(whole));
+  return r == kImageOk ? sink->PushImage(std::move(whole)) : r;
 }
 
 }  // namespace
