@@ -4,6 +4,9 @@
 //
 //   texture_bench generate <folder>              writes smooth.jpg and detailed.jpg (6000x4000, q90)
 //   texture_bench generate-png <file.png>        writes an 8000x8000 RGB picture
+//   texture_bench generate-progressive <file>    a progressive 6000x4000 JPEG (detailed)
+//   texture_bench generate-interlaced <file>     an interlaced 4000x4000 PNG
+//   texture_bench cancel <file> <runs>           a decode cancelled part way: request to return
 //   texture_bench <ours|full|floor> <file.jpg|file.png> <runs>
 // prints "<median ms> <peak MB above the start> <DCT scale in eighths, or - for a PNG>" for the
 // case. Memory is the working-set high-water mark of the first run less the working set before
@@ -15,21 +18,23 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
 #include <png.h>
 
 #include "d3dx/d3dx8.h"
+#include "d3dx/picture_texture.h"
 #include "image/image_decode.h"
 #include "image/image_scale.h"
 #include "image/jpeg_decoder.h"
 #include "image/pixel_formats.h"
 #include "d3dx/texture_upload.h"
 #include "support/real_device.h"
-#include "support/safe_release.h"
 #include "support/safe_release.h"
 #include "support/saver_process.h"
 
@@ -51,7 +56,7 @@ uint32_t Hash(uint32_t x, uint32_t y) {
 uint8_t Clamp(double v) { return uint8_t(std::min(255.0, std::max(0.0, v))); }
 
 // Smooth: broad gradients, like sky and skin. Detailed: fine texture and grain, like foliage.
-void Generate(const std::string& path, bool detailed) {
+void Generate(const std::string& path, bool detailed, bool progressive = false) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return;
   jpeg_compress_struct cinfo;
@@ -65,6 +70,7 @@ void Generate(const std::string& path, bool detailed) {
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 90, TRUE);
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<uint8_t> row(kWidth * 3);
   for (uint32_t y = 0; y < kHeight; ++y) {
@@ -94,17 +100,20 @@ void Generate(const std::string& path, bool detailed) {
 
 // A drawing rather than a photo, as pictures this large in PNG mostly are (maps, renderings,
 // scans of artwork): broad gradients under rings and bands with hard edges, no sensor noise.
-void GeneratePng(const std::string& path) {
-  constexpr uint32_t kSide = 8000;
+void GeneratePng(const std::string& path, uint32_t kSide = 8000, bool interlaced = false) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_init_io(png, out);
-  png_set_IHDR(png, info, kSide, kSide, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, kSide, kSide, 8, PNG_COLOR_TYPE_RGB,
+               interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
+  // Adam7 is written pass by pass, so an interlaced picture is made whole first.
+  const int passes = interlaced ? png_set_interlace_handling(png) : 1;
   std::vector<uint8_t> row(kSide * 3);
+  std::vector<uint8_t> whole(interlaced ? size_t(kSide) * kSide * 3 : 0);
   for (uint32_t y = 0; y < kSide; ++y) {
     for (uint32_t x = 0; x < kSide; ++x) {
       const double dx = int(x % 1000) - 500.0, dy = int(y % 1000) - 500.0;
@@ -119,11 +128,47 @@ void GeneratePng(const std::string& path) {
       row[3 * x + 1] = Clamp(g);
       row[3 * x + 2] = Clamp(b);
     }
-    png_write_row(png, row.data());
+    if (interlaced) {
+      std::memcpy(whole.data() + size_t(y) * kSide * 3, row.data(), row.size());
+    } else {
+      png_write_row(png, row.data());
+    }
+  }
+  for (int pass = 0; interlaced && pass < passes; ++pass) {
+    for (uint32_t y = 0; y < kSide; ++y) png_write_row(png, whole.data() + size_t(y) * kSide * 3);
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   std::fclose(out);
+}
+
+// The decode the slideshow runs, cancelled some way in: the median milliseconds from the
+// request to the decode's return; prints "<median ms> - max=<ms>".
+int RunCancel(const std::string& path, int runs) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    std::atomic<bool> keepGoing{true};
+    std::atomic<double> returned{0.0};
+    HRESULT hr = S_OK;
+    std::thread decode([&] {
+      PictureImage picture;
+      hr = DecodePictureFile(path.c_str(), 1024, 1024, kFilterLinear, 0, &keepGoing, picture);
+      returned = NowMs();
+    });
+    Sleep(60 + 37 * i % 100);  // at a different point of the decode each run
+    const double asked = NowMs();
+    keepGoing = false;
+    decode.join();
+    if (hr != E_ABORT) {
+      std::fprintf(stderr, "the decode of %s was not cancelled (0x%08lx)\n", path.c_str(),
+                   static_cast<unsigned long>(hr));
+      return 1;
+    }
+    times.push_back(returned - asked);
+  }
+  std::sort(times.begin(), times.end());
+  std::printf("%.2f - max=%.2f\n", times[times.size() / 2], times.back());
+  return 0;
 }
 
 bool IsPng(const std::vector<uint8_t>& bytes) {
@@ -239,6 +284,18 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "generate-png") == 0) {
     GeneratePng(argv[2]);
     return 0;
+  }
+  // The slow kinds for a key pressed mid-decode: progressive and interlaced files.
+  if (argc == 3 && std::strcmp(argv[1], "generate-progressive") == 0) {
+    Generate(argv[2], true, true);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "generate-interlaced") == 0) {
+    GeneratePng(argv[2], 4000, true);
+    return 0;
+  }
+  if (argc == 4 && std::strcmp(argv[1], "cancel") == 0) {
+    return RunCancel(argv[2], std::max(1, std::atoi(argv[3])));
   }
   if (argc != 4) {
     std::fprintf(stderr, "usage: texture_bench generate <folder> | generate-png <file> |"
