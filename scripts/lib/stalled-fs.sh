@@ -19,7 +19,10 @@ start_stalled_fs() {
   return 1
 }
 stop_stalled_fs() {
-  [ -n "${SOLVANE_STALLED_DIR:-}" ] && fusermount3 -u -z "$SOLVANE_STALLED_DIR" 2>/dev/null
+  if [ -n "${SOLVANE_STALLED_DIR:-}" ]; then
+    fusermount3 -u -z "$SOLVANE_STALLED_DIR" 2>/dev/null || true
+    rmdir "$SOLVANE_STALLED_DIR" 2>/dev/null || true
+  fi
   if [ -n "$STALLED_PID" ]; then
     kill "$STALLED_PID" 2>/dev/null || true
     wait "$STALLED_PID" 2>/dev/null || true

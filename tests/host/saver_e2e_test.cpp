@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -290,6 +291,17 @@ std::string GreenBmp() {
   return bytes;
 }
 
+int CountGreen(const Pixels& shot, const RECT& area) {
+  int green = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const uint32_t pixel = shot.At(x, y);
+      green += Green(pixel) > 200 && Red(pixel) < 60 && Blue(pixel) < 60;
+    }
+  }
+  return green;
+}
+
 TEST_F(SaverRun, APortableCopyInAFolderNamedInAnyScriptShowsItsPictures) {
   CleanSettingsKeys::Clear();  // no "InstallPath": the data beside the program
   TempFolder root;
@@ -310,16 +322,43 @@ TEST_F(SaverRun, APortableCopyInAFolderNamedInAnyScriptShowsItsPictures) {
   SaveShot(shot, "host_any_script_folder");
   const RECT client = ClientOnScreen(window);
   EXPECT_GT(shot.DrawnShare(client), 0.5);
-  int green = 0;
-  for (int y = client.top; y < client.bottom; ++y) {
-    for (int x = client.left; x < client.right; ++x) {
-      const uint32_t pixel = shot.At(x, y);
-      green += Green(pixel) > 200 && Red(pixel) < 60 && Blue(pixel) < 60;
-    }
-  }
-  EXPECT_GT(green, 5000);  // the four frames show the picture
+  EXPECT_GT(CountGreen(shot, client), 5000);  // the four frames show the picture
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(saver.WaitForExit(20000), 0u);
+}
+
+// One picture on a share that stopped answering (scripts/test mounts a folder whose reads
+// never return): the other three show once it is given up, and a key still ends the saver at
+// once, its windows gone before anything waits for the stuck read.
+TEST_F(SaverRun, APictureWhoseReadNeverReturnsCostsOnlyItsOwnSlot) {
+  const char* stalled = std::getenv("SOLVANE_STALLED_DIR");
+  ASSERT_NE(stalled, nullptr) << "no stalled folder mounted";
+  std::string stalledPicture = std::string("Z:") + stalled + "/stalled.jpg";
+  for (char& c : stalledPicture) c = c == '/' ? '\\' : c;
+  CleanSettingsKeys::Clear();
+  TempFolder root;
+  const std::string copy = root.File("saver");
+  CopyTree(BuildPath("install_root"), copy);
+  WriteFileBytes(root.File("green.bmp"), GreenBmp());
+  std::string list = "stalled\r\n" + stalledPicture + "\r\n";
+  for (int i = 0; i < 3; ++i) list += "green\r\n" + root.File("green.bmp") + "\r\n";
+  WriteFileBytes(copy + "\\picsavelist.tsl", list);
+
+  SaverProcess saver(copy + "\\Solvane7.scr", "/s");
+  const HWND window = saver.FindTopLevel(kSaverWindowClass, 30000);
+  ASSERT_NE(window, nullptr);
+  int green = 0;
+  for (const double start = NowMs(); green < 3000 && NowMs() - start < 20000;) {
+    saver.Settle(window, 250);
+    green = CountGreen(CaptureScreen(), ClientOnScreen(window));
+  }
+  SaveShot(CaptureScreen(), "host_stalled_picture");
+  EXPECT_GE(green, 3000);  // three frames show the picture that could be read
+  const double pressed = NowMs();
+  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+  while (!saver.TopLevels(kSaverWindowClass).empty() && NowMs() - pressed < 5000) Sleep(1);
+  EXPECT_TRUE(saver.TopLevels(kSaverWindowClass).empty());
+  EXPECT_EQ(saver.WaitForExit(5000), 0u);  // not held by the stuck read
 }
 
 }  // namespace
