@@ -270,7 +270,8 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
 UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapter,
                        const DisplayChoice* choice) {
   if (monitor.monitorHandle == nullptr || adapter == nullptr) return 2206;
-  const bool disableHardware = choice != nullptr ? choice->disableHardware : adapter->disableHardware;
+  const bool disableHardware =
+      choice != nullptr ? choice->disableHardware != 0 : adapter->disableHardware != 0;
   if (!adapter->hasHal) {
     if (!adapter->hasSoftware) return 2206;
     return adapter->softwareUsable ? 2204 : 2205;
@@ -286,7 +287,8 @@ UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapte
 
 UINT DisplayStatusTextId(const AdapterRecord* adapter, const DisplayChoice* choice) {
   if (adapter == nullptr) return 2212;
-  const bool disableHardware = choice != nullptr ? choice->disableHardware : adapter->disableHardware;
+  const bool disableHardware =
+      choice != nullptr ? choice->disableHardware != 0 : adapter->disableHardware != 0;
   if (adapter->hasHal && adapter->halUsable && !disableHardware) return 2210;
   if (adapter->hasSoftware && adapter->softwareUsable) return 2211;
   return 2212;

@@ -26,6 +26,7 @@ HRESULT SaverApp::EnumerateAdapters() {
   if (direct3d == nullptr) return E_FAIL;
   const uint32_t typeCount = allowReference ? 3 : 2;
 
+  adapters.clear();
   const UINT count = direct3d->GetAdapterCount();
   for (UINT a = 0; a < count && !adapters.full(); ++a) {
     // Value-initialised: every field starts at zero.

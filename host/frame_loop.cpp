@@ -38,7 +38,8 @@ void SaverApp::WaitForWork() {
 
 void SaverApp::PaceFrame() {
   UINT refresh = 0;
-  if (const AdapterRecord* adapter = outputs.empty() ? nullptr : AdapterAt(outputs[0].adapterIndex)) {
+  const AdapterRecord* adapter = outputs.empty() ? nullptr : AdapterAt(outputs[0].adapterIndex);
+  if (adapter != nullptr) {
     refresh = adapter->desktopMode.RefreshRate;
   }
   if (refresh < 24 || refresh > 500) refresh = 60;

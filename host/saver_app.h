@@ -80,8 +80,6 @@ class SaverApp {
     errorPending = 1;
     errorCode = hr;
   }
-  bool ErrorPending() const { return errorPending != 0; }
-  HRESULT ErrorCode() const { return errorCode; }
 
   // Monitors, windows and input.
   void DiscoverMonitors();
