@@ -36,3 +36,29 @@ class ScopedHandle {
  private:
   HANDLE handle_ = nullptr;
 };
+
+// Frees a loaded module (LoadLibrary) on scope exit.
+class ScopedModule {
+ public:
+  ScopedModule() = default;
+  explicit ScopedModule(HMODULE module) : module_(module) {}
+  ~ScopedModule() { Reset(); }
+  ScopedModule(const ScopedModule&) = delete;
+  ScopedModule& operator=(const ScopedModule&) = delete;
+
+  HMODULE get() const { return module_; }
+  explicit operator bool() const { return module_ != nullptr; }
+  // Looks up an export as a function pointer of type Fn; null when the module or name is missing.
+  template <typename Fn>
+  Fn Find(const char* name) const {
+    if (module_ == nullptr) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  }
+  void Reset(HMODULE module = nullptr) {
+    if (module_ != nullptr && module != module_) FreeLibrary(module_);
+    module_ = module;
+  }
+
+ private:
+  HMODULE module_ = nullptr;
+};

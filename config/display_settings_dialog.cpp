@@ -3,9 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <memory>
-#include <new>
-#include <vector>
+#include <initializer_list>
 
 #include "base/message_box.h"
 #include "resources/dialog_ids.h"
@@ -15,51 +13,43 @@ namespace {
 struct DisplaySettingsDialog {
   SaverApp* app = nullptr;
   HWND window = nullptr;
-  // One copy per adapter, taken at opening; null where the copy could not be made (Cancel
-  // then keeps that adapter's edits).
-  std::vector<std::unique_ptr<AdapterRecord>> backups;
-  uint32_t allScreensSameBackup = 0;
+  DisplaySettings edits;  // the working copy: OK hands it back, Cancel drops it
 };
 
 // The first monitor with an adapter: the one that shows the saver. 0 when none has one.
 int SaverMonitor(const SaverApp& app) {
-  for (uint32_t i = 0; i < app.monitorCount && i < kMaxMonitors; ++i) {
-    const int32_t index = app.monitors[i].adapterIndex;
-    if (index >= 0 && static_cast<uint32_t>(index) < app.adapterCount &&
-        app.adapters[index] != nullptr) {
-      return static_cast<int>(i);
-    }
+  for (uint32_t i = 0; i < app.Monitors().size(); ++i) {
+    if (app.Adapter(app.Monitors()[i].adapterIndex) != nullptr) return static_cast<int>(i);
   }
   return 0;
 }
 
 int SelectedMonitor(const DisplaySettingsDialog& dialog) {
   SaverApp& app = *dialog.app;
-  if (app.singleScreen) {
+  if (app.SingleScreen()) {
     int32_t best = -1;
-    if (app.PickBestAdapter(&best) && best >= 0 && static_cast<uint32_t>(best) < app.adapterCount &&
-        app.adapters[best] != nullptr) {
-      const int32_t monitor = app.adapters[best]->monitorIndex;
-      if (monitor >= 0 && static_cast<uint32_t>(monitor) < app.monitorCount) return monitor;
+    const AdapterRecord* adapter = app.PickBestAdapter(&best) ? app.Adapter(best) : nullptr;
+    if (adapter != nullptr && app.Monitors().at(adapter->monitorIndex) != nullptr) {
+      return adapter->monitorIndex;
     }
   }
   HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS);
-  int selected = tabs ? TabCtrl_GetCurSel(tabs) : -1;
-  if (selected < 0 || static_cast<uint32_t>(selected) >= app.monitorCount) {
-    selected = SaverMonitor(app);
-  }
-  return selected;
+  const int selected = tabs ? TabCtrl_GetCurSel(tabs) : -1;
+  return app.Monitors().at(selected) != nullptr ? selected : SaverMonitor(app);
 }
 
-AdapterRecord* MonitorAdapter(SaverApp& app, int monitor) {
-  if (monitor < 0 || static_cast<uint32_t>(monitor) >= app.monitorCount) return nullptr;
-  const int32_t index = app.monitors[monitor].adapterIndex;
-  if (index < 0 || static_cast<uint32_t>(index) >= app.adapterCount) return nullptr;
-  return app.adapters[index].get();
+int32_t MonitorAdapterIndex(const SaverApp& app, int monitor) {
+  const MonitorRecord* record = app.Monitors().at(monitor);
+  return record != nullptr ? record->adapterIndex : -1;
 }
 
-AdapterRecord* SelectedAdapter(const DisplaySettingsDialog& dialog) {
-  return MonitorAdapter(*dialog.app, SelectedMonitor(dialog));
+const AdapterRecord* MonitorAdapter(const SaverApp& app, int monitor) {
+  return app.Adapter(MonitorAdapterIndex(app, monitor));
+}
+
+// The working copy of the selected monitor's adapter; null when it has none.
+DisplayChoice* SelectedChoice(DisplaySettingsDialog& dialog) {
+  return dialog.edits.choices.at(MonitorAdapterIndex(*dialog.app, SelectedMonitor(dialog)));
 }
 
 void EnableItem(HWND window, int id, bool enable) {
@@ -72,10 +62,10 @@ void EnableModeControls(HWND window, bool enable) {
   }
 }
 
-void FillModeList(HWND window, const AdapterRecord* adapter) {
+void FillModeList(HWND window, const AdapterRecord* adapter, const DisplayChoice* choice) {
   HWND list = GetDlgItem(window, IDC_DS_MODE_LIST);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  if (adapter == nullptr) return;
+  if (adapter == nullptr || choice == nullptr) return;
   char text[100];
   GetDlgItemTextA(window, IDC_DS_AUTOMATIC, text, sizeof text);
   LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -96,8 +86,8 @@ void FillModeList(HWND window, const AdapterRecord* adapter) {
 #pragma GCC diagnostic pop
       item = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
       SendMessageA(list, CB_SETITEMDATA, item, static_cast<LPARAM>(j));
-      if (selected == 0 && mode.width == adapter->savedWidth &&
-          mode.height == adapter->savedHeight && mode.format == adapter->savedFormat) {
+      if (selected == 0 && mode.width == choice->savedWidth &&
+          mode.height == choice->savedHeight && mode.format == choice->savedFormat) {
         selected = static_cast<int>(j) + 1;
       }
     }
@@ -108,14 +98,13 @@ void FillModeList(HWND window, const AdapterRecord* adapter) {
 void Refresh(DisplaySettingsDialog& dialog) {
   HWND window = dialog.window;
   const int monitor = SelectedMonitor(dialog);
-  AdapterRecord* adapter = MonitorAdapter(*dialog.app, monitor);
-  SetDlgItemTextA(window, IDC_DS_ADAPTER_NAME,
-                  monitor >= 0 && monitor < static_cast<int>(dialog.app->monitorCount)
-                      ? dialog.app->monitors[monitor].adapterName
-                      : "");
+  const AdapterRecord* adapter = MonitorAdapter(*dialog.app, monitor);
+  const DisplayChoice* choice = SelectedChoice(dialog);
+  if (choice == nullptr) adapter = nullptr;
+  SetDlgItemTextA(window, IDC_DS_ADAPTER_NAME, dialog.app->Monitors()[monitor].adapterName);
   char status[200];
-  if (LoadStringA(GetModuleHandleA(nullptr), DisplayStatusTextId(adapter), status, sizeof status) <=
-      0) {
+  if (LoadStringA(GetModuleHandleA(nullptr), DisplayStatusTextId(adapter, choice), status,
+                  sizeof status) <= 0) {
     status[0] = '\0';
   }
   SetDlgItemTextA(window, IDC_DS_STATUS, status);
@@ -123,11 +112,11 @@ void Refresh(DisplaySettingsDialog& dialog) {
   const bool halOn = adapter != nullptr && adapter->hasHal && adapter->halUsable;
   EnableItem(window, IDC_DS_DISABLE_HW, halOn);
   CheckDlgButton(window, IDC_DS_DISABLE_HW,
-                 halOn && adapter->disableHardware ? BST_CHECKED : BST_UNCHECKED);
+                 halOn && choice->disableHardware ? BST_CHECKED : BST_UNCHECKED);
 
-  const bool usable = adapter != nullptr && ((adapter->halUsable && !adapter->disableHardware) ||
+  const bool usable = adapter != nullptr && ((adapter->halUsable && !choice->disableHardware) ||
                                              adapter->softwareUsable);
-  const bool black = !usable || adapter->leaveBlack;
+  const bool black = !usable || choice->leaveBlack;
   CheckDlgButton(window, IDC_DS_USE_MONITOR, black ? BST_UNCHECKED : BST_CHECKED);
   CheckDlgButton(window, IDC_DS_LEAVE_BLACK, black ? BST_CHECKED : BST_UNCHECKED);
   for (int id : {IDC_DS_USAGE_GROUP, IDC_DS_USE_MONITOR, IDC_DS_LEAVE_BLACK}) {
@@ -135,7 +124,7 @@ void Refresh(DisplaySettingsDialog& dialog) {
   }
   // Dialog 200 has no radio buttons: its mode controls stay enabled.
   EnableModeControls(window, IsDlgButtonChecked(window, IDC_DS_LEAVE_BLACK) != BST_CHECKED);
-  FillModeList(window, adapter);
+  FillModeList(window, adapter, choice);
 }
 
 // The themed tab page is white while the controls on it paint the dialog colour: draw the
@@ -155,7 +144,7 @@ void OnInit(DisplaySettingsDialog& dialog) {
     PlainTabs(tabs);
     char label[100];
     GetDlgItemTextA(dialog.window, IDC_DS_TAB_LABEL, label, sizeof label);
-    for (uint32_t i = 0; i < app.monitorCount && i < kMaxMonitors; ++i) {
+    for (uint32_t i = 0; i < app.Monitors().size(); ++i) {
       char text[128];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -168,37 +157,24 @@ void OnInit(DisplaySettingsDialog& dialog) {
     }
     TabCtrl_SetCurSel(tabs, SaverMonitor(app));
   }
-  dialog.backups.clear();
-  for (uint32_t i = 0; i < app.adapterCount && i < kMaxAdapters; ++i) {
-    AdapterRecord* copy = nullptr;
-    if (app.adapters[i] != nullptr) copy = new (std::nothrow) AdapterRecord(*app.adapters[i]);
-    dialog.backups.emplace_back(copy);
-  }
-  dialog.allScreensSameBackup = app.allScreensSame;
+  dialog.edits = app.CopyDisplaySettings();
   Refresh(dialog);
   CheckDlgButton(dialog.window, IDC_DS_SAME_IMAGE,
-                 app.allScreensSame ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void RestoreBackups(DisplaySettingsDialog& dialog) {
-  SaverApp& app = *dialog.app;
-  for (size_t i = 0; i < dialog.backups.size() && i < app.adapterCount; ++i) {
-    if (dialog.backups[i] && app.adapters[i] != nullptr) *app.adapters[i] = *dialog.backups[i];
-  }
-  app.allScreensSame = dialog.allScreensSameBackup;
+                 dialog.edits.allScreensSame ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OnModeSelected(DisplaySettingsDialog& dialog) {
-  AdapterRecord* adapter = SelectedAdapter(dialog);
-  if (adapter == nullptr) return;
+  const AdapterRecord* adapter = MonitorAdapter(*dialog.app, SelectedMonitor(dialog));
+  DisplayChoice* choice = SelectedChoice(dialog);
+  if (adapter == nullptr || choice == nullptr) return;
   HWND list = GetDlgItem(dialog.window, IDC_DS_MODE_LIST);
   const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
   if (selected == CB_ERR) return;
   const LRESULT data = SendMessageA(list, CB_GETITEMDATA, selected, 0);
   if (selected == 0 || data < 0) {
-    adapter->savedWidth = 0;
-    adapter->savedHeight = 0;
-    adapter->savedFormat = D3DFMT_UNKNOWN;
+    choice->savedWidth = 0;
+    choice->savedHeight = 0;
+    choice->savedFormat = D3DFMT_UNKNOWN;
     return;
   }
   if (adapter->currentDevice >= adapter->deviceCount || adapter->currentDevice >= kMaxDeviceTypes) {
@@ -209,37 +185,38 @@ void OnModeSelected(DisplaySettingsDialog& dialog) {
     return;
   }
   const DisplayModeEntry& mode = device.modes[data];
-  adapter->savedWidth = mode.width;
-  adapter->savedHeight = mode.height;
-  adapter->savedFormat = mode.format;
+  choice->savedWidth = mode.width;
+  choice->savedHeight = mode.height;
+  choice->savedFormat = mode.format;
 }
 
 void ShowHelp(DisplaySettingsDialog& dialog) {
   const int monitor = SelectedMonitor(dialog);
-  SaverApp& app = *dialog.app;
-  if (monitor < 0 || monitor >= static_cast<int>(app.monitorCount)) return;
+  const MonitorRecord* record = dialog.app->Monitors().at(monitor);
+  if (record == nullptr) return;
   char text[500];
   if (LoadStringA(GetModuleHandleA(nullptr),
-                  DisplayHelpTextId(app.monitors[monitor], MonitorAdapter(app, monitor)), text,
-                  sizeof text) <= 0) {
+                  DisplayHelpTextId(*record, MonitorAdapter(*dialog.app, monitor),
+                                    SelectedChoice(dialog)),
+                  text, sizeof text) <= 0) {
     text[0] = '\0';
   }
-  g_messageBox(dialog.window, text, app.monitors[monitor].adapterName, MB_ICONINFORMATION);
+  g_messageBox(dialog.window, text, record->adapterName, MB_ICONINFORMATION);
 }
 
 bool OnCommand(DisplaySettingsDialog& dialog, int id, int code) {
   HWND window = dialog.window;
   switch (id) {
     case IDC_DS_DISABLE_HW:
-      if (AdapterRecord* adapter = SelectedAdapter(dialog)) {
-        adapter->disableHardware = IsDlgButtonChecked(window, IDC_DS_DISABLE_HW) == BST_CHECKED;
+      if (DisplayChoice* choice = SelectedChoice(dialog)) {
+        choice->disableHardware = IsDlgButtonChecked(window, IDC_DS_DISABLE_HW) == BST_CHECKED;
       }
       Refresh(dialog);
       return true;
     case IDC_DS_USE_MONITOR:
     case IDC_DS_LEAVE_BLACK: {
       const bool black = IsDlgButtonChecked(window, IDC_DS_LEAVE_BLACK) == BST_CHECKED;
-      if (AdapterRecord* adapter = SelectedAdapter(dialog)) adapter->leaveBlack = black;
+      if (DisplayChoice* choice = SelectedChoice(dialog)) choice->leaveBlack = black;
       EnableModeControls(window, !black);
       return true;
     }
@@ -247,18 +224,16 @@ bool OnCommand(DisplaySettingsDialog& dialog, int id, int code) {
       if (code == CBN_SELCHANGE) OnModeSelected(dialog);
       return true;
     case IDC_DS_SAME_IMAGE:
-      dialog.app->allScreensSame = IsDlgButtonChecked(window, IDC_DS_SAME_IMAGE) == BST_CHECKED;
+      dialog.edits.allScreensSame = IsDlgButtonChecked(window, IDC_DS_SAME_IMAGE) == BST_CHECKED;
       return true;
     case IDC_DS_HELP:
       ShowHelp(dialog);
       return true;
     case IDOK:
-      dialog.backups.clear();
+      dialog.app->ApplyDisplaySettings(dialog.edits);
       EndDialog(window, IDOK);
       return true;
     case IDCANCEL:
-      RestoreBackups(dialog);
-      dialog.backups.clear();
       EndDialog(window, IDCANCEL);
       return true;
     default:
@@ -292,13 +267,16 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
 
 }  // namespace
 
-UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapter) {
+UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapter,
+                       const DisplayChoice* choice) {
   if (monitor.monitorHandle == nullptr || adapter == nullptr) return 2206;
+  const bool disableHardware =
+      choice != nullptr ? choice->disableHardware != 0 : adapter->disableHardware != 0;
   if (!adapter->hasHal) {
     if (!adapter->hasSoftware) return 2206;
     return adapter->softwareUsable ? 2204 : 2205;
   }
-  if (adapter->disableHardware) {
+  if (disableHardware) {
     if (!adapter->hasSoftware) return 2209;
     return adapter->softwareUsable ? 2207 : 2208;
   }
@@ -307,9 +285,11 @@ UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapte
   return adapter->softwareUsable ? 2201 : 2202;
 }
 
-UINT DisplayStatusTextId(const AdapterRecord* adapter) {
+UINT DisplayStatusTextId(const AdapterRecord* adapter, const DisplayChoice* choice) {
   if (adapter == nullptr) return 2212;
-  if (adapter->hasHal && adapter->halUsable && !adapter->disableHardware) return 2210;
+  const bool disableHardware =
+      choice != nullptr ? choice->disableHardware != 0 : adapter->disableHardware != 0;
+  if (adapter->hasHal && adapter->halUsable && !disableHardware) return 2210;
   if (adapter->hasSoftware && adapter->softwareUsable) return 2211;
   return 2212;
 }
@@ -322,8 +302,9 @@ int ModeBitCount(D3DFORMAT format) {
 INT_PTR ShowDisplaySettings(SaverApp& app, HWND owner) {
   DisplaySettingsDialog dialog;
   dialog.app = &app;
-  const int templateId = app.adapterCount < 2 || app.singleScreen ? IDD_DISPLAY_SETTINGS_SINGLE
-                                                                  : IDD_DISPLAY_SETTINGS_MULTI;
+  const int templateId = app.Adapters().size() < 2 || app.SingleScreen()
+                             ? IDD_DISPLAY_SETTINGS_SINGLE
+                             : IDD_DISPLAY_SETTINGS_MULTI;
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
                          DisplaySettingsProc, reinterpret_cast<LPARAM>(&dialog));
 }

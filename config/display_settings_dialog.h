@@ -1,6 +1,6 @@
 // The Display Settings dialog: per monitor, whether the saver draws there, whether hardware
 // 3D rendering is switched off and which display mode to use; and the same image on every
-// monitor. It edits the live adapter records; Cancel puts them back.
+// monitor. It edits a copy of the choices and hands it back on OK; Cancel drops it.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,10 @@
 INT_PTR ShowDisplaySettings(SaverApp& app, HWND owner);
 
 // String id of the Help text for a monitor and its adapter (null: none).
-UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapter);
+// `choice`, when given, is the edited copy that overrides the adapter's stored choices.
+UINT DisplayHelpTextId(const MonitorRecord& monitor, const AdapterRecord* adapter,
+                       const DisplayChoice* choice = nullptr);
 // String id of the rendering status line (null adapter: cannot be displayed).
-UINT DisplayStatusTextId(const AdapterRecord* adapter);
+UINT DisplayStatusTextId(const AdapterRecord* adapter, const DisplayChoice* choice = nullptr);
 // Colour depth shown for a mode's format.
 int ModeBitCount(D3DFORMAT format);

@@ -2,6 +2,7 @@
 // "Screen N" subkey per monitor that has a Direct3D adapter.
 #include "base/registry_keys.h"
 #include "host/saver_app.h"
+#include "host/screen_key.h"
 
 #include <cstdio>
 #include <cstring>
@@ -52,12 +53,35 @@ void ScreenKeyName(char (&name)[32], unsigned monitorIndex) {
 
 }  // namespace
 
+bool WriteScreenKey(HKEY key, uint32_t monitorIndex, const AdapterRecord& adapter,
+                    bool withChoices) {
+  char name[32];
+  ScreenKeyName(name, monitorIndex);
+  ScopedKey screen;
+  if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                      screen.Receive(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool ok = true;
+  if (withChoices) {
+    ok = WriteDword(screen.get(), "Leave Black", adapter.leaveBlack) && ok;
+    ok = WriteDword(screen.get(), "Disable Hardware", adapter.disableHardware) && ok;
+  }
+  ok = WriteDword(screen.get(), "Width", adapter.savedWidth) && ok;
+  ok = WriteDword(screen.get(), "Height", adapter.savedHeight) && ok;
+  ok = WriteDword(screen.get(), "Format", static_cast<DWORD>(adapter.savedFormat)) && ok;
+  return RegSetValueExA(screen.get(), "Adapter ID", 0, REG_BINARY,
+                        reinterpret_cast<const BYTE*>(&adapter.identifier.DeviceIdentifier),
+                        sizeof(GUID)) == ERROR_SUCCESS &&
+         ok;
+}
+
 bool SaverApp::ReadDisplaySettings(HKEY key) {
   ReadField(key, "AllScreensSame", &allScreensSame);
-  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-    const int32_t a = monitors[i].adapterIndex;
-    if (a < 0 || static_cast<uint32_t>(a) >= adapterCount || adapters[a] == nullptr) continue;
-    AdapterRecord& adapter = *adapters[a];
+  for (uint32_t i = 0; i < monitors.size(); ++i) {
+    AdapterRecord* record = AdapterAt(monitors[i].adapterIndex);
+    if (record == nullptr) continue;
+    AdapterRecord& adapter = *record;
     char name[32];
     ScreenKeyName(name, i);
     // Read access only: a standard user may read the machine-wide key but not write there,
@@ -81,34 +105,16 @@ bool SaverApp::ReadDisplaySettings(HKEY key) {
 
 bool SaverApp::WriteDisplaySettings(HKEY key) {
   bool ok = WriteDword(key, "AllScreensSame", allScreensSame);
-  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-    const int32_t a = monitors[i].adapterIndex;
-    if (a < 0 || static_cast<uint32_t>(a) >= adapterCount || adapters[a] == nullptr) continue;
-    const AdapterRecord& adapter = *adapters[a];
-    char name[32];
-    ScreenKeyName(name, i);
-    ScopedKey screen;
-    if (RegCreateKeyExA(key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        screen.Receive(), nullptr) != ERROR_SUCCESS) {
-      ok = false;
-      continue;
-    }
-    ok = WriteDword(screen.get(), "Leave Black", adapter.leaveBlack) && ok;
-    ok = WriteDword(screen.get(), "Disable Hardware", adapter.disableHardware) && ok;
-    ok = WriteDword(screen.get(), "Width", adapter.savedWidth) && ok;
-    ok = WriteDword(screen.get(), "Height", adapter.savedHeight) && ok;
-    ok = WriteDword(screen.get(), "Format", static_cast<DWORD>(adapter.savedFormat)) && ok;
-    ok = RegSetValueExA(screen.get(), "Adapter ID", 0, REG_BINARY,
-                        reinterpret_cast<const BYTE*>(&adapter.identifier.DeviceIdentifier),
-                        sizeof(GUID)) == ERROR_SUCCESS &&
-         ok;
+  for (uint32_t i = 0; i < monitors.size(); ++i) {
+    const AdapterRecord* adapter = AdapterAt(monitors[i].adapterIndex);
+    if (adapter != nullptr) ok = WriteScreenKey(key, i, *adapter, true) && ok;
   }
   return ok;
 }
 
 void SaverApp::RemoveDisplaySettings(HKEY key) {
   RegDeleteValueA(key, "AllScreensSame");
-  for (unsigned i = 0; i < kMaxMonitors; ++i) {
+  for (unsigned i = 0; i < kMaxScreens; ++i) {
     char name[32];
     ScreenKeyName(name, i);
     RegDeleteKeyA(key, name);

@@ -26,12 +26,14 @@ HRESULT SaverApp::EnumerateAdapters() {
   if (direct3d == nullptr) return E_FAIL;
   const uint32_t typeCount = allowReference ? 3 : 2;
 
+  adapters.clear();
   const UINT count = direct3d->GetAdapterCount();
-  for (UINT a = 0; a < count && a < kMaxAdapters; ++a) {
+  for (UINT a = 0; a < count && !adapters.full(); ++a) {
     // Value-initialised: every field starts at zero.
-    adapters[a].reset(new (std::nothrow) AdapterRecord());
-    AdapterRecord* adapter = adapters[a].get();
-    if (adapter == nullptr) return E_OUTOFMEMORY;
+    std::unique_ptr<AdapterRecord> record(new (std::nothrow) AdapterRecord());
+    if (record == nullptr) return E_OUTOFMEMORY;
+    AdapterRecord* adapter = record.get();
+    adapters.push_back(std::move(record));
 
     direct3d->GetAdapterIdentifier(a, D3DENUM_NO_WHQL_LEVEL, &adapter->identifier);
     direct3d->GetAdapterDisplayMode(a, &adapter->desktopMode);
@@ -42,7 +44,7 @@ HRESULT SaverApp::EnumerateAdapters() {
 
     const HMONITOR monitor = direct3d->GetAdapterMonitor(a);
     if (monitor != nullptr) {
-      for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
+      for (uint32_t i = 0; i < monitors.size(); ++i) {
         if (monitors[i].monitorHandle == monitor) {
           adapter->monitorIndex = static_cast<int32_t>(i);
           monitors[i].adapterIndex = static_cast<int32_t>(a);
@@ -77,18 +79,7 @@ HRESULT SaverApp::EnumerateAdapters() {
         if (type == D3DDEVTYPE_SW) adapter->hasSoftware = 1;
         if (type == D3DDEVTYPE_HAL) adapter->hasHal = 1;
 
-        DWORD behaviors[kMaxBehaviors];
-        const uint32_t behaviorCount = BehaviorCandidates(
-            (record.caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) != 0, behaviors);
-        bool accepted = false;
-        for (uint32_t b = 0; b < behaviorCount && !accepted; ++b) {
-          if (SUCCEEDED(AcceptDevice(&record.caps, behaviors[b], format))) {
-            choices[f].behavior = behaviors[b];
-            accepted = true;
-          }
-        }
-        if (!accepted) continue;
-        if (multithreaded) choices[f].behavior |= D3DCREATE_MULTITHREADED;
+        if (!AcceptedBehavior(&record.caps, format, &choices[f].behavior)) continue;
         if (useDepthBuffer &&
             !ChooseDepthFormat(a, type, format, &choices[f].depthStencilFormat)) {
           continue;
@@ -107,9 +98,21 @@ HRESULT SaverApp::EnumerateAdapters() {
         if (type == D3DDEVTYPE_HAL) adapter->halUsable = 1;
       }
     }
-    adapterCount = a + 1;
   }
   return S_OK;
+}
+
+bool SaverApp::AcceptedBehavior(D3DCAPS8* caps, D3DFORMAT format, DWORD* behavior) {
+  DWORD candidates[kMaxBehaviors];
+  const uint32_t count =
+      BehaviorCandidates((caps->DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) != 0, candidates);
+  for (uint32_t b = 0; b < count; ++b) {
+    if (SUCCEEDED(AcceptDevice(caps, candidates[b], format))) {
+      *behavior = candidates[b] | (multithreaded ? D3DCREATE_MULTITHREADED : 0);
+      return true;
+    }
+  }
+  return false;
 }
 
 BOOL SaverApp::ChooseDepthFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
@@ -131,12 +134,9 @@ BOOL SaverApp::ChooseDepthFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT 
 }
 
 void SaverApp::DescribeDevices() {
-  for (uint32_t i = 0; i < outputCount && i < kMaxOutputs; ++i) {
-    ScreenOutput& output = outputs[i];
-    const char* description = "";
-    if (output.adapterIndex < adapterCount && adapters[output.adapterIndex] != nullptr) {
-      description = adapters[output.adapterIndex]->identifier.Description;
-    }
+  for (ScreenOutput& output : outputs) {
+    const AdapterRecord* adapter = AdapterAt(output.adapterIndex);
+    const char* description = adapter != nullptr ? adapter->identifier.Description : "";
     FormatDeviceText(output.deviceText, sizeof output.deviceText, output.deviceType,
                      output.behavior, description);
   }

@@ -8,11 +8,6 @@
 
 namespace {
 
-FrameRateCounter frameRate = {0, 0.0};
-
-bool errorClockStarted = false;
-double errorClockStamp = 0.0;
-
 RECT ToRect(const BoxPixels& box) { return {box.left, box.top, box.right, box.bottom}; }
 
 }  // namespace
@@ -22,9 +17,9 @@ void SaverApp::RenderFrame() {
   elapsedTime = static_cast<float>(HostClock::ElapsedTime());
   EnterSceneCall();
   const bool wanted = AdvanceScene() != S_FALSE;
-  frameDrawn_ = wanted || redrawPending;
+  frameDrawn_ = wanted || redrawPending_;
   if (frameDrawn_) {
-    redrawPending = false;
+    redrawPending_ = false;
     DrawOutputs();
   }
   LeaveSceneCall();
@@ -32,18 +27,20 @@ void SaverApp::RenderFrame() {
 
 void SaverApp::WaitForWork() {
   if (frameDrawn_) return;
-  const float seconds = idleSeconds < 0.0f ? 0.0f : idleSeconds > 1.0f ? 1.0f : idleSeconds;
+  const IdleWait wait = NextWait();
+  const float seconds =
+      wait.idleSeconds < 0.0f ? 0.0f : wait.idleSeconds > 1.0f ? 1.0f : wait.idleSeconds;
   const DWORD milliseconds = static_cast<DWORD>(seconds * 1000.0f + 0.5f);
-  const DWORD handles = wakeEvent != nullptr ? 1 : 0;
-  MsgWaitForMultipleObjects(handles, handles ? &wakeEvent : nullptr, FALSE, milliseconds,
+  const DWORD handles = wait.wakeEvent != nullptr ? 1 : 0;
+  MsgWaitForMultipleObjects(handles, handles ? &wait.wakeEvent : nullptr, FALSE, milliseconds,
                             QS_ALLINPUT);
 }
 
 void SaverApp::PaceFrame() {
   UINT refresh = 0;
-  if (outputCount > 0 && outputs[0].adapterIndex < adapterCount &&
-      adapters[outputs[0].adapterIndex] != nullptr) {
-    refresh = adapters[outputs[0].adapterIndex]->desktopMode.RefreshRate;
+  const AdapterRecord* adapter = outputs.empty() ? nullptr : AdapterAt(outputs[0].adapterIndex);
+  if (adapter != nullptr) {
+    refresh = adapter->desktopMode.RefreshRate;
   }
   if (refresh < 24 || refresh > 500) refresh = 60;
   const double interval = 1.0 / refresh;
@@ -58,21 +55,20 @@ void SaverApp::PaceFrame() {
 void SaverApp::DrawOutputs() {
   UpdateFrameRate();
 
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+  for (UINT i = 0; i < outputs.size(); ++i) {
     MakeOutputCurrent(i);
     ScreenOutput& output = outputs[i];
     if (output.device == nullptr) continue;
     const HRESULT state = output.device->TestCooperativeLevel();
     // A lost device cannot present; try the whole frame again on the next idle turn.
     if (state == D3DERR_DEVICELOST) {
-      redrawPending = true;
+      redrawPending_ = true;
       return;
     }
     if (state == D3DERR_DEVICENOTRESET) {
-      if (windowed && direct3d != nullptr && output.adapterIndex < adapterCount &&
-          adapters[output.adapterIndex] != nullptr) {
-        direct3d->GetAdapterDisplayMode(output.adapterIndex,
-                                        &adapters[output.adapterIndex]->desktopMode);
+      AdapterRecord* adapter = AdapterAt(output.adapterIndex);
+      if (windowed && direct3d != nullptr && adapter != nullptr) {
+        direct3d->GetAdapterDisplayMode(output.adapterIndex, &adapter->desktopMode);
       }
       if (output.resourcesRestored) {
         ReleaseDeviceResources();
@@ -89,26 +85,28 @@ void SaverApp::DrawOutputs() {
       }
       output.resourcesRestored = 1;
     }
-    DrawScene();
+    // A scene that could not begin leaves only the clear colour: a still scene must be drawn
+    // again rather than stay that way until something moves.
+    if (DrawScene() != S_OK) redrawPending_ = true;
   }
 
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+  for (UINT i = 0; i < outputs.size(); ++i) {
     MakeOutputCurrent(i);
-    if (outputs[i].device != nullptr) outputs[i].device->Present(nullptr, nullptr, nullptr, nullptr);
+    IDirect3DDevice8* device = outputs[i].device.Get();
+    if (device != nullptr && FAILED(device->Present(nullptr, nullptr, nullptr, nullptr))) {
+      redrawPending_ = true;
+    }
   }
 }
 
 void SaverApp::UpdateFrameRate() {
   float rate;
-  if (!CountFrame(frameRate, HostClock::AbsoluteTime(), &rate)) return;
+  if (!CountFrame(frameRate_, HostClock::AbsoluteTime(), &rate)) return;
   framesPerSecond = rate;
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
-    ScreenOutput& output = outputs[i];
-    if (direct3d == nullptr || output.adapterIndex >= adapterCount ||
-        adapters[output.adapterIndex] == nullptr) {
-      continue;
-    }
-    const AdapterRecord& adapter = *adapters[output.adapterIndex];
+  for (ScreenOutput& output : outputs) {
+    const AdapterRecord* record = AdapterAt(output.adapterIndex);
+    if (direct3d == nullptr || record == nullptr) continue;
+    const AdapterRecord& adapter = *record;
     D3DDISPLAYMODE mode = {};
     direct3d->GetAdapterDisplayMode(output.adapterIndex, &mode);
     D3DFORMAT depth = D3DFMT_UNKNOWN;
@@ -124,27 +122,26 @@ void SaverApp::UpdateFrameRate() {
 }
 
 void SaverApp::ErrorDisplayStep() {
-  if (errorPending && outputCount > 0) {
+  if (errorPending && !outputs.empty()) {
     TearDownOutputs();
     // The last frames stay on screen until something paints over them: show black instead.
-    for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-      if (monitors[i].window != nullptr) InvalidateRect(monitors[i].window, nullptr, FALSE);
+    for (const MonitorRecord& monitor : monitors) {
+      if (monitor.window != nullptr) InvalidateRect(monitor.window, nullptr, FALSE);
     }
   }
 
   const double now = HostClock::AbsoluteTime();
-  if (!errorClockStarted) {
-    errorClockStarted = true;
-    errorClockStamp = now;
+  if (!errorClockStarted_) {
+    errorClockStarted_ = true;
+    errorClockStamp_ = now;
   }
-  const float dt = static_cast<float>(now - errorClockStamp);
-  errorClockStamp = now;
+  const float dt = static_cast<float>(now - errorClockStamp_);
+  errorClockStamp_ = now;
 
   if (errorText[0] == '\0') LookupErrorMessage(errorCode, errorText, sizeof errorText);
 
   const bool preview = runMode == RunMode::Preview;
-  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-    MonitorRecord& monitor = monitors[i];
+  for (MonitorRecord& monitor : monitors) {
     if (monitor.window == nullptr) continue;
     RECT area = targetRect;
     if (runMode == RunMode::FullScreen) {

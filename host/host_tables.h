@@ -6,10 +6,12 @@
 #include <wrl/client.h>
 
 #include <cstdint>
+#include <memory>
 
-constexpr unsigned kMaxMonitors = 9;
-constexpr unsigned kMaxAdapters = 9;
-constexpr unsigned kMaxOutputs = 9;
+#include "host/bounded_table.h"
+
+// Monitors, Direct3D adapters and screen outputs: at most one of each per screen.
+constexpr unsigned kMaxScreens = 9;
 constexpr unsigned kMaxDeviceTypes = 3;
 constexpr unsigned kMaxModes = 150;
 constexpr unsigned kNoChoice = 0xFFFF;  // currentMode / currentDevice: nothing chosen
@@ -76,3 +78,17 @@ struct ScreenOutput {
   char deviceText[90];
   char frameStatsText[42];
 };
+
+// Per-adapter choices the Display Settings dialog edits and the registry keeps.
+struct DisplayChoice {
+  uint32_t savedWidth;  // 0: automatic
+  uint32_t savedHeight;
+  D3DFORMAT savedFormat;
+  uint32_t leaveBlack;
+  uint32_t disableHardware;
+};
+
+using MonitorTable = BoundedTable<MonitorRecord, kMaxScreens>;
+// Adapter records are large: each lives on the heap; a listed record is never null.
+using AdapterTable = BoundedTable<std::unique_ptr<AdapterRecord>, kMaxScreens>;
+using OutputTable = BoundedTable<ScreenOutput, kMaxScreens>;

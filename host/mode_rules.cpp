@@ -196,14 +196,13 @@ int ChooseFallbackModeIndex(const DisplayModeEntry* modes, uint32_t count, uint3
   return best;
 }
 
-int32_t PickBestAdapterIndex(const MonitorRecord* monitors, uint32_t monitorCount,
-                             AdapterRecord* const* adapters, uint32_t adapterCount) {
+int32_t PickBestAdapterIndex(const MonitorTable& monitors, const AdapterTable& adapters) {
   int32_t software = -1;
-  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-    const int32_t a = monitors[i].adapterIndex;
-    if (a < 0 || static_cast<uint32_t>(a) >= adapterCount || adapters[a] == nullptr) continue;
-    if (adapters[a]->halUsable) return a;
-    if (adapters[a]->softwareUsable) software = a;
+  for (const MonitorRecord& monitor : monitors) {
+    const std::unique_ptr<AdapterRecord>* adapter = adapters.at(monitor.adapterIndex);
+    if (adapter == nullptr) continue;
+    if ((*adapter)->halUsable) return monitor.adapterIndex;
+    if ((*adapter)->softwareUsable) software = monitor.adapterIndex;
   }
   return software;
 }

@@ -71,8 +71,7 @@ int ChooseFallbackModeIndex(const DisplayModeEntry* modes, uint32_t count, uint3
 // Adapter for the single windowed output, or for the one monitor of a single-screen run: the
 // first monitor whose adapter has a usable HAL device, else the last with a usable software
 // device. -1 when there is none.
-int32_t PickBestAdapterIndex(const MonitorRecord* monitors, uint32_t monitorCount,
-                             AdapterRecord* const* adapters, uint32_t adapterCount);
+int32_t PickBestAdapterIndex(const MonitorTable& monitors, const AdapterTable& adapters);
 
 // A monitor whose hardware is disabled and that has neither a software nor a reference device
 // to fall back on is left black.

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-uint32_t ListMonitors(const MonitorQueries& queries, MonitorRecord (&monitors)[kMaxMonitors]) {
-  uint32_t count = 0;
-  for (DWORD index = 0; count < kMaxMonitors; ++index) {
+uint32_t ListMonitors(const MonitorQueries& queries, MonitorTable& monitors) {
+  monitors.clear();
+  for (DWORD index = 0; !monitors.full(); ++index) {
     DISPLAY_DEVICEA device;
     std::memset(&device, 0, sizeof device);
     device.cb = sizeof device;
@@ -23,8 +23,7 @@ uint32_t ListMonitors(const MonitorQueries& queries, MonitorRecord (&monitors)[k
       monitor.DeviceString[0] = '\0';
     }
 
-    MonitorRecord& record = monitors[count];
-    std::memset(&record, 0, sizeof record);
+    MonitorRecord& record = *monitors.Append();
     // Both names are fixed fields that need not end in NUL.
     char name[sizeof device.DeviceString + 1];
     std::memcpy(name, device.DeviceString, sizeof device.DeviceString);
@@ -53,9 +52,8 @@ uint32_t ListMonitors(const MonitorQueries& queries, MonitorRecord (&monitors)[k
             queries.monitorFromRect(&record.screenRect, MONITOR_DEFAULTTONULL);
       }
     }
-    ++count;
   }
-  return count;
+  return monitors.size();
 }
 
 namespace {
@@ -75,5 +73,5 @@ BOOL WINAPI CurrentDisplaySettings(LPCSTR device, DWORD mode, DEVMODEA* devMode)
 void SaverApp::DiscoverMonitors() {
   const MonitorQueries queries = {multimon::EnumDisplayDevices, CurrentDisplaySettings,
                                   multimon::MonitorFromRect};
-  monitorCount = ListMonitors(queries, monitors);
+  ListMonitors(queries, monitors);
 }

@@ -67,4 +67,4 @@ struct MonitorQueries {
 
 // Fills the table from the display devices (mirroring drivers left out, at most 9 records);
 // returns the number of records.
-uint32_t ListMonitors(const MonitorQueries& queries, MonitorRecord (&monitors)[kMaxMonitors]);
+uint32_t ListMonitors(const MonitorQueries& queries, MonitorTable& monitors);

@@ -6,51 +6,28 @@
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
 #include "host/saver_errors.h"
+#include "host/screen_key.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
-
-AdapterRecord* AdapterAt(const std::unique_ptr<AdapterRecord>* adapters,
-                         uint32_t adapterCount, int64_t index) {
-  if (index < 0 || index >= adapterCount || index >= kMaxAdapters) return nullptr;
-  return adapters[index].get();
-}
 
 // The mode that worked after a fallback is remembered per user for the next run.
 void RememberFallbackMode(const char* registryKeyPath, int32_t monitorIndex,
                           const AdapterRecord& adapter) {
   ScopedKey settings;
-  if (g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
+  if (monitorIndex < 0 ||
+      g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
                                  settings.Receive()) != ERROR_SUCCESS) {
     return;
   }
-  char name[32];
-  std::snprintf(name, sizeof name, "Screen %d", monitorIndex + 1);
-  ScopedKey screen;
-  if (RegCreateKeyExA(settings.get(), name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, screen.Receive(), nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  const DWORD values[3] = {adapter.savedWidth, adapter.savedHeight,
-                           static_cast<DWORD>(adapter.savedFormat)};
-  const char* names[3] = {"Width", "Height", "Format"};
-  for (int i = 0; i < 3; ++i) {
-    RegSetValueExA(screen.get(), names[i], 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&values[i]), sizeof(DWORD));
-  }
-  RegSetValueExA(screen.get(), "Adapter ID", 0, REG_BINARY,
-                 reinterpret_cast<const BYTE*>(&adapter.identifier.DeviceIdentifier),
-                 sizeof(GUID));
+  WriteScreenKey(settings.get(), static_cast<uint32_t>(monitorIndex), adapter, false);
 }
 
 }  // namespace
 
 BOOL SaverApp::PickBestAdapter(int32_t* index) {
-  AdapterRecord* records[kMaxAdapters];
-  for (uint32_t a = 0; a < kMaxAdapters; ++a) records[a] = adapters[a].get();
-  const int32_t best = PickBestAdapterIndex(monitors, monitorCount, records, adapterCount);
+  const int32_t best = PickBestAdapterIndex(monitors, adapters);
   if (index != nullptr) *index = best;
   return best >= 0 ? TRUE : FALSE;
 }
@@ -59,9 +36,7 @@ HRESULT SaverApp::SetUpOutputs() {
   if (runMode == RunMode::FullScreen) {
     windowed = 0;
     if (singleScreen) {
-      for (uint32_t a = 0; a < adapterCount && a < kMaxAdapters; ++a) {
-        if (adapters[a] != nullptr) adapters[a]->leaveBlack = 1;
-      }
+      for (std::unique_ptr<AdapterRecord>& adapter : adapters) adapter->leaveBlack = 1;
       int32_t best;
       if (!PickBestAdapter(&best)) {
         RecordError(SAVER_E_NO_COMPATIBLE_DEVICE);
@@ -69,21 +44,18 @@ HRESULT SaverApp::SetUpOutputs() {
         adapters[best]->leaveBlack = 0;
       }
     }
-    for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-      AdapterRecord* adapter = AdapterAt(adapters, adapterCount, monitors[i].adapterIndex);
+    for (const MonitorRecord& monitor : monitors) {
+      AdapterRecord* adapter = AdapterAt(monitor.adapterIndex);
       if (adapter == nullptr) continue;
       if (MustLeaveBlack(*adapter, allowReference != 0)) adapter->leaveBlack = 1;
       if (adapter->leaveBlack || adapter->deviceCount == 0) continue;
-      if (outputCount >= kMaxOutputs) continue;
-      adapter->deviceWindow = monitors[i].window;
-      ScreenOutput& output = outputs[outputCount];
-      output = ScreenOutput();
-      output.adapterIndex = static_cast<uint32_t>(monitors[i].adapterIndex);
-      ++outputCount;
-      if (FAILED(CreateFullScreenDevice(output))) {
+      ScreenOutput* output = outputs.Append();
+      if (output == nullptr) continue;
+      adapter->deviceWindow = monitor.window;
+      output->adapterIndex = static_cast<uint32_t>(monitor.adapterIndex);
+      if (FAILED(CreateFullScreenDevice(*output))) {
         RecordError(SAVER_E_CREATE_DEVICE);
-        output.device.Reset();
-        --outputCount;
+        outputs.pop_back();
       }
     }
   } else if (runMode == RunMode::Preview || runMode == RunMode::Test) {
@@ -96,21 +68,17 @@ HRESULT SaverApp::SetUpOutputs() {
     } else {
       adapters[best]->deviceWindow = mainWindow;
     }
-    if (!errorPending && outputCount < kMaxOutputs) {
-      ScreenOutput& output = outputs[outputCount];
-      output = ScreenOutput();
-      output.adapterIndex = static_cast<uint32_t>(best);
-      ++outputCount;
-      if (FAILED(CreateWindowedDevice(output))) {
-        output.device.Reset();
-        --outputCount;
+    ScreenOutput* output = errorPending ? nullptr : outputs.Append();
+    if (output != nullptr) {
+      output->adapterIndex = static_cast<uint32_t>(best);
+      if (FAILED(CreateWindowedDevice(*output))) {
+        outputs.pop_back();
         RecordError(runMode == RunMode::Preview ? SAVER_E_NO_PREVIEW : SAVER_E_CREATE_DEVICE);
       }
     }
   }
 
-  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-    MonitorRecord& monitor = monitors[i];
+  for (MonitorRecord& monitor : monitors) {
     if (monitor.monitorHandle == nullptr) continue;
     MONITORINFO info;
     std::memset(&info, 0, sizeof info);
@@ -125,18 +93,16 @@ HRESULT SaverApp::SetUpOutputs() {
 
   if (runMode == RunMode::FullScreen) {
     SetRectEmpty(&targetRect);
-    for (uint32_t i = 0; i < outputCount; ++i) {
-      const int32_t m = outputs[i].monitorIndex;
-      if (m < 0 || static_cast<uint32_t>(m) >= monitorCount || m >= int32_t{kMaxMonitors}) {
-        continue;
+    for (const ScreenOutput& output : outputs) {
+      if (const MonitorRecord* monitor = monitors.at(output.monitorIndex)) {
+        UnionRect(&targetRect, &targetRect, &monitor->screenRect);
       }
-      UnionRect(&targetRect, &targetRect, &monitors[m].screenRect);
     }
   }
 
   if (!errorPending) {
     EnterSceneCall();
-    for (uint32_t i = 0; i < outputCount; ++i) {
+    for (uint32_t i = 0; i < outputs.size(); ++i) {
       ScreenOutput& output = outputs[i];
       if (FAILED(MakeOutputCurrent(i)) || FAILED(CreateDeviceResources())) {
         RecordError(SAVER_E_SCENE_RESOURCES);
@@ -157,9 +123,38 @@ HRESULT SaverApp::SetUpOutputs() {
   return S_OK;
 }
 
+D3DPRESENT_PARAMETERS SaverApp::PresentParams(bool inWindow, const DisplayModeEntry& mode,
+                                             HWND deviceWindow) const {
+  D3DPRESENT_PARAMETERS pp;
+  std::memset(&pp, 0, sizeof pp);
+  pp.BackBufferWidth = inWindow ? 0 : mode.width;  // 0: the window's size
+  pp.BackBufferHeight = inWindow ? 0 : mode.height;
+  pp.BackBufferFormat = mode.format;
+  pp.BackBufferCount = 1;
+  pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+  pp.SwapEffect = inWindow ? windowedSwapEffect : fullScreenSwapEffect;
+  pp.hDeviceWindow = deviceWindow;
+  pp.Windowed = inWindow ? TRUE : FALSE;
+  pp.EnableAutoDepthStencil = useDepthBuffer ? TRUE : FALSE;
+  pp.AutoDepthStencilFormat = mode.depthStencilFormat;
+  pp.FullScreen_PresentationInterval = inWindow ? 0 : D3DPRESENT_INTERVAL_ONE;
+  return pp;
+}
+
+HRESULT SaverApp::CreateOutputDevice(ScreenOutput& output) {
+  output.device.Reset();
+  if (direct3d == nullptr) return E_FAIL;
+  // CreateDevice may adjust the parameters it is given; keep ours for Reset.
+  D3DPRESENT_PARAMETERS given = output.presentParams;
+  HRESULT hr = direct3d->CreateDevice(output.adapterIndex, output.deviceType, mainWindow,
+                                      output.behavior, &given, &output.device);
+  if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
+  if (FAILED(hr)) output.device.Reset();
+  return hr;
+}
+
 HRESULT SaverApp::CreateFullScreenDevice(ScreenOutput& output) {
-  const uint32_t a = output.adapterIndex;
-  AdapterRecord* adapter = AdapterAt(adapters, adapterCount, a);
+  AdapterRecord* adapter = AdapterAt(output.adapterIndex);
   if (adapter == nullptr || adapter->deviceCount == 0 || direct3d == nullptr) return E_FAIL;
 
   const int chosen = ChooseDeviceRecord(*adapter, allowReference != 0, false);
@@ -178,27 +173,8 @@ HRESULT SaverApp::CreateFullScreenDevice(ScreenOutput& output) {
     output.monitorIndex = adapter->monitorIndex;
     output.deviceType = record.deviceType;
     output.behavior = mode.behavior;
-    D3DPRESENT_PARAMETERS& pp = output.presentParams;
-    std::memset(&pp, 0, sizeof pp);
-    pp.BackBufferWidth = mode.width;
-    pp.BackBufferHeight = mode.height;
-    pp.BackBufferFormat = mode.format;
-    pp.BackBufferCount = 1;
-    pp.MultiSampleType = D3DMULTISAMPLE_NONE;
-    pp.SwapEffect = fullScreenSwapEffect;
-    pp.hDeviceWindow = adapter->deviceWindow;
-    pp.Windowed = FALSE;
-    pp.EnableAutoDepthStencil = useDepthBuffer ? TRUE : FALSE;
-    pp.AutoDepthStencilFormat = mode.depthStencilFormat;
-    pp.Flags = 0;
-    pp.FullScreen_RefreshRateInHz = 0;
-    pp.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_ONE;
-
-    // CreateDevice may adjust the parameters it is given; keep ours for Reset.
-    D3DPRESENT_PARAMETERS given = pp;
-    HRESULT hr = direct3d->CreateDevice(a, record.deviceType, mainWindow, mode.behavior, &given,
-                                        &output.device);
-    if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
+    output.presentParams = PresentParams(false, mode, adapter->deviceWindow);
+    HRESULT hr = CreateOutputDevice(output);
     if (SUCCEEDED(hr)) {
       const HRESULT checked = CheckCreatedDevice(output.device.Get());
       if (FAILED(checked)) {
@@ -215,7 +191,6 @@ HRESULT SaverApp::CreateFullScreenDevice(ScreenOutput& output) {
       }
       return hr;
     }
-    output.device.Reset();
     if (!ChooseFallbackMode(record)) return hr;
     fellBack = true;
   }
@@ -230,7 +205,7 @@ BOOL SaverApp::ChooseFallbackMode(DeviceTypeRecord& device) {
 
 HRESULT SaverApp::CreateWindowedDevice(ScreenOutput& output) {
   const uint32_t a = output.adapterIndex;
-  AdapterRecord* adapter = AdapterAt(adapters, adapterCount, a);
+  AdapterRecord* adapter = AdapterAt(a);
   if (adapter == nullptr || direct3d == nullptr) return E_FAIL;
 
   adapter->currentDevice = kNoChoice;
@@ -242,46 +217,21 @@ HRESULT SaverApp::CreateWindowedDevice(ScreenOutput& output) {
   const D3DFORMAT desktopFormat = adapter->desktopMode.Format;
   const D3DFORMAT backBufferFormats[] = {desktopFormat, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8,
                                          D3DFMT_A1R5G5B5, D3DFMT_R5G6B5};
-  DWORD behavior = 0;
-  D3DFORMAT depthFormat = D3DFMT_UNKNOWN;
-  D3DFORMAT backBufferFormat = D3DFMT_UNKNOWN;
+  DisplayModeEntry mode = {};
   for (D3DFORMAT candidate : backBufferFormats) {
-    if (SUCCEEDED(CheckWindowedFormat(a, record.deviceType, desktopFormat, candidate, &behavior,
-                                      &depthFormat))) {
-      backBufferFormat = candidate;
+    if (SUCCEEDED(CheckWindowedFormat(a, record.deviceType, desktopFormat, candidate,
+                                      &mode.behavior, &mode.depthStencilFormat))) {
+      mode.format = candidate;
       break;
     }
   }
-  if (backBufferFormat == D3DFMT_UNKNOWN) return E_FAIL;
+  if (mode.format == D3DFMT_UNKNOWN) return E_FAIL;
 
   output.monitorIndex = adapter->monitorIndex;
   output.deviceType = record.deviceType;
-  output.behavior = behavior;
-  D3DPRESENT_PARAMETERS& pp = output.presentParams;
-  std::memset(&pp, 0, sizeof pp);
-  pp.BackBufferWidth = 0;  // the window's size
-  pp.BackBufferHeight = 0;
-  pp.BackBufferFormat = backBufferFormat;
-  pp.BackBufferCount = 1;
-  pp.MultiSampleType = D3DMULTISAMPLE_NONE;
-  pp.SwapEffect = windowedSwapEffect;
-  pp.hDeviceWindow = adapter->deviceWindow;
-  pp.Windowed = TRUE;
-  pp.EnableAutoDepthStencil = useDepthBuffer ? TRUE : FALSE;
-  pp.AutoDepthStencilFormat = depthFormat;
-  pp.Flags = 0;
-  pp.FullScreen_RefreshRateInHz = 0;
-  pp.FullScreen_PresentationInterval = 0;
-
-  D3DPRESENT_PARAMETERS given = pp;
-  HRESULT hr = direct3d->CreateDevice(a, record.deviceType, mainWindow, behavior, &given,
-                                      &output.device);
-  if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
-  if (FAILED(hr)) {
-    output.device.Reset();
-    return hr;
-  }
-  return S_OK;
+  output.behavior = mode.behavior;
+  output.presentParams = PresentParams(true, mode, adapter->deviceWindow);
+  return CreateOutputDevice(output);
 }
 
 HRESULT SaverApp::CheckWindowedFormat(UINT adapter, D3DDEVTYPE deviceType,
@@ -292,27 +242,14 @@ HRESULT SaverApp::CheckWindowedFormat(UINT adapter, D3DDEVTYPE deviceType,
                                          TRUE);
   if (FAILED(hr)) return hr;
 
-  AdapterRecord* record = AdapterAt(adapters, adapterCount, adapter);
+  AdapterRecord* record = AdapterAt(adapter);
   D3DCAPS8* caps = nullptr;
   if (record != nullptr) {
     for (uint32_t d = 0; d < record->deviceCount && d < kMaxDeviceTypes; ++d) {
       if (record->devices[d].deviceType == deviceType) caps = &record->devices[d].caps;
     }
   }
-  if (caps == nullptr) return E_FAIL;
-
-  DWORD candidates[kMaxBehaviors];
-  const uint32_t count =
-      BehaviorCandidates((caps->DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) != 0, candidates);
-  bool accepted = false;
-  for (uint32_t b = 0; b < count && !accepted; ++b) {
-    if (SUCCEEDED(AcceptDevice(caps, candidates[b], backBufferFormat))) {
-      *behavior = candidates[b];
-      accepted = true;
-    }
-  }
-  if (!accepted) return E_FAIL;
-  if (multithreaded) *behavior |= D3DCREATE_MULTITHREADED;
+  if (caps == nullptr || !AcceptedBehavior(caps, backBufferFormat, behavior)) return E_FAIL;
   *depthFormat = D3DFMT_UNKNOWN;
   if (useDepthBuffer && !ChooseDepthFormat(adapter, deviceType, backBufferFormat, depthFormat)) {
     return E_FAIL;
@@ -321,13 +258,12 @@ HRESULT SaverApp::CheckWindowedFormat(UINT adapter, D3DDEVTYPE deviceType,
 }
 
 HRESULT SaverApp::MakeOutputCurrent(UINT index) {
-  if (index >= outputCount || index >= kMaxOutputs) return E_INVALIDARG;
-  ScreenOutput& output = outputs[index];
+  ScreenOutput* found = outputs.at(index);
+  if (found == nullptr) return E_INVALIDARG;
+  ScreenOutput& output = *found;
   currentDevice = output.device.Get();
-  if (!windowed && output.monitorIndex >= 0 &&
-      static_cast<uint32_t>(output.monitorIndex) < kMaxMonitors) {
-    currentOutputRect = monitors[output.monitorIndex].screenRect;
-  }
+  const MonitorRecord* monitor = monitors.at(output.monitorIndex);
+  if (!windowed && monitor != nullptr) currentOutputRect = monitor->screenRect;
   if (currentDevice != nullptr) {
     Microsoft::WRL::ComPtr<IDirect3DSurface8> backBuffer;
     if (SUCCEEDED(currentDevice->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)) &&
@@ -341,7 +277,7 @@ HRESULT SaverApp::MakeOutputCurrent(UINT index) {
 }
 
 void SaverApp::ReleaseOutputDevices() {
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+  for (UINT i = 0; i < outputs.size(); ++i) {
     MakeOutputCurrent(i);
     ScreenOutput& output = outputs[i];
     if (output.resourcesRestored) {
@@ -359,6 +295,6 @@ void SaverApp::ReleaseOutputDevices() {
 
 void SaverApp::TearDownOutputs() {
   ReleaseOutputDevices();
-  outputCount = 0;
+  outputs.clear();
   direct3d.Reset();
 }

@@ -39,11 +39,8 @@ bool PasswordWanted() {
 void SaverApp::PreparePasswordCheck() {
   isWin9x = IsWindows9x() ? 1 : 0;
   if (runMode != RunMode::FullScreen || !isWin9x || !PasswordWanted()) return;
-  passwordModule = LoadLibraryA("PASSWORD.CPL");
-  if (passwordModule != nullptr) {
-    verifyPassword = reinterpret_cast<VerifyPasswordFn>(
-        reinterpret_cast<void*>(GetProcAddress(passwordModule, "VerifyScreenSavePwd")));
-  }
+  passwordModule.Reset(LoadLibraryA("PASSWORD.CPL"));
+  verifyPassword = passwordModule.Find<VerifyPasswordFn>("VerifyScreenSavePwd");
 }
 
 BOOL SaverApp::RunPasswordCheck() {
@@ -51,33 +48,26 @@ BOOL SaverApp::RunPasswordCheck() {
 
   // The system's dialog needs the screen: give up the devices while it is up.
   ReleaseOutputDevices();
-  for (uint32_t a = 0; a < adapterCount && a < kMaxAdapters; ++a) {
-    if (adapters[a] == nullptr || adapters[a]->deviceWindow == nullptr) continue;
-    ShowWindow(adapters[a]->deviceWindow, SW_RESTORE);
-    ShowWindow(adapters[a]->deviceWindow, SW_SHOWMAXIMIZED);
+  for (const std::unique_ptr<AdapterRecord>& adapter : adapters) {
+    if (adapter->deviceWindow == nullptr) continue;
+    ShowWindow(adapter->deviceWindow, SW_RESTORE);
+    ShowWindow(adapter->deviceWindow, SW_SHOWMAXIMIZED);
   }
 
   checkingPassword = 1;
   const BOOL accepted = verifyPassword(mainWindow);
   checkingPassword = 0;
   if (accepted) {
-    outputCount = 0;
+    outputs.clear();
     return TRUE;
   }
 
   SetCursor(nullptr);
   mouseMoveCount = 0;
   EnterSceneCall();
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+  for (UINT i = 0; i < outputs.size(); ++i) {
     ScreenOutput& output = outputs[i];
-    D3DPRESENT_PARAMETERS params = output.presentParams;
-    HRESULT hr = direct3d != nullptr
-                     ? direct3d->CreateDevice(output.adapterIndex, output.deviceType, mainWindow,
-                                              output.behavior, &params, &output.device)
-                     : E_FAIL;
-    if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
-    if (FAILED(hr)) {
-      output.device.Reset();
+    if (FAILED(CreateOutputDevice(output))) {
       RecordError(SAVER_E_CREATE_DEVICE);
       continue;
     }
@@ -98,10 +88,7 @@ BOOL SaverApp::RunPasswordCheck() {
 }
 
 void SaverApp::ChangePassword() {
-  const HMODULE mpr = LoadLibraryA("MPR.DLL");
-  if (mpr == nullptr) return;
-  const auto change = reinterpret_cast<ChangePasswordFn>(
-      reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA")));
+  const ScopedModule mpr(LoadLibraryA("MPR.DLL"));
+  const auto change = mpr.Find<ChangePasswordFn>("PwdChangePasswordA");
   if (change != nullptr) change("SCRSAVE", parentWindow, 0, 0);
-  FreeLibrary(mpr);
 }

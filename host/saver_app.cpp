@@ -21,18 +21,12 @@ SaverApp::SaverApp() {
   previewWaiting = 0;
   mouseMoveCount = 0;
   isWin9x = 0;
-  passwordModule = nullptr;
   verifyPassword = nullptr;
   checkingPassword = 0;
   windowed = 0;
   errorPending = 0;
   errorCode = S_OK;
   std::memset(errorText, 0, sizeof errorText);
-  std::memset(monitors, 0, sizeof monitors);
-  monitorCount = 0;
-  for (ScreenOutput& output : outputs) output = ScreenOutput();
-  outputCount = 0;
-  adapterCount = 0;
   currentDevice = nullptr;
   SetRectEmpty(&targetRect);
   SetRectEmpty(&currentOutputRect);
@@ -61,17 +55,49 @@ SaverApp::~SaverApp() {
 }
 
 void SaverApp::FreeAdapters() {
-  for (std::unique_ptr<AdapterRecord>& adapter : adapters) adapter.reset();
-  adapterCount = 0;
+  adapters.clear();
   direct3d.Reset();
 }
 
+const AdapterRecord* SaverApp::Adapter(int64_t index) const {
+  const std::unique_ptr<AdapterRecord>* adapter = adapters.at(index);
+  return adapter != nullptr ? adapter->get() : nullptr;
+}
+
+AdapterRecord* SaverApp::AdapterAt(int64_t index) {
+  std::unique_ptr<AdapterRecord>* adapter = adapters.at(index);
+  return adapter != nullptr ? adapter->get() : nullptr;
+}
+
 bool SaverApp::HasUsableDevice() const {
-  for (uint32_t a = 0; a < adapterCount && a < kMaxAdapters; ++a) {
-    const AdapterRecord* adapter = adapters[a].get();
-    if (adapter != nullptr && (adapter->halUsable || adapter->softwareUsable)) return true;
+  for (const std::unique_ptr<AdapterRecord>& adapter : adapters) {
+    if (adapter->halUsable || adapter->softwareUsable) return true;
   }
   return false;
+}
+
+DisplaySettings SaverApp::CopyDisplaySettings() const {
+  DisplaySettings settings;
+  settings.allScreensSame = allScreensSame;
+  for (const std::unique_ptr<AdapterRecord>& adapter : adapters) {
+    settings.choices.push_back({adapter->savedWidth, adapter->savedHeight, adapter->savedFormat,
+                                adapter->leaveBlack, adapter->disableHardware});
+  }
+  return settings;
+}
+
+void SaverApp::ApplyDisplaySettings(const DisplaySettings& settings) {
+  allScreensSame = settings.allScreensSame;
+  for (uint32_t a = 0; a < adapters.size(); ++a) {
+    const DisplayChoice* choice = settings.choices.at(a);
+    if (choice == nullptr) break;
+    AdapterRecord& adapter = *adapters[a];
+    adapter.savedWidth = choice->savedWidth;
+    adapter.savedHeight = choice->savedHeight;
+    adapter.savedFormat = choice->savedFormat;
+    adapter.leaveBlack = choice->leaveBlack;
+    adapter.disableHardware = choice->disableHardware;
+  }
 }
 
 HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
@@ -115,7 +141,7 @@ HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
 
   LoadSettings();
 
-  if (loadStartUpData != nullptr) loadStartUpData(drawing);
+  LoadStartUpData(drawing);
   return S_OK;
 }
 

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/scoped_handle.h"
 #include "host/host_tables.h"
+#include "host/mode_rules.h"
 
 enum class RunMode : int32_t {
   Configure = 0,
@@ -27,6 +29,19 @@ struct CommandLineChoice {
 CommandLineChoice ParseCommandLine(const char* commandLine);
 
 using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
+
+// What the product waits on while nothing moves: its event (may be null) or at most
+// idleSeconds, whichever comes first.
+struct IdleWait {
+  HANDLE wakeEvent = nullptr;
+  float idleSeconds = 1.0f;
+};
+
+// The Display Settings dialog's working copy: one choice per adapter, in adapter order.
+struct DisplaySettings {
+  BoundedTable<DisplayChoice, kMaxScreens> choices;
+  uint32_t allScreensSame = 0;
+};
 
 class SaverApp {
  public:
@@ -109,6 +124,28 @@ class SaverApp {
   BOOL RunPasswordCheck();
   void ChangePassword();
 
+  // What start-up reads after the settings (the product's picture list). drawingMode: the
+  // run draws pictures rather than configuring.
+  virtual void LoadStartUpData(bool /*drawingMode*/) {}
+
+  // When AdvanceScene returned S_FALSE (nothing moved) and the host saw no reason of its own
+  // to draw, the loop sleeps, taking input, until this says.
+  virtual IdleWait NextWait() { return IdleWait(); }
+
+  // The tables and choices the Display Settings dialog shows.
+  const MonitorTable& Monitors() const { return monitors; }
+  const AdapterTable& Adapters() const { return adapters; }
+  // Null when `index` names no adapter.
+  const AdapterRecord* Adapter(int64_t index) const;
+  bool SingleScreen() const { return singleScreen != 0; }
+  // The choices of every adapter to edit, and the edited copy taken back whole.
+  DisplaySettings CopyDisplaySettings() const;
+  void ApplyDisplaySettings(const DisplaySettings& settings);
+
+ protected:
+  AdapterRecord* AdapterAt(int64_t index);  // null when `index` names no adapter
+  void FreeAdapters();
+
   // Host fields, in declaration order.
   RunMode runMode;
   uint32_t allScreensSame;
@@ -118,19 +155,16 @@ class SaverApp {
   uint32_t previewWaiting;
   uint32_t mouseMoveCount;
   uint32_t isWin9x;
-  HMODULE passwordModule;
+  ScopedModule passwordModule;
   VerifyPasswordFn verifyPassword;
   uint32_t checkingPassword;
   uint32_t windowed;
   uint32_t errorPending;
   HRESULT errorCode;
   char errorText[400];
-  MonitorRecord monitors[kMaxMonitors];
-  uint32_t monitorCount;
-  ScreenOutput outputs[kMaxOutputs];
-  uint32_t outputCount;
-  std::unique_ptr<AdapterRecord> adapters[kMaxAdapters];
-  uint32_t adapterCount;
+  MonitorTable monitors;
+  OutputTable outputs;
+  AdapterTable adapters;
   Microsoft::WRL::ComPtr<IDirect3D8> direct3d;
   IDirect3DDevice8* currentDevice;  // not owned: the device of the current output
   RECT targetRect;
@@ -152,23 +186,6 @@ class SaverApp {
   char deviceText[90];
   char frameStatsText[42];
 
-  // Idle when still. When AdvanceScene returns S_FALSE and the host saw nothing that needs a
-  // frame, nothing is drawn and the loop sleeps until input arrives, until wakeEvent (the
-  // product's; may be null) is signalled, or for at most idleSeconds. Frames that keep moving
-  // are never presented faster than the display refreshes.
-  HANDLE wakeEvent = nullptr;
-  float idleSeconds = 1.0f;
-  // The host saw a reason to draw: the first frame, an exposed, resized or restored window,
-  // a device that was lost.
-  bool redrawPending = true;
-
-  // What start-up reads after the settings (the product's picture list); the product
-  // installs it. drawingMode: the run draws pictures rather than configuring.
-  void (*loadStartUpData)(bool drawingMode) = nullptr;
-
- protected:
-  void FreeAdapters();
-
  private:
   // Scene operations may run a modal message box, whose message loop can deliver the input or
   // the WM_DESTROY that shuts the saver down. The devices they are using must outlive them:
@@ -177,13 +194,26 @@ class SaverApp {
   // True when a waiting shutdown ran; the caller must not touch the outputs any more.
   bool LeaveSceneCall();
   void DrawOutputs();  // one frame's scene calls, Direct3D checks and presents
-  // Sleeps, taking input, until the product has work or idleSeconds have passed.
+  // Sleeps, taking input, until the product has work or its wait has passed.
   void WaitForWork();
   // Holds frames that keep moving to the display's refresh rate.
   void PaceFrame();
+  // Present parameters of an output in `mode` (windowed: the window's size).
+  D3DPRESENT_PARAMETERS PresentParams(bool inWindow, const DisplayModeEntry& mode,
+                                      HWND deviceWindow) const;
+  // The first vertex-processing behaviour the product accepts, with the multithreading flag.
+  bool AcceptedBehavior(D3DCAPS8* caps, D3DFORMAT format, DWORD* behavior);
+  // Device creation shared by both kinds of output; the parameters given stay unchanged.
+  HRESULT CreateOutputDevice(ScreenOutput& output);
 
-  bool frameDrawn_ = false;      // the last RenderFrame drew and presented
+  // The host saw a reason to draw: the first frame, an exposed, resized or restored window,
+  // a device that was lost, a scene or present that failed.
+  bool redrawPending_ = true;
+  bool frameDrawn_ = false;  // the last RenderFrame drew and presented
   double lastPresentTime_ = 0.0;
+  FrameRateCounter frameRate_ = {0, 0.0};
+  bool errorClockStarted_ = false;
+  double errorClockStamp_ = 0.0;
 
   bool shutDownDone_ = false;  // ShutDown runs once per run
   int sceneCallDepth_ = 0;

@@ -59,8 +59,7 @@ HRESULT SaverApp::CreateSaverWindows() {
     }
     case RunMode::FullScreen:
       mainWindow = nullptr;
-      for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors; ++i) {
-        MonitorRecord& monitor = monitors[i];
+      for (MonitorRecord& monitor : monitors) {
         if (monitor.monitorHandle == nullptr) continue;
         const RECT& r = monitor.screenRect;
         monitor.window = CreateWindowExA(WS_EX_TOPMOST, kWindowClass, windowTitle,
@@ -118,11 +117,11 @@ LRESULT SaverApp::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, 
 
     case WM_SIZE:
     case WM_SHOWWINDOW:
-      redrawPending = true;
+      redrawPending_ = true;
       break;
 
     case WM_PAINT: {
-      redrawPending = true;
+      redrawPending_ = true;
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(window, &paint);
       if (!errorPending && runMode == RunMode::Preview) {
@@ -139,12 +138,9 @@ LRESULT SaverApp::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, 
     case WM_ERASEBKGND:
       if (!checkingPassword) {
         // Direct3D draws these windows; erasing would only flicker.
-        for (uint32_t i = 0; i < outputCount && i < kMaxOutputs; ++i) {
-          const uint32_t a = outputs[i].adapterIndex;
-          if (a < adapterCount && a < kMaxAdapters && adapters[a] != nullptr &&
-              adapters[a]->deviceWindow == window) {
-            return 1;
-          }
+        for (const ScreenOutput& output : outputs) {
+          const AdapterRecord* adapter = AdapterAt(output.adapterIndex);
+          if (adapter != nullptr && adapter->deviceWindow == window) return 1;
         }
       }
       break;
@@ -214,7 +210,7 @@ void SaverApp::InterruptSaver() {
     // No password dialog on top of a scene operation that is still using the devices.
     if (sceneCallDepth_ > 0) return;
     if (!RunPasswordCheck()) return;
-    outputCount = 0;  // the check released the devices already
+    outputs.clear();  // the check released the devices already
   }
   ShutDown();
 }
@@ -239,23 +235,20 @@ void SaverApp::ShutDown() {
   }
   TearDownOutputs();
   ShutdownScene();
-  if (passwordModule != nullptr) {
-    FreeLibrary(passwordModule);
-    passwordModule = nullptr;
-  }
+  passwordModule.Reset();
   PostQuitMessage(0);
 }
 
 void SaverApp::PaintWindow(HWND window, HDC dc) {
   // The window's own monitor first; in full screen each monitor has its own window.
-  MonitorRecord* monitor = nullptr;
-  for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors && monitor == nullptr; ++i) {
-    if (monitors[i].window == window) monitor = &monitors[i];
+  const MonitorRecord* monitor = nullptr;
+  for (const MonitorRecord& m : monitors) {
+    if (monitor == nullptr && m.window == window) monitor = &m;
   }
   if (monitor == nullptr) {
     const HMONITOR handle = multimon::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-    for (uint32_t i = 0; i < monitorCount && i < kMaxMonitors && monitor == nullptr; ++i) {
-      if (monitors[i].monitorHandle == handle) monitor = &monitors[i];
+    for (const MonitorRecord& m : monitors) {
+      if (monitor == nullptr && m.monitorHandle == handle) monitor = &m;
     }
   }
   if (monitor == nullptr) return;

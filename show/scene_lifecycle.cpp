@@ -77,19 +77,27 @@ HRESULT ShowApp::RestoreDeviceResources() {
 
 HRESULT ShowApp::AdvanceScene() {
   for (Gallery& gallery : galleries) gallery.frameTimePending = true;
-  wakeEvent = decoder.FinishedEvent();
   if (!settingsLoaded) {
     // The fallback picture drifts all the time.
     AdvanceFallbackPicture(elapsedTime);
-    idleSeconds = 0.0f;
     return S_OK;
   }
   const bool changed = AdvanceSlideshow(elapsedTime);
+  return changed || firstFramePending ? S_OK : S_FALSE;
+}
+
+IdleWait ShowApp::NextWait() {
+  IdleWait wait;
+  wait.wakeEvent = decoder.FinishedEvent();
   // While a decode runs its event wakes the loop; otherwise the next change does.
   const float untilChange =
       static_cast<float>(g_settings.pictureTimer) - slideshowTimers.changeElapsed;
-  idleSeconds = decoder.Busy() ? 1.0f : untilChange > 0.0f ? untilChange : 0.0f;
-  return changed || firstFramePending ? S_OK : S_FALSE;
+  if (!settingsLoaded) {
+    wait.idleSeconds = 0.0f;  // the fallback picture drifts all the time
+  } else if (!decoder.Busy()) {
+    wait.idleSeconds = untilChange > 0.0f ? untilChange : 0.0f;
+  }
+  return wait;
 }
 
 HRESULT ShowApp::DrawScene() {
@@ -97,7 +105,7 @@ HRESULT ShowApp::DrawScene() {
   ForgetOutputTexturesOnNewDevice();
   currentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                        static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
-  if (FAILED(currentDevice->BeginScene())) return S_OK;
+  if (FAILED(currentDevice->BeginScene())) return S_FALSE;  // nothing drawn: draw again
   if (!settingsLoaded) {
     DrawFallbackScene(TakeFrameTime(CurrentGallery()));
   } else {

@@ -36,8 +36,9 @@ ShowApp::ShowApp() {
     }
   }
   ambientColor = 0;
-  loadStartUpData = LoadStartUpPictureList;
 }
+
+void ShowApp::LoadStartUpData(bool drawingMode) { LoadStartUpPictureList(drawingMode); }
 
 ShowApp::~ShowApp() {
   for (OutputResources& resources : outputResources) ReleaseOutputResources(resources);

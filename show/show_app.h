@@ -16,7 +16,7 @@
 
 constexpr int kPictureSlotCount = 4;
 constexpr int kSceneMeshSlots = 7;
-constexpr int kMaxGalleries = 10;  // one per output record
+constexpr int kMaxGalleries = kMaxScreens;  // one per output record
 // Gallery k's fallback picture moves as gallery 0's does k times this many seconds later, so
 // that the monitors do not move in step.
 constexpr float kFallbackLeadSeconds = 5.0f;
@@ -73,6 +73,8 @@ class ShowApp : public SaverApp {
   HRESULT SelectOutput(UINT index) override;
   HRESULT RestoreDeviceResources() override;
   HRESULT AdvanceScene() override;
+  IdleWait NextWait() override;
+  void LoadStartUpData(bool drawingMode) override;
   HRESULT DrawScene() override;
   HRESULT ReleaseDeviceResources() override;
   // Drops the output's own textures before its device goes away.
@@ -107,7 +109,7 @@ class ShowApp : public SaverApp {
   void DrawFullScene();
   void DrawFallbackScene(float elapsedSeconds);
 
-  OutputResources outputResources[10];
+  OutputResources outputResources[kMaxScreens];
   OutputResources* currentResources;
   float driftSpeed[3];
   float spinTimeBase[3];

@@ -111,7 +111,7 @@ bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
 
 int ShowApp::WantedGalleryCount() const {
   if (allScreensSame != 0) return 1;
-  return static_cast<int>(std::max(1u, std::min<uint32_t>(outputCount, kMaxGalleries)));
+  return static_cast<int>(std::max(1u, std::min<uint32_t>(outputs.size(), kMaxGalleries)));
 }
 
 Gallery& ShowApp::CurrentGallery() {
@@ -137,7 +137,7 @@ void ShowApp::AssignPictures() {
 
 uint32_t ShowApp::SlotDecodeEdge(int slot, int gallery) {
   uint32_t edge = kSmallestPictureEdge;
-  for (UINT i = 0; i < outputCount && i < kMaxOutputs; ++i) {
+  for (UINT i = 0; i < outputs.size(); ++i) {
     IDirect3DDevice8* device = outputs[i].device.Get();
     const int shows = static_cast<int>(i) < pendingGalleryCount ? static_cast<int>(i) : 0;
     if (device == nullptr || shows != gallery) continue;

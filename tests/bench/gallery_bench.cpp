@@ -33,6 +33,7 @@
 #include "show/backgrounds.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/show_settings.h"
 #include "show/slideshow.h"
 #include "support/real_device.h"
@@ -68,7 +69,7 @@ SIZE_T PeakWorkingSet() {
 
 // One frame of the gallery drawing only the planned steps that pass the filter.
 template <typename Filter>
-void DrawPart(ShowApp& app, IDirect3DDevice8* device, const std::vector<DrawStep>& plan,
+void DrawPart(Exposed<ShowApp>& app, IDirect3DDevice8* device, const std::vector<DrawStep>& plan,
               Filter keep) {
   std::vector<DrawStep> steps;
   for (const DrawStep& step : plan) {
@@ -91,7 +92,7 @@ void DrawPart(ShowApp& app, IDirect3DDevice8* device, const std::vector<DrawStep
 
 // Prints the median and the fastest frame time of every part and its median CPU time per
 // frame, rounds interleaved so that load drift on a shared machine spreads over all of them.
-void TimeParts(ShowApp& app, IDirect3DDevice8* device, int runs) {
+void TimeParts(Exposed<ShowApp>& app, IDirect3DDevice8* device, int runs) {
   OutputResources& resources = *app.currentResources;
   std::vector<bool> loaded(app.galleries[0].PictureSlots.size(), false);
   for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
@@ -152,7 +153,7 @@ struct ChangeTiming {
   double steadyFrameMs;
 };
 
-double DrawOneFrame(ShowApp& app, IDirect3DDevice8* device) {
+double DrawOneFrame(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
   const double start = NowMs();
   app.elapsedTime = 0.016f;
   app.AdvanceScene();
@@ -162,7 +163,7 @@ double DrawOneFrame(ShowApp& app, IDirect3DDevice8* device) {
 }
 
 // A moving scene's frames go on while the change decodes: every loop turn draws.
-ChangeTiming TimeChange(ShowApp& app, IDirect3DDevice8* device) {
+ChangeTiming TimeChange(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
   std::vector<double> steady;
   for (int frame = 0; frame < 30; ++frame) steady.push_back(DrawOneFrame(app, device));
   std::sort(steady.begin(), steady.end());
@@ -177,7 +178,7 @@ ChangeTiming TimeChange(ShowApp& app, IDirect3DDevice8* device) {
 }
 
 // What one frame did before the decoding moved to worker threads.
-double SynchronousChange(ShowApp& app, const char* picture) {
+double SynchronousChange(Exposed<ShowApp>& app, const char* picture) {
   const double start = NowMs();
   std::atomic<bool> keepGoing{true};
   std::vector<imaging::PictureImage> pictures(5);
@@ -214,7 +215,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   IDirect3DDevice8* device = screen.get();
-  ShowApp app;
+  Exposed<ShowApp> app;
   std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[2]);
   g_settings.pictureTimer = 60;
   RecomputeRgb(g_settings);

@@ -17,6 +17,7 @@
 #include "bench/holdings.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/show_settings.h"
 #include "support/real_device.h"
 #include "support/safe_release.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   IDirect3DDevice8* device = screen.get();
-  ShowApp app;
+  Exposed<ShowApp> app;
   std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[1]);
   g_settings.pictureTimer = 0;
   RecomputeRgb(g_settings);

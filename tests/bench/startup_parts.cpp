@@ -23,6 +23,7 @@
 #include "xfile/xfile_templates.h"
 #include <dxfile.h>
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/show_settings.h"
 #include "support/saver_process.h"
 
@@ -142,7 +143,7 @@ int main(int argc, char** argv) {
   std::printf("%-44s %8.1f\n", "this process, created to main", SinceProcessCreation());
 
   StepClock clock;
-  ShowApp app;
+  Exposed<ShowApp> app;
   app.instance = GetModuleHandleA(nullptr);
   const CommandLineChoice choice = ParseCommandLine(GetCommandLineA());
   app.runMode = choice.runMode;

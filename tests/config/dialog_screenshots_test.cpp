@@ -15,6 +15,7 @@
 #include "resources/dialog_ids.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/theme_file.h"
 
 using testing_support::DialogStep;
@@ -78,7 +79,7 @@ TEST_F(DialogScreenshots, Configuration) {
   WriteRamp(install.root() + "\\data\\grad\\l3.bmp", 0xf29a4a, 0x2b3f8c);
   install.SetDword("ThemeSelIndex", 2);
   install.SetDword("PictureTimer", 12);
-  ShowApp app;
+  Exposed<ShowApp> app;
   app.LoadSettings();
   EXPECT_EQ(RunModal([&] { return RunConfigurationDialog(app, nullptr); },
                      Shoot("dialog106_configuration", IDCANCEL)),
@@ -105,21 +106,19 @@ TEST_F(DialogScreenshots, About) {
 
 // On one monitor; the multimon tests picture it with a tab per real monitor.
 TEST_F(DialogScreenshots, DisplaySettings) {
-  ShowApp app;
-  MonitorRecord& monitor = app.monitors[app.monitorCount++];
-  std::memset(&monitor, 0, sizeof monitor);
+  Exposed<ShowApp> app;
+  MonitorRecord& monitor = *app.monitors.Append();
   std::snprintf(monitor.adapterName, sizeof monitor.adapterName, "Example Graphics");
   monitor.monitorHandle = reinterpret_cast<HMONITOR>(static_cast<UINT_PTR>(1));
   monitor.adapterIndex = 0;
   auto* adapter = new AdapterRecord();
-  std::memset(adapter, 0, sizeof *adapter);
   adapter->monitorIndex = 0;
   adapter->hasHal = adapter->halUsable = adapter->hasSoftware = adapter->softwareUsable = 1;
   adapter->deviceCount = 1;
   adapter->devices[0].modeCount = 2;
   adapter->devices[0].modes[0] = {1024, 768, D3DFMT_X8R8G8B8, 0, D3DFMT_UNKNOWN};
   adapter->devices[0].modes[1] = {800, 600, D3DFMT_R5G6B5, 0, D3DFMT_UNKNOWN};
-  app.adapters[app.adapterCount++].reset(adapter);
+  app.adapters.push_back(std::unique_ptr<AdapterRecord>(adapter));
   EXPECT_EQ(RunModal([&] { return ShowDisplaySettings(app, nullptr); },
                      Shoot("dialog200_display_settings", IDCANCEL)),
             IDCANCEL);

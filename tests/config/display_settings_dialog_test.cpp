@@ -8,6 +8,7 @@
 
 #include "config/modal_script.h"
 #include "resources/dialog_ids.h"
+#include "support/host_exposed.h"
 #include "support/test_support.h"
 
 using testing_support::Click;
@@ -18,11 +19,10 @@ using testing_support::RunModal;
 
 namespace {
 
-class TestApp : public SaverApp {};
+class TestApp : public Exposed<SaverApp> {};
 
 AdapterRecord* MakeAdapter(int monitor, const char* description) {
   auto* adapter = new AdapterRecord();
-  std::memset(adapter, 0, sizeof *adapter);
   adapter->monitorIndex = monitor;
   std::snprintf(adapter->identifier.Description, sizeof adapter->identifier.Description, "%s",
                 description);
@@ -42,14 +42,13 @@ AdapterRecord* MakeAdapter(int monitor, const char* description) {
   return adapter;
 }
 
-void AddMonitor(SaverApp& app, const char* name) {
-  const uint32_t i = app.monitorCount++;
-  MonitorRecord& monitor = app.monitors[i];
-  std::memset(&monitor, 0, sizeof monitor);
+void AddMonitor(TestApp& app, const char* name) {
+  const uint32_t i = app.monitors.size();
+  MonitorRecord& monitor = *app.monitors.Append();
   std::snprintf(monitor.adapterName, sizeof monitor.adapterName, "%s", name);
   monitor.monitorHandle = reinterpret_cast<HMONITOR>(static_cast<UINT_PTR>(0x100 + i));
-  monitor.adapterIndex = static_cast<int32_t>(app.adapterCount);
-  app.adapters[app.adapterCount++].reset(MakeAdapter(static_cast<int>(i), name));
+  monitor.adapterIndex = static_cast<int32_t>(app.adapters.size());
+  app.adapters.push_back(std::unique_ptr<AdapterRecord>(MakeAdapter(static_cast<int>(i), name)));
 }
 
 std::string ComboText(HWND dialog, int index) {
@@ -162,27 +161,23 @@ TEST(DisplaySettingsDialog, OneMonitorGetsTheTemplateWithoutTabs) {
   EXPECT_EQ(boxes.boxes()[0].type, static_cast<UINT>(MB_ICONINFORMATION));
 }
 
-TEST(DisplaySettingsDialog, AutomaticStoresZeroesAndAModeStoresItsValues) {
-  TestApp app;
-  AddMonitor(app, "Adapter");
-  app.adapters[0]->savedWidth = 800;
-  app.adapters[0]->savedHeight = 600;
-  app.adapters[0]->savedFormat = D3DFMT_X1R5G5B5;
-  RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
-             EXPECT_EQ(ComboSelection(dialog), 3);
-             ChooseMode(dialog, 0);
-             EXPECT_EQ(app.adapters[0]->savedWidth, 0u);
-             EXPECT_EQ(app.adapters[0]->savedHeight, 0u);
-             EXPECT_EQ(app.adapters[0]->savedFormat, static_cast<D3DFORMAT>(0));
-             ChooseMode(dialog, 2);
-             EXPECT_EQ(app.adapters[0]->savedWidth, 800u);
-             EXPECT_EQ(app.adapters[0]->savedFormat, D3DFMT_R5G6B5);
-             ChooseMode(dialog, 0);
-             Click(dialog, IDOK);
-           }});
-  EXPECT_EQ(app.adapters[0]->savedWidth, 0u);
-  EXPECT_EQ(app.adapters[0]->savedHeight, 0u);
-  EXPECT_EQ(app.adapters[0]->savedFormat, static_cast<D3DFORMAT>(0));
+TEST(DisplaySettingsDialog, AutomaticStoresZeroesAndAModeStoresItsValuesOnOk) {
+  for (const int item : {0, 2}) {  // "Automatic", then 800 by 600 in 16 bits
+    TestApp app;
+    AddMonitor(app, "Adapter");
+    app.adapters[0]->savedWidth = 800;
+    app.adapters[0]->savedHeight = 600;
+    app.adapters[0]->savedFormat = D3DFMT_X1R5G5B5;
+    RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
+               EXPECT_EQ(ComboSelection(dialog), 3);
+               ChooseMode(dialog, item);
+               EXPECT_EQ(app.adapters[0]->savedFormat, D3DFMT_X1R5G5B5);  // a copy is edited
+               Click(dialog, IDOK);
+             }});
+    EXPECT_EQ(app.adapters[0]->savedWidth, item ? 800u : 0u);
+    EXPECT_EQ(app.adapters[0]->savedHeight, item ? 600u : 0u);
+    EXPECT_EQ(app.adapters[0]->savedFormat, item ? D3DFMT_R5G6B5 : D3DFMT_UNKNOWN);
+  }
 }
 
 TEST(DisplaySettingsDialog, UnusableAdapterCannotBeChosen) {
@@ -198,60 +193,54 @@ TEST(DisplaySettingsDialog, UnusableAdapterCannotBeChosen) {
 }
 
 // The tabs themselves are checked over real monitors by the multimon tests.
-TEST(DisplaySettingsDialog, WithSeveralMonitorsCancelRestoresEveryRecord) {
-  TestApp app;
-  AddMonitor(app, "First Adapter");
-  AddMonitor(app, "Second Adapter");
-  app.adapters[1]->hasHal = 0;
-  app.adapters[1]->halUsable = 0;
-  app.allScreensSame = 0;
-  std::vector<AdapterRecord> before = {*app.adapters[0], *app.adapters[1]};
-  const INT_PTR result =
-      RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
-                 ASSERT_NE(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
-                 EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_DS_TAB_LABEL)));
-                 EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW),
-                           "&Disable hardware 3D rendering on this monitor");
-                 EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_USE_MONITOR), BST_CHECKED);
+TEST(DisplaySettingsDialog, WithSeveralMonitorsOkKeepsTheEditsAndCancelDropsThem) {
+  for (const int button : {IDOK, IDCANCEL}) {
+    TestApp app;
+    AddMonitor(app, "First Adapter");
+    AddMonitor(app, "Second Adapter");
+    app.adapters[1]->hasHal = 0;
+    app.adapters[1]->halUsable = 0;
+    app.allScreensSame = 0;
+    std::vector<AdapterRecord> before = {*app.adapters[0], *app.adapters[1]};
+    const INT_PTR result =
+        RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {
+                   ASSERT_NE(GetDlgItem(dialog, IDC_DS_TABS), nullptr);
+                   EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_DS_TAB_LABEL)));
+                   EXPECT_EQ(ItemText(dialog, IDC_DS_DISABLE_HW),
+                             "&Disable hardware 3D rendering on this monitor");
+                   EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_USE_MONITOR), BST_CHECKED);
 
-                 // First monitor: hardware off, a fixed mode.
-                 Click(dialog, IDC_DS_DISABLE_HW);
-                 EXPECT_EQ(app.adapters[0]->disableHardware, 1u);
-                 EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2211));
-                 ChooseMode(dialog, 1);
-                 EXPECT_EQ(app.adapters[0]->savedWidth, 640u);
+                   // First monitor: hardware off, a fixed mode.
+                   Click(dialog, IDC_DS_DISABLE_HW);
+                   EXPECT_EQ(ItemText(dialog, IDC_DS_STATUS), String(2211));
+                   ChooseMode(dialog, 1);
 
-                 // Second monitor: left black, which disables its mode choice.
-                 ChooseTab(dialog, 1);
-                 EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Second Adapter");
-                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_DISABLE_HW)));
-                 Click(dialog, IDC_DS_LEAVE_BLACK);
-                 EXPECT_EQ(app.adapters[1]->leaveBlack, 1u);
-                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_MODE_LIST)));
-                 Click(dialog, IDC_DS_SAME_IMAGE);
-                 EXPECT_EQ(app.allScreensSame, 1u);
+                   // Second monitor: left black, which disables its mode choice.
+                   ChooseTab(dialog, 1);
+                   EXPECT_EQ(ItemText(dialog, IDC_DS_ADAPTER_NAME), "Second Adapter");
+                   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_DISABLE_HW)));
+                   Click(dialog, IDC_DS_LEAVE_BLACK);
+                   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DS_MODE_LIST)));
+                   Click(dialog, IDC_DS_SAME_IMAGE);
 
-                 // Back on the first tab the edits are shown.
-                 ChooseTab(dialog, 0);
-                 EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_DISABLE_HW), BST_CHECKED);
-                 EXPECT_EQ(ComboSelection(dialog), 1);
-                 SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-               }});
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(std::memcmp(app.adapters[0].get(), &before[0], sizeof before[0]), 0);
-  EXPECT_EQ(std::memcmp(app.adapters[1].get(), &before[1], sizeof before[1]), 0);
-  EXPECT_EQ(app.allScreensSame, 0u);
-}
-
-TEST(DisplaySettingsDialog, OkKeepsTheEdits) {
-  TestApp app;
-  AddMonitor(app, "First Adapter");
-  AddMonitor(app, "Second Adapter");
-  RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[](HWND dialog) {
-             Click(dialog, IDC_DS_LEAVE_BLACK);
-             Click(dialog, IDOK);
-           }});
-  EXPECT_EQ(app.adapters[0]->leaveBlack, 1u);
+                   // Back on the first tab the edits are shown.
+                   ChooseTab(dialog, 0);
+                   EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DS_DISABLE_HW), BST_CHECKED);
+                   EXPECT_EQ(ComboSelection(dialog), 1);
+                   SendMessageA(dialog, WM_COMMAND, button, 0);
+                 }});
+    EXPECT_EQ(result, button);
+    if (button == IDOK) {
+      EXPECT_EQ(app.adapters[0]->disableHardware, 1u);
+      EXPECT_EQ(app.adapters[0]->savedWidth, 640u);
+      EXPECT_EQ(app.adapters[1]->leaveBlack, 1u);
+      EXPECT_EQ(app.allScreensSame, 1u);
+    } else {
+      EXPECT_EQ(std::memcmp(app.adapters[0].get(), &before[0], sizeof before[0]), 0);
+      EXPECT_EQ(std::memcmp(app.adapters[1].get(), &before[1], sizeof before[1]), 0);
+      EXPECT_EQ(app.allScreensSame, 0u);
+    }
+  }
 }
 
 TEST(DisplaySettingsDialog, SingleScreenModeWorksOnTheBestAdapter) {
@@ -272,8 +261,7 @@ TEST(DisplaySettingsDialog, OpensOnTheFirstMonitorThatHasAnAdapter) {
     TestApp app;
     AddMonitor(app, "Unused");
     app.monitors[0].adapterIndex = -1;  // a monitor Direct3D has no adapter for
-    app.adapters[0].reset();
-    app.adapterCount = 0;
+    app.adapters.clear();
     AddMonitor(app, "Shows The Saver");
     if (tabs) AddMonitor(app, "Third");
     RunModal([&] { return ShowDisplaySettings(app, nullptr); }, {[&](HWND dialog) {

@@ -2,6 +2,7 @@
 
 #include "base/registry_keys.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "support/test_support.h"
 
 namespace {
@@ -15,11 +16,11 @@ const GUID kOtherGuid = {0x99999999, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 8}};
 class DisplaySettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app_.monitorCount = 2;
+    app_.monitors.push_back({});
+    app_.monitors.push_back({});
     app_.monitors[0].adapterIndex = -1;  // no adapter: no subkey
     app_.monitors[1].adapterIndex = 0;
-    app_.adapters[0].reset(new AdapterRecord());
-    app_.adapterCount = 1;
+    app_.adapters.push_back(std::make_unique<AdapterRecord>());
     app_.adapters[0]->identifier.DeviceIdentifier = kAdapterGuid;
   }
 
@@ -34,7 +35,7 @@ class DisplaySettingsStoreTest : public ::testing::Test {
   }
 
   CleanSettingsKeys clean_;
-  ShowApp app_;
+  Exposed<ShowApp> app_;
 };
 
 TEST_F(DisplaySettingsStoreTest, WriteThenReadRoundTripsPerMonitorValues) {

@@ -151,16 +151,6 @@ TEST(DepthFormats, CandidatesFollowTheFixedOrderUnderTheMinimumBits) {
   EXPECT_EQ(list(32, 1), (std::vector<D3DFORMAT>{}));
 }
 
-TEST(Behaviours, HardwareThenMixedThenSoftwareOnlyWithTransformAndLight) {
-  DWORD out[kMaxBehaviors];
-  ASSERT_EQ(BehaviorCandidates(true, out), 3u);
-  EXPECT_EQ(out[0], DWORD{D3DCREATE_HARDWARE_VERTEXPROCESSING});
-  EXPECT_EQ(out[1], DWORD{D3DCREATE_MIXED_VERTEXPROCESSING});
-  EXPECT_EQ(out[2], DWORD{D3DCREATE_SOFTWARE_VERTEXPROCESSING});
-  ASSERT_EQ(BehaviorCandidates(false, out), 1u);
-  EXPECT_EQ(out[0], DWORD{D3DCREATE_SOFTWARE_VERTEXPROCESSING});
-}
-
 TEST(DeviceChoice, HalUnlessDisabledThenSoftwareThenReferenceWhenAllowed) {
   auto adapter = NewAdapter();
   adapter->deviceCount = 3;
@@ -257,26 +247,19 @@ TEST(FallbackMode, EveryChainEnds) {
 }
 
 TEST(AdapterChoice, FirstHalMonitorElseLastSoftwareMonitor) {
-  MonitorRecord monitors[kMaxMonitors] = {};
-  AdapterRecord* adapters[kMaxAdapters] = {};
-  std::vector<std::unique_ptr<AdapterRecord>> owned;
-  for (int i = 0; i < 3; ++i) {
-    owned.push_back(NewAdapter());
-    adapters[i] = owned.back().get();
-  }
-  monitors[0].adapterIndex = -1;
-  monitors[1].adapterIndex = 2;
-  monitors[2].adapterIndex = 0;
-  monitors[3].adapterIndex = 1;
-  EXPECT_EQ(PickBestAdapterIndex(monitors, 4, adapters, 3), -1);
+  MonitorTable monitors;
+  AdapterTable adapters;
+  for (int32_t index : {-1, 2, 0, 1}) monitors.Append()->adapterIndex = index;
+  for (int i = 0; i < 3; ++i) adapters.push_back(NewAdapter());
+  EXPECT_EQ(PickBestAdapterIndex(monitors, adapters), -1);
   adapters[2]->softwareUsable = 1;
   adapters[1]->softwareUsable = 1;
-  EXPECT_EQ(PickBestAdapterIndex(monitors, 4, adapters, 3), 1);
+  EXPECT_EQ(PickBestAdapterIndex(monitors, adapters), 1);
   adapters[0]->halUsable = 1;
   adapters[1]->halUsable = 1;
-  EXPECT_EQ(PickBestAdapterIndex(monitors, 4, adapters, 3), 0);
+  EXPECT_EQ(PickBestAdapterIndex(monitors, adapters), 0);
   monitors[2].adapterIndex = 7;  // out of the table: skipped
-  EXPECT_EQ(PickBestAdapterIndex(monitors, 4, adapters, 3), 1);
+  EXPECT_EQ(PickBestAdapterIndex(monitors, adapters), 1);
 }
 
 TEST(AdapterChoice, DisabledHardwareWithNothingElseLeavesTheMonitorBlack) {

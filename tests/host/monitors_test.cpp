@@ -74,9 +74,8 @@ class Monitors : public ::testing::Test {
   void SetUp() override {
     displays.clear();
     handleQueries.clear();
-    std::memset(monitors, 0xCD, sizeof monitors);  // records must be cleared before filling
   }
-  MonitorRecord monitors[kMaxMonitors];
+  MonitorTable monitors;
 };
 
 TEST_F(Monitors, AttachedDevicesGetRectangleAndHandleFromTheirCurrentMode) {
@@ -128,7 +127,7 @@ TEST_F(Monitors, MirroringDriversAreLeftOutAndATenthDeviceIsIgnored) {
     displays.push_back({"\\\\.\\DISPLAY" + std::to_string(i + 1), "Card " + std::to_string(i),
                         "Monitor", kAttached, 1024 * i, 0, 1024, 768});
   }
-  ASSERT_EQ(ListMonitors(kFakeQueries, monitors), kMaxMonitors);
+  ASSERT_EQ(ListMonitors(kFakeQueries, monitors), kMaxScreens);
   EXPECT_STREQ(monitors[0].adapterName, "Card 0");
   EXPECT_STREQ(monitors[8].adapterName, "Card 8");
   EXPECT_EQ(monitors[8].screenRect.left, 1024 * 8);

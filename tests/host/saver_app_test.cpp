@@ -5,6 +5,7 @@
 #include "show/picture_list.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
+#include "support/host_exposed.h"
 #include "support/test_support.h"
 
 namespace {
@@ -23,7 +24,7 @@ class Direct3DMissing {
 };
 
 TEST(SaverApp, ConstructorSetsTheHostDefaults) {
-  SaverApp app;
+  Exposed<SaverApp> app;
   EXPECT_EQ(g_saverApp, &app);
   EXPECT_EQ(app.runMode, RunMode::Configure);
   EXPECT_STREQ(app.windowTitle, "Screen Saver");
@@ -37,14 +38,11 @@ TEST(SaverApp, ConstructorSetsTheHostDefaults) {
   EXPECT_EQ(app.fullScreenSwapEffect, D3DSWAPEFFECT_DISCARD);
   EXPECT_EQ(app.windowedSwapEffect, D3DSWAPEFFECT_COPY_VSYNC);
   EXPECT_TRUE(IsRectEmpty(&app.targetRect));
-  EXPECT_EQ(app.monitorCount, 0u);
-  EXPECT_EQ(app.outputCount, 0u);
-  EXPECT_EQ(app.adapters[0], nullptr);
   EXPECT_EQ(app.errorPending, 0u);
 }
 
 TEST(ShowApp, ConstructionFillsTheProductIdentity) {
-  ShowApp app;
+  Exposed<ShowApp> app;
   EXPECT_EQ(activeShowApp, &app);
   EXPECT_EQ(g_saverApp, &app);
   EXPECT_STREQ(app.registryKeyPath, "Software\\Korrin Software\\Solvane 7.0");
@@ -54,12 +52,12 @@ TEST(ShowApp, ConstructionFillsTheProductIdentity) {
   EXPECT_FLOAT_EQ(app.driftSpeed[2], 1.0f);
   for (float base : app.spinTimeBase) EXPECT_FLOAT_EQ(base, 2000.0f);
   EXPECT_TRUE(app.galleries[0].PictureSlots.empty());
-  EXPECT_EQ(app.outputResources[9].fallbackTexture, nullptr);
+  EXPECT_EQ(app.outputResources[kMaxScreens - 1].fallbackTexture, nullptr);
 }
 
 TEST(SaverApp, ConfigureWithPendingErrorShowsTheMessageAndExitsWithZero) {
   MessageBoxRecorder boxes;
-  ShowApp app;
+  Exposed<ShowApp> app;
   app.runMode = RunMode::Configure;
   app.RecordError(SAVER_E_NO_DIRECT3D);
   EXPECT_EQ(app.Execute(), 0);
@@ -72,7 +70,7 @@ TEST(SaverApp, ConfigureWithPendingErrorShowsTheMessageAndExitsWithZero) {
 
 TEST(SaverApp, StartUpWithoutDirect3DRecordsTheFailureAndSucceeds) {
   Direct3DMissing missing;
-  ShowApp app;
+  Exposed<ShowApp> app;
   EXPECT_EQ(app.StartUp(GetModuleHandleA(nullptr)), S_OK);
   EXPECT_EQ(app.errorPending, 1u);
   EXPECT_EQ(app.errorCode, SAVER_E_NO_DIRECT3D);
@@ -81,7 +79,7 @@ TEST(SaverApp, StartUpWithoutDirect3DRecordsTheFailureAndSucceeds) {
 
 TEST(SaverApp, SaverRunWithoutAnyWindowReportsItsFailureInsteadOfWaiting) {
   MessageBoxRecorder boxes;
-  ShowApp app;
+  Exposed<ShowApp> app;
   app.runMode = RunMode::Test;
   app.RecordError(SAVER_E_CREATE_DEVICE);
   EXPECT_EQ(app.Execute(), 0);
@@ -91,15 +89,12 @@ TEST(SaverApp, SaverRunWithoutAnyWindowReportsItsFailureInsteadOfWaiting) {
 
 TEST(SaverApp, ExecuteFreesTheAdapterRecords) {
   MessageBoxRecorder boxes;
-  ShowApp app;
-  app.adapters[0].reset(new AdapterRecord());
-  app.adapters[1].reset(new AdapterRecord());
-  app.adapterCount = 2;
+  Exposed<ShowApp> app;
+  app.adapters.push_back(std::make_unique<AdapterRecord>());
+  app.adapters.push_back(std::make_unique<AdapterRecord>());
   app.runMode = RunMode::ChangePassword;
   EXPECT_EQ(app.Execute(), 0);
-  EXPECT_EQ(app.adapters[0], nullptr);
-  EXPECT_EQ(app.adapters[1], nullptr);
-  EXPECT_EQ(app.adapterCount, 0u);
+  EXPECT_TRUE(app.adapters.empty());
 }
 
 }  // namespace

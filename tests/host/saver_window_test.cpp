@@ -11,8 +11,8 @@
 #include "host/direct3d_loader.h"
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
+#include "support/host_exposed.h"
 #include "host/saver_errors.h"
-#include "base/text_copy.h"
 #include "support/saver_process.h"
 
 namespace {
@@ -20,7 +20,7 @@ namespace {
 constexpr char kTitle[] = "Solvane ScreenSaver 7.0";
 constexpr D3DCOLOR kClearColor = 0x00FF8000;  // orange
 
-class WindowApp : public SaverApp {
+class WindowApp : public Exposed<SaverApp> {
  public:
   WindowApp() { CopyText(windowTitle, kTitle, sizeof windowTitle); }
   ~WindowApp() override {
@@ -89,7 +89,7 @@ TEST(SaverWindows, TestModeOpensACaptionedWindowAndDrawsWithDirect3D) {
   ASSERT_TRUE(app.HasUsableDevice());
   app.SetUpOutputs();
   ASSERT_FALSE(app.errorPending) << std::hex << app.errorCode;
-  ASSERT_EQ(app.outputCount, 1u);
+  ASSERT_EQ(app.outputs.size(), 1u);
   EXPECT_EQ(app.windowed, 1u);
   EXPECT_EQ(app.backBufferDesc.Width, 600u);
   EXPECT_EQ(app.backBufferDesc.Height, 400u);
@@ -108,7 +108,7 @@ TEST(SaverWindows, TestModeOpensACaptionedWindowAndDrawsWithDirect3D) {
   // Closing the test window ends the run.
   DestroyWindow(window);
   EXPECT_EQ(app.log, std::vector<std::string>{"shutdown"});
-  EXPECT_EQ(app.outputCount, 0u);
+  EXPECT_EQ(app.outputs.size(), 0u);
   EXPECT_EQ(app.direct3d, nullptr);
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -118,10 +118,10 @@ TEST(SaverWindows, FullScreenCoversEachMonitorAndShowsTheDriftingErrorBox) {
   WindowApp app;
   app.runMode = RunMode::FullScreen;
   app.DiscoverMonitors();
-  ASSERT_GE(app.monitorCount, 1u);
+  ASSERT_GE(app.monitors.size(), 1u);
   ASSERT_EQ(app.CreateSaverWindows(), S_OK);
   int windows = 0;
-  for (uint32_t i = 0; i < app.monitorCount; ++i) {
+  for (uint32_t i = 0; i < app.monitors.size(); ++i) {
     const MonitorRecord& m = app.monitors[i];
     if (m.monitorHandle == nullptr) {
       EXPECT_EQ(m.window, nullptr);
@@ -258,7 +258,7 @@ TEST(SaverWindows, PreviewDrawsIntoTheChildWithAWindowedDevice) {
   ASSERT_EQ(app.EnumerateAdapters(), S_OK);
   app.SetUpOutputs();
   ASSERT_FALSE(app.errorPending) << std::hex << app.errorCode;
-  ASSERT_EQ(app.outputCount, 1u);
+  ASSERT_EQ(app.outputs.size(), 1u);
   EXPECT_EQ(app.outputs[0].presentParams.hDeviceWindow, app.mainWindow);
   EXPECT_EQ(app.backBufferDesc.Width, 152u);
   for (int i = 0; i < 40; ++i) {
@@ -273,7 +273,7 @@ TEST(SaverWindows, PreviewDrawsIntoTheChildWithAWindowedDevice) {
   std::printf("preview centre pixel: %06lx\n", ScreenPixel(centre.x, centre.y));
   DestroyWindow(parent);
   EXPECT_EQ(app.log, std::vector<std::string>{"shutdown"});
-  EXPECT_EQ(app.outputCount, 0u);
+  EXPECT_EQ(app.outputs.size(), 0u);
 }
 
 TEST(MonitorDiscovery, WithoutTheMultiMonitorApiOnePrimaryDisplayIsListed) {
@@ -283,7 +283,7 @@ TEST(MonitorDiscovery, WithoutTheMultiMonitorApiOnePrimaryDisplayIsListed) {
   LookUpMultiMonitorApi(TheMultiMonitorApi(), [](const char* name) {
     return GetProcAddress(GetModuleHandleA("USER32"), name);
   });
-  ASSERT_EQ(app.monitorCount, 1u);
+  ASSERT_EQ(app.monitors.size(), 1u);
   EXPECT_STREQ(app.monitors[0].adapterName, "DISPLAY");
   EXPECT_EQ(app.monitors[0].monitorHandle, kPrimaryMonitorHandle);
   EXPECT_EQ(app.monitors[0].screenRect.left, 0);
@@ -295,8 +295,8 @@ TEST(MonitorDiscovery, WithoutTheMultiMonitorApiOnePrimaryDisplayIsListed) {
 TEST(MonitorDiscovery, TheSystemListsItsMonitorsWithHandlesThatDirect3DNames) {
   WindowApp app;
   app.DiscoverMonitors();
-  ASSERT_GE(app.monitorCount, 1u);
-  for (uint32_t i = 0; i < app.monitorCount; ++i) {
+  ASSERT_GE(app.monitors.size(), 1u);
+  for (uint32_t i = 0; i < app.monitors.size(); ++i) {
     const MonitorRecord& m = app.monitors[i];
     std::printf("monitor %u: '%s' / '%s' handle %p rect (%ld,%ld)-(%ld,%ld)\n", i,
                 m.adapterName, m.monitorName, static_cast<void*>(m.monitorHandle), m.screenRect.left,
@@ -306,8 +306,8 @@ TEST(MonitorDiscovery, TheSystemListsItsMonitorsWithHandlesThatDirect3DNames) {
   app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
   ASSERT_NE(app.direct3d, nullptr);
   app.EnumerateAdapters();
-  ASSERT_GE(app.adapterCount, 1u);
-  for (uint32_t a = 0; a < app.adapterCount; ++a) {
+  ASSERT_GE(app.adapters.size(), 1u);
+  for (uint32_t a = 0; a < app.adapters.size(); ++a) {
     const AdapterRecord& adapter = *app.adapters[a];
     std::printf("adapter %u: '%s' monitor %d desktop %ux%u fmt %d, %u device types, hal %u sw %u\n",
                 a, adapter.identifier.Description, adapter.monitorIndex, adapter.desktopMode.Width,

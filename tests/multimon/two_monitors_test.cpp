@@ -18,6 +18,7 @@
 #include "host/direct3d_loader.h"
 #include "resources/dialog_ids.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "support/pixels.h"
 #include "support/saver_process.h"
 #include "support/test_support.h"
@@ -183,7 +184,7 @@ class TwoMonitors : public ::testing::Test {
   // The Display Settings dialog over this system's monitors and adapters, as the configuration
   // dialog opens it; its OK stores the settings as the configuration dialog's OK does.
   static INT_PTR ConfigureDisplays(std::vector<DialogStep> steps) {
-    ShowApp app;
+    Exposed<ShowApp> app;
     app.DiscoverMonitors();
     app.direct3d = AdoptComPtr(g_createDirect3D(D3D_SDK_VERSION));
     if (app.direct3d == nullptr || FAILED(app.PrepareEnumeration()) ||

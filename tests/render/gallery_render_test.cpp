@@ -14,6 +14,7 @@
 #include "render/scene_matrices.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/show_settings.h"
 #include "support/manual_clock.h"
 #include "support/real_device.h"
@@ -161,7 +162,7 @@ class GalleryRenderTest : public ::testing::Test {
 
   RealDevice device_;
   TempFolder pictures_;
-  ShowApp app_;
+  Exposed<ShowApp> app_;
 };
 
 TEST_F(GalleryRenderTest, FramedPicturesWithBlendedReflections) {

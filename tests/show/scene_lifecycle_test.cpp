@@ -15,6 +15,7 @@
 #include "show/backgrounds.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/show_settings.h"
 #include "show/slideshow.h"
 #include "support/real_device.h"
@@ -129,7 +130,7 @@ class SceneLifecycleTest : public ::testing::Test {
 
   RealDevice device_;
   TempFolder data_;
-  ShowApp app_;
+  Exposed<ShowApp> app_;
   PictureDecodeFn saved_ = nullptr;
 };
 
@@ -205,7 +206,7 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
 }
 
 TEST_F(SceneLifecycleTest, EachOutputHasItsOwnGalleryAndAPictureOnBothIsDecodedOnce) {
-  app_.outputCount = 2;
+  app_.outputs.Append(), app_.outputs.Append();
   SetPictures({"a_1x1.jpg", "b_1x1.jpg"});
   Frame(1.0f, {0, 1});
   // Two pictures on eight slots, each decoded once; the monitors a step apart.
@@ -404,7 +405,7 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
 
 TEST_F(SceneLifecycleTest, FallbackSceneGivesEachOutputItsOwnPictureAndDrift) {
   settingsLoaded = 0;
-  app_.outputCount = 2;
+  app_.outputs.Append(), app_.outputs.Append();
   const float start = app_.galleries[1].drift.driftPosition[0];
   EXPECT_NE(start, 0.0f);  // a further output starts elsewhere in the box
   Frame(0.1f, {0, 1});

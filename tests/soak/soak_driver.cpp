@@ -28,6 +28,7 @@
 #include "host/host_clock.h"
 #include "show/picture_list.h"
 #include "show/show_app.h"
+#include "support/host_exposed.h"
 #include "show/show_settings.h"
 #include "support/pixels.h"
 #include "support/saver_process.h"
@@ -244,7 +245,7 @@ void MakeLossy(IDirect3DDevice8* device) {
 
 int RunInside(const char* installDir, const char* listFile, double seconds, double resetSeconds,
               const std::string& shots) {
-  ShowApp app;
+  Exposed<ShowApp> app;
   app.instance = GetModuleHandleA(nullptr);
   app.runMode = RunMode::Test;
   app.DiscoverMonitors();
