@@ -9,10 +9,8 @@
 #include "host/saver_errors.h"
 #include "show/picture_list.h"
 
-ShowApp* activeShowApp = nullptr;
-
-ShowApp::ShowApp() {
-  activeShowApp = this;
+ShowApp::ShowApp(ConfigurationDialogFn configurationDialog)
+    : configurationDialog_(configurationDialog) {
   InitCommonControls();  // the configuration dialog has a trackbar
   currentResources = &outputResources[0];
   std::srand(0);
@@ -36,10 +34,23 @@ ShowApp::ShowApp() {
     }
   }
   ambientColor = 0;
-  loadStartUpData = LoadStartUpPictureList;
+}
+
+HRESULT ShowApp::StartUp(HINSTANCE instance) {
+  const HRESULT hr = SaverApp::StartUp(instance);
+  // Configuration keeps an empty list so that the user starts from nothing.
+  const bool drawing = runMode == RunMode::Preview || runMode == RunMode::FullScreen ||
+                       runMode == RunMode::Test;
+  LoadStartUpPictureList(state_.InstallDir, drawing, state_.PictureList);
+  return hr;
+}
+
+void ShowApp::SetSpinTimeBase(float x, float y, float z) {
+  spinTimeBase[0] = x;
+  spinTimeBase[1] = y;
+  spinTimeBase[2] = z;
 }
 
 ShowApp::~ShowApp() {
   for (OutputResources& resources : outputResources) ReleaseOutputResources(resources);
-  if (activeShowApp == this) activeShowApp = nullptr;
 }
