@@ -62,11 +62,21 @@ bool UserPath(const DataFilePlace& place, char* out, size_t size) {
          FormatPath(out, size, "%s\\%s", folder, place.fileName);
 }
 
-bool HasMachinePath(const DataFilePlace& place) {
-  return place.machinePath != nullptr && place.machinePath[0] != '\0';
-}
+bool HasMachinePath(const DataFilePlace& place) { return place.machinePath[0] != '\0'; }
 
 }  // namespace
+
+DataFilePlace PlaceDataFile(const char* installDir, const char* machineFolder,
+                            const char* subFolder, const char* fileName) {
+  DataFilePlace place = {{}, subFolder, fileName};
+  if (machineFolder[0] == '\0') {
+    FormatPath(place.machinePath, sizeof place.machinePath, "%s\\%s", installDir, fileName);
+  } else {
+    FormatPath(place.machinePath, sizeof place.machinePath, "%s\\%s\\%s", installDir,
+               machineFolder, fileName);
+  }
+  return place;
+}
 
 bool DataFileToRead(const DataFilePlace& place, char* out, size_t size) {
   if (UserPath(place, out, size) && FileExists(out)) return true;

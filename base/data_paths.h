@@ -24,10 +24,15 @@ bool FileExists(const char* path);
 // could not be named), the user's copy at subFolder\fileName of the user's data folder
 // (subFolder may be empty).
 struct DataFilePlace {
-  const char* machinePath;
+  char machinePath[520];
   const char* subFolder;
   const char* fileName;
 };
+
+// installDir\machineFolder\fileName (machineFolder may be empty) and the user's
+// subFolder\fileName.
+DataFilePlace PlaceDataFile(const char* installDir, const char* machineFolder,
+                            const char* subFolder, const char* fileName);
 
 // The copy to read: the user's when there is one, else the machine's. False when neither can
 // be named.

@@ -15,15 +15,9 @@
 namespace {
 
 // The default list file: in the installation folder, or the user's copy in the user's folder.
-struct DefaultListPlace {
-  char machinePath[MAX_PATH * 2];
-  DataFilePlace place;
-
-  explicit DefaultListPlace(const char* installDir) {
-    FormatPath(machinePath, sizeof machinePath, "%s\\%s", installDir, kDefaultListFileName);
-    place = DataFilePlace{machinePath, "", kDefaultListFileName};
-  }
-};
+DataFilePlace DefaultListPlace(const char* installDir) {
+  return PlaceDataFile(installDir, "", "", kDefaultListFileName);
+}
 
 std::string ListText(const std::vector<PictureEntry>& list) {
   std::string text;
@@ -46,7 +40,7 @@ void LoadPictureList(const char* installDir, const char* path, std::vector<Pictu
     // A name cut short would open another file or none.
     if (std::strlen(path) >= sizeof fileName) return;
     CopyText(fileName, path, sizeof fileName);
-  } else if (!DataFileToRead(DefaultListPlace(installDir).place, fileName, sizeof fileName)) {
+  } else if (!DataFileToRead(DefaultListPlace(installDir), fileName, sizeof fileName)) {
     return;
   }
   ReadPictureListFile(fileName, list, refused);
@@ -63,7 +57,7 @@ bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
 bool SavePictureList(const char* installDir, const char* path,
                      const std::vector<PictureEntry>& list) {
   if (path != nullptr) return WriteWholeFile(path, ListText(list));
-  return WriteDataFile(DefaultListPlace(installDir).place, ListText(list));
+  return WriteDataFile(DefaultListPlace(installDir), ListText(list));
 }
 
 void AddDefaultPictures(const char* installDir, std::vector<PictureEntry>& list) {

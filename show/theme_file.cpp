@@ -13,15 +13,9 @@
 namespace {
 
 // data\tdef of the installation folder, or the user's copy in the user's tdef folder.
-struct ThemeFilePlace {
-  char machinePath[MAX_PATH * 2];
-  DataFilePlace place;
-
-  ThemeFilePlace(const char* installDir, const char* fileName) {
-    FormatPath(machinePath, sizeof machinePath, "%s\\data\\tdef\\%s", installDir, fileName);
-    place = DataFilePlace{machinePath, "tdef", fileName};
-  }
-};
+DataFilePlace ThemeFilePlace(const char* installDir, const char* fileName) {
+  return PlaceDataFile(installDir, "data\\tdef", "tdef", fileName);
+}
 
 std::string ThemesText(const std::vector<ThemeRecord>& records) {
   std::string text;
@@ -79,7 +73,7 @@ void LoadThemeFile(const char* installDir, const char* path, const char* fileNam
   char fullName[MAX_PATH * 2];
   if (path != nullptr) {
     if (!FormatPath(fullName, sizeof fullName, "%s", path)) return;
-  } else if (!DataFileToRead(ThemeFilePlace(installDir, fileName).place, fullName,
+  } else if (!DataFileToRead(ThemeFilePlace(installDir, fileName), fullName,
                              sizeof fullName)) {
     return;
   }
@@ -91,5 +85,5 @@ void LoadThemeFile(const char* installDir, const char* path, const char* fileNam
 bool SaveThemeFile(const char* installDir, const char* path, const char* fileName,
                    const std::vector<ThemeRecord>& records) {
   if (path != nullptr) return WriteWholeFile(path, ThemesText(records));
-  return WriteDataFile(ThemeFilePlace(installDir, fileName).place, ThemesText(records));
+  return WriteDataFile(ThemeFilePlace(installDir, fileName), ThemesText(records));
 }
