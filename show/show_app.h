@@ -96,6 +96,7 @@ class ShowApp : public SaverApp {
   ShowState& State() { return state_; }
   const ShowState& State() const { return state_; }
 
+  // What tests and benchmarks look at, and the one knob the fallback shots turn.
   bool FirstFramePending() const { return firstFramePending_ != 0; }
   const Gallery& GalleryAt(int gallery) const { return galleries[gallery]; }
   int GalleryCount() const { return galleryCount; }
