@@ -14,12 +14,9 @@ HRESULT DecodePictureJob(const DecodeJob& job, const std::atomic<bool>& keepGoin
                                        picture);
 }
 
-PictureDecoder::PictureDecoder() { finished_ = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+PictureDecoder::PictureDecoder() : finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
-PictureDecoder::~PictureDecoder() {
-  StopWorkers();
-  if (finished_ != nullptr) CloseHandle(finished_);
-}
+PictureDecoder::~PictureDecoder() { StopWorkers(); }
 
 unsigned PictureDecoder::WorkerCount() {
   SYSTEM_INFO system;
@@ -41,7 +38,7 @@ bool PictureDecoder::Start(std::vector<DecodeJob> jobs) {
     jobsDone_ = 0;
     keepGoing_ = true;
     busy_ = true;
-    if (jobs_.empty()) SetEvent(finished_);
+    if (jobs_.empty()) SetEvent(finished_.get());
   }
   wake_.notify_all();
   return true;
@@ -53,14 +50,14 @@ bool PictureDecoder::Finished() const {
 }
 
 void PictureDecoder::WaitFinished() const {
-  if (busy_) WaitForSingleObject(finished_, INFINITE);
+  if (busy_) WaitForSingleObject(finished_.get(), INFINITE);
 }
 
 std::vector<imaging::PictureImage> PictureDecoder::Take() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!busy_ || jobsDone_ != jobs_.size()) return {};
   busy_ = false;
-  ResetEvent(finished_);
+  ResetEvent(finished_.get());
   jobs_.clear();
   return std::move(results_);
 }
@@ -71,7 +68,7 @@ void PictureDecoder::Cancel() {
   jobs_.clear();
   results_.clear();
   busy_ = false;
-  ResetEvent(finished_);
+  ResetEvent(finished_.get());
 }
 
 void PictureDecoder::StartWorkers() {
@@ -107,6 +104,6 @@ void PictureDecoder::Work() {
     lock.lock();
     if (stopping_) return;
     results_[index] = std::move(picture);
-    if (++jobsDone_ == jobs_.size()) SetEvent(finished_);
+    if (++jobsDone_ == jobs_.size()) SetEvent(finished_.get());
   }
 }

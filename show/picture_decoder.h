@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/scoped_handle.h"
 #include "d3dx/picture_texture.h"
 
 struct DecodeJob {
@@ -46,7 +47,7 @@ class PictureDecoder {
   // Drops a running batch: the workers stop as soon as they can and are joined.
   void Cancel();
   // Signalled while a finished batch waits to be taken.
-  HANDLE FinishedEvent() const { return finished_; }
+  HANDLE FinishedEvent() const { return finished_.get(); }
 
   // At most four, leaving one processor to the frame loop.
   static unsigned WorkerCount();
@@ -66,5 +67,5 @@ class PictureDecoder {
   bool stopping_ = false;
   bool busy_ = false;
   std::atomic<bool> keepGoing_{true};
-  HANDLE finished_ = nullptr;
+  ScopedHandle finished_;
 };
