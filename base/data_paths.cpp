@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "base/whole_file.h"
+
 bool FormatPath(char* out, size_t size, const char* format, ...) {
   if (out == nullptr || size == 0) return false;
   va_list args;
@@ -38,4 +40,57 @@ bool CreateFolderTree(const char* path) {
   if (result != ERROR_ALREADY_EXISTS && result != ERROR_FILE_EXISTS) return false;
   const DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+namespace {
+
+bool UserFolder(const char* subFolder, char* out, size_t size) {
+  char folder[MAX_PATH];
+  if (!g_userDataFolder(folder, sizeof folder)) return false;
+  if (subFolder == nullptr || subFolder[0] == '\0') return FormatPath(out, size, "%s", folder);
+  return FormatPath(out, size, "%s\\%s", folder, subFolder);
+}
+
+bool UserPath(const DataFilePlace& place, char* out, size_t size) {
+  char folder[MAX_PATH + 16];
+  return UserFolder(place.subFolder, folder, sizeof folder) &&
+         FormatPath(out, size, "%s\\%s", folder, place.fileName);
+}
+
+bool HasMachinePath(const DataFilePlace& place) { return place.machinePath[0] != '\0'; }
+
+}  // namespace
+
+DataFilePlace PlaceDataFile(const char* installDir, const char* machineFolder,
+                            const char* subFolder, const char* fileName) {
+  DataFilePlace place = {{}, subFolder, fileName};
+  if (machineFolder[0] == '\0') {
+    FormatPath(place.machinePath, sizeof place.machinePath, "%s\\%s", installDir, fileName);
+  } else {
+    FormatPath(place.machinePath, sizeof place.machinePath, "%s\\%s\\%s", installDir,
+               machineFolder, fileName);
+  }
+  return place;
+}
+
+bool DataFileToRead(const DataFilePlace& place, char* out, size_t size) {
+  if (UserPath(place, out, size) && FileExists(out)) return true;
+  return HasMachinePath(place) && FormatPath(out, size, "%s", place.machinePath);
+}
+
+bool WriteDataFile(const DataFilePlace& place, const std::string& text) {
+  char userPath[MAX_PATH * 2];
+  const bool haveUserPath = UserPath(place, userPath, sizeof userPath);
+  if (HasMachinePath(place) && WriteWholeFile(place.machinePath, text)) {
+    if (haveUserPath) DeleteFileA(userPath);
+    return true;
+  }
+  char folder[MAX_PATH + 16];
+  return haveUserPath && UserFolder(place.subFolder, folder, sizeof folder) &&
+         CreateFolderTree(folder) && WriteWholeFile(userPath, text);
 }

@@ -1,30 +1,15 @@
 #include "base/whole_file.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "base/scoped_handle.h"
 
 FileWriteCalls g_fileWriteCalls = {CreateFileA, WriteFile};
 
 namespace {
 
 constexpr DWORD kChunk = 1u << 16;
-
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-  ~ScopedHandle() { Close(); }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  bool Close() {
-    const bool ok = valid() && CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
   size_t done = 0;
@@ -59,10 +44,39 @@ bool WriteWholeFile(const char* path, const std::string& bytes) {
   ScopedHandle file(created);
   if (!file.valid()) return false;
   const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-  if (!file.Close() || !written ||
+  // A failing close can be the first sign of a write that did not reach the disk.
+  const bool closed = CloseHandle(file.Detach()) != FALSE;
+  if (!closed || !written ||
       !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(temporary);
     return false;
   }
   return true;
+}
+
+HRESULT ReadWholeFile(const char* path, uint64_t maxBytes, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  if (path == nullptr) return E_INVALIDARG;
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return HRESULT_FROM_WIN32(GetLastError());
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return E_FAIL;
+  if (static_cast<uint64_t>(size.QuadPart) > maxBytes) return E_OUTOFMEMORY;
+  try {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
+      bytes.clear();
+      return E_FAIL;
+    }
+    done += got;
+  }
+  return S_OK;
 }

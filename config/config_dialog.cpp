@@ -5,44 +5,57 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "base/data_paths.h"
+#include "base/scoped_gdi.h"
 #include "config/dialog_seams.h"
 #include "config/display_settings_dialog.h"
 #include "config/picture_preview.h"
 #include "config/select_pictures_dialog.h"
 #include "resources/dialog_ids.h"
+#include "show/backgrounds.h"
 #include "show/show_app.h"
-#include "show/show_settings.h"
-#include "show/theme_file.h"
+#include "show/show_state.h"
 
 namespace {
 
-struct ConfigDialog {
-  ShowApp* app = nullptr;
-  HWND window = nullptr;
-  int themeSource = 1;
-  int themeLocalIndex = 0;
-  HBRUSH frameBrush = nullptr;
-  HBRUSH objectBrush = nullptr;
-  HBITMAP logo = nullptr;
-  HBITMAP header = nullptr;
-  HWND previewButton = nullptr;
-  PreviewPicture preview;
+// A colour swatch's brush, made again only when its colour changes.
+struct SwatchBrush {
+  ScopedBrush brush;
+  int32_t color = 0;
 
-  ~ConfigDialog() {
-    if (frameBrush != nullptr) DeleteObject(frameBrush);
-    if (objectBrush != nullptr) DeleteObject(objectBrush);
-    if (logo != nullptr) DeleteObject(logo);
-    if (header != nullptr) DeleteObject(header);
+  HBRUSH For(int32_t wanted) {
+    if (brush && wanted == color) return brush.get();
+    HBRUSH fresh = CreateSolidBrush(RgbWordToGdi(static_cast<uint32_t>(wanted)));
+    if (fresh == nullptr) return brush.get();  // keep the old one rather than none
+    brush.Reset(fresh);
+    color = wanted;
+    return fresh;
   }
 };
 
-std::vector<ThemeRecord>& ThemeList(int source) { return source == 1 ? AppThemes : UserThemes; }
+struct ConfigDialog {
+  ShowApp* app = nullptr;
+  ShowState state;  // the copy being edited; OK hands it back
+  HWND window = nullptr;
+  int themeSource = 1;
+  int themeLocalIndex = 0;
+  SwatchBrush frameBrush;
+  SwatchBrush objectBrush;
+  ScopedBitmap logo;
+  ScopedBitmap header;
+  HWND previewButton = nullptr;
+  PreviewPicture preview;
+};
+
+std::vector<ThemeRecord>& ThemeList(ConfigDialog& dialog, int source) {
+  return source == 1 ? dialog.state.AppThemes : dialog.state.UserThemes;
+}
 
 ThemeRecord* SelectedTheme(ConfigDialog& dialog) {
-  std::vector<ThemeRecord>& list = ThemeList(dialog.themeSource);
+  std::vector<ThemeRecord>& list = ThemeList(dialog, dialog.themeSource);
   if (dialog.themeLocalIndex < 0 || static_cast<size_t>(dialog.themeLocalIndex) >= list.size()) {
     return nullptr;
   }
@@ -50,7 +63,8 @@ ThemeRecord* SelectedTheme(ConfigDialog& dialog) {
 }
 
 void SelectSource(ConfigDialog& dialog) {
-  const ThemeChoice choice = ChooseThemeSource(g_settings.themeSelIndex, AppThemes.size());
+  const ThemeChoice choice =
+      ChooseThemeSource(dialog.state.settings.themeSelIndex, dialog.state.AppThemes.size());
   dialog.themeSource = choice.source;
   dialog.themeLocalIndex = choice.localIndex;
   const bool selected = SelectedTheme(dialog) != nullptr;
@@ -73,7 +87,10 @@ void SetCheck(HWND window, int id, int32_t value) {
 void LoadGradientPreview(ConfigDialog& dialog) {
   char path[MAX_PATH * 2];
   // A gradient outside the ten files shows no preview.
-  if (GradientPath(path, sizeof path, g_settings.gradient)) dialog.preview.Load(path);
+  if (GradientFilePath(dialog.state.InstallDir, dialog.state.settings.gradient, path,
+                       sizeof path)) {
+    dialog.preview.Load(path);
+  }
 }
 
 void RedrawGradientPreview(ConfigDialog& dialog) {
@@ -81,17 +98,10 @@ void RedrawGradientPreview(ConfigDialog& dialog) {
   UpdateWindow(dialog.previewButton);
 }
 
-void RecreateBrush(HBRUSH& brush, int32_t color) {
-  HBRUSH fresh = CreateSolidBrush(RgbWordToGdi(static_cast<uint32_t>(color)));
-  if (fresh == nullptr) return;  // keep the old one rather than none
-  if (brush != nullptr) DeleteObject(brush);
-  brush = fresh;
-}
-
 void ApplyTheme(ConfigDialog& dialog) {
   const ThemeRecord* theme = SelectedTheme(dialog);
   if (theme == nullptr) return;  // nothing selected: the settings stay as they are
-  ShowSettings& s = g_settings;
+  ShowSettings& s = dialog.state.settings;
   CopyThemeLook(*theme, s);
 
   HWND window = dialog.window;
@@ -116,18 +126,20 @@ void AddListText(HWND window, int id, const char* text) {
 void OnInit(ConfigDialog& dialog) {
   HWND window = dialog.window;
   ShowWindow(GetDlgItem(window, IDC_CFG_WEB_LINK), SW_SHOW);
+  ShowState& state = dialog.state;
+  const ShowSettings& settings = state.settings;
   // The lists are filled from the files at every opening.
-  AppThemes.clear();
-  UserThemes.clear();
-  LoadThemeFile(nullptr, kAppThemeFile, AppThemes);
-  LoadThemeFile(nullptr, kUserThemeFile, UserThemes);
+  state.AppThemes.clear();
+  state.UserThemes.clear();
+  LoadThemeFile(state.InstallDir, nullptr, kAppThemeFile, state.AppThemes);
+  LoadThemeFile(state.InstallDir, nullptr, kUserThemeFile, state.UserThemes);
 
   HINSTANCE module = GetModuleHandleA(nullptr);
-  dialog.logo = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TS_LOGO));
-  dialog.header = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TS_HEADER));
+  dialog.logo.Reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TS_LOGO)));
+  dialog.header.Reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_TS_HEADER)));
   dialog.previewButton = GetDlgItem(window, IDC_CFG_GRADIENT_PREVIEW);
-  dialog.frameBrush = CreateSolidBrush(RGB(0, 0, 0));
-  dialog.objectBrush = CreateSolidBrush(RGB(0, 0, 0));
+  dialog.frameBrush.For(settings.backGndColor);
+  dialog.objectBrush.For(settings.object3DColor);
   // A push button paints its own face over whatever WM_CTLCOLORBTN filled in; drawn by us,
   // the swatches show their colour.
   for (int id : {IDC_CFG_FRAME_SWATCH, IDC_CFG_OBJECT_SWATCH}) {
@@ -138,12 +150,12 @@ void OnInit(ConfigDialog& dialog) {
   }
 
   char text[64];
-  for (size_t i = 1; i <= AppThemes.size(); ++i) {
+  for (size_t i = 1; i <= state.AppThemes.size(); ++i) {
     std::snprintf(text, sizeof text, "Solvane Theme %u", static_cast<unsigned>(i));
     AddListText(window, IDC_CFG_THEME_LIST, text);
   }
-  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, g_settings.themeSelIndex, 0);
-  for (size_t i = 1; i <= UserThemes.size(); ++i) {
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, settings.themeSelIndex, 0);
+  for (size_t i = 1; i <= state.UserThemes.size(); ++i) {
     std::snprintf(text, sizeof text, "User Custom Theme %u", static_cast<unsigned>(i));
     AddListText(window, IDC_CFG_THEME_LIST, text);
   }
@@ -151,25 +163,26 @@ void OnInit(ConfigDialog& dialog) {
     std::snprintf(text, sizeof text, "Gradient %d", i);
     AddListText(window, IDC_CFG_GRADIENT_LIST, text);
   }
-  SendDlgItemMessageA(window, IDC_CFG_GRADIENT_LIST, LB_SETCURSEL, g_settings.gradient, 0);
+  SendDlgItemMessageA(window, IDC_CFG_GRADIENT_LIST, LB_SETCURSEL, settings.gradient, 0);
   AddListText(window, IDC_CFG_OBJECT_LIST, "Solvane Coffeee Mug");
-  SendDlgItemMessageA(window, IDC_CFG_OBJECT_LIST, LB_SETCURSEL, g_settings.object3DIndex, 0);
+  SendDlgItemMessageA(window, IDC_CFG_OBJECT_LIST, LB_SETCURSEL, settings.object3DIndex, 0);
 
   LoadGradientPreview(dialog);
-  SetCheck(window, IDC_CFG_INVERT, g_settings.invertPicture);
-  SetCheck(window, IDC_CFG_SHOW_OBJECT, g_settings.render3DObject);
-  SetCheck(window, IDC_CFG_REFLECTION, g_settings.renderReflection);
+  SetCheck(window, IDC_CFG_INVERT, settings.invertPicture);
+  SetCheck(window, IDC_CFG_SHOW_OBJECT, settings.render3DObject);
+  SetCheck(window, IDC_CFG_REFLECTION, settings.renderReflection);
 
   SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETRANGE, FALSE, MAKELPARAM(3, 60));
-  SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETPOS, TRUE, g_settings.pictureTimer);
-  SetDlgItemInt(window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(g_settings.pictureTimer), TRUE);
+  SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETPOS, TRUE, settings.pictureTimer);
+  SetDlgItemInt(window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(settings.pictureTimer), TRUE);
 
   SelectSource(dialog);
   ApplyTheme(dialog);
 }
 
 void OnThemeSelected(ConfigDialog& dialog) {
-  g_settings.themeSelIndex = static_cast<int32_t>(
+  ShowSettings& settings = dialog.state.settings;
+  settings.themeSelIndex = static_cast<int32_t>(
       SendDlgItemMessageA(dialog.window, IDC_CFG_THEME_LIST, LB_GETCURSEL, 0, 0));
   SelectSource(dialog);
   SendMessageA(dialog.window, WM_COMMAND, IDC_CFG_APPLY_THEME, 0);
@@ -180,30 +193,34 @@ int32_t ThemeListCount(HWND window) {
 }
 
 void OnNewTheme(ConfigDialog& dialog) {
+  ShowSettings& settings = dialog.state.settings;
   HWND window = dialog.window;
   char text[64];
   std::snprintf(text, sizeof text, "User Custom Theme %u",
-                static_cast<unsigned>(UserThemes.size() + 1));
+                static_cast<unsigned>(dialog.state.UserThemes.size() + 1));
   AddListText(window, IDC_CFG_THEME_LIST, text);
-  g_settings.themeSelIndex = ThemeListCount(window) - 1;
-  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, g_settings.themeSelIndex, 0);
-  UserThemes.push_back(NewUserTheme());
+  settings.themeSelIndex = ThemeListCount(window) - 1;
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, settings.themeSelIndex, 0);
+  dialog.state.UserThemes.push_back(NewUserTheme());
   SelectSource(dialog);
   ApplyTheme(dialog);
 }
 
 void OnDeleteTheme(ConfigDialog& dialog) {
+  ShowSettings& settings = dialog.state.settings;
   if (dialog.themeSource != 2 || SelectedTheme(dialog) == nullptr) return;
   HWND window = dialog.window;
-  UserThemes.erase(UserThemes.begin() + dialog.themeLocalIndex);
-  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_DELETESTRING, g_settings.themeSelIndex, 0);
-  g_settings.themeSelIndex = ThemeListCount(window) - 1;
-  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, g_settings.themeSelIndex, 0);
+  std::vector<ThemeRecord>& own = dialog.state.UserThemes;
+  own.erase(own.begin() + dialog.themeLocalIndex);
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_DELETESTRING, settings.themeSelIndex, 0);
+  settings.themeSelIndex = ThemeListCount(window) - 1;
+  SendDlgItemMessageA(window, IDC_CFG_THEME_LIST, LB_SETCURSEL, settings.themeSelIndex, 0);
   SelectSource(dialog);
   ApplyTheme(dialog);
 }
 
 void OnChooseColor(ConfigDialog& dialog, bool frame) {
+  ShowSettings& settings = dialog.state.settings;
   // Built-in colours are fixed; without a theme there is nothing to colour.
   if (dialog.themeSource == 1 || SelectedTheme(dialog) == nullptr) return;
   COLORREF custom[16] = {};
@@ -217,31 +234,30 @@ void OnChooseColor(ConfigDialog& dialog, bool frame) {
   const RgbBytes rgb = ColorToRgb(static_cast<int32_t>(color));
   ThemeRecord* theme = SelectedTheme(dialog);
   if (frame) {
-    g_settings.backGndColor = static_cast<int32_t>(color);
-    g_settings.backGndRgb = rgb;
+    settings.backGndColor = static_cast<int32_t>(color);
+    settings.backGndRgb = rgb;
     theme->backGndColor = color;
     theme->backGndRgb[0] = rgb.r;
     theme->backGndRgb[1] = rgb.g;
     theme->backGndRgb[2] = rgb.b;
-    RecreateBrush(dialog.frameBrush, g_settings.backGndColor);
   } else {
-    g_settings.object3DColor = static_cast<int32_t>(color);
-    g_settings.object3DRgb = rgb;
+    settings.object3DColor = static_cast<int32_t>(color);
+    settings.object3DRgb = rgb;
     theme->object3DColor = color;
     theme->object3DRgb[0] = rgb.r;
     theme->object3DRgb[1] = rgb.g;
     theme->object3DRgb[2] = rgb.b;
-    RecreateBrush(dialog.objectBrush, g_settings.object3DColor);
   }
   ApplyTheme(dialog);
 }
 
 void OnGradientSelected(ConfigDialog& dialog) {
-  g_settings.gradient = static_cast<int32_t>(
+  ShowSettings& settings = dialog.state.settings;
+  settings.gradient = static_cast<int32_t>(
       SendDlgItemMessageA(dialog.window, IDC_CFG_GRADIENT_LIST, LB_GETCURSEL, 0, 0));
   dialog.preview.Clear();
   if (dialog.themeSource == 2) {
-    if (ThemeRecord* theme = SelectedTheme(dialog)) theme->gradient = g_settings.gradient;
+    if (ThemeRecord* theme = SelectedTheme(dialog)) theme->gradient = settings.gradient;
   }
   LoadGradientPreview(dialog);
   RedrawGradientPreview(dialog);
@@ -257,38 +273,42 @@ void Toggle(int32_t& value) {
 }
 
 void OnFlag(ConfigDialog& dialog, int id) {
+  ShowSettings& settings = dialog.state.settings;
   ThemeRecord* theme = SelectedTheme(dialog);
   if (theme == nullptr) return;  // the switches belong to a theme
   switch (id) {
     case IDC_CFG_INVERT:
-      Toggle(g_settings.invertPicture);
-      theme->invertPicture = g_settings.invertPicture;
+      Toggle(settings.invertPicture);
+      theme->invertPicture = settings.invertPicture;
       RedrawGradientPreview(dialog);
       break;
     case IDC_CFG_SHOW_OBJECT:
-      Toggle(g_settings.render3DObject);
-      theme->render3DObject = g_settings.render3DObject;
+      Toggle(settings.render3DObject);
+      theme->render3DObject = settings.render3DObject;
       break;
     case IDC_CFG_REFLECTION:
-      Toggle(g_settings.renderReflection);
-      theme->renderReflection = g_settings.renderReflection;
+      Toggle(settings.renderReflection);
+      theme->renderReflection = settings.renderReflection;
       break;
   }
 }
 
 void OnTimerMoved(ConfigDialog& dialog) {
-  g_settings.pictureTimer =
+  ShowSettings& settings = dialog.state.settings;
+  settings.pictureTimer =
       static_cast<int32_t>(SendDlgItemMessageA(dialog.window, IDC_CFG_TIMER, TBM_GETPOS, 0, 0));
-  SetDlgItemInt(dialog.window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(g_settings.pictureTimer),
+  SetDlgItemInt(dialog.window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(settings.pictureTimer),
                 TRUE);
 }
 
 // Settings and both theme files; the user hears about themes that could not be stored
 // (SaveSettings speaks for itself).
 void SaveEverything(ConfigDialog& dialog) {
-  dialog.app->SaveSettings();
-  const bool appSaved = SaveThemeFile(nullptr, kAppThemeFile, AppThemes);
-  const bool userSaved = SaveThemeFile(nullptr, kUserThemeFile, UserThemes);
+  const ShowState& state = dialog.state;
+  dialog.app->SaveSettings(state.settings);
+  const bool appSaved = SaveThemeFile(state.InstallDir, nullptr, kAppThemeFile, state.AppThemes);
+  const bool userSaved =
+      SaveThemeFile(state.InstallDir, nullptr, kUserThemeFile, state.UserThemes);
   if (!appSaved || !userSaved) ShowDialogMessage(dialog.window, IDS_THEMES_NOT_SAVED, MB_ICONERROR);
 }
 
@@ -303,7 +323,7 @@ void OpenWebSite(HWND owner) {
 void OnPreview(ConfigDialog& dialog) {
   SaveEverything(dialog);
   char saver[MAX_PATH * 2];
-  if (!FormatPath(saver, sizeof saver, "%s\\Solvane7.scr", g_settings.InstallDir)) return;
+  if (!FormatPath(saver, sizeof saver, "%s\\Solvane7.scr", dialog.state.InstallDir)) return;
   g_shellExecute(dialog.window, "open", saver, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -314,8 +334,8 @@ void OnOk(ConfigDialog& dialog) {
   EndDialog(dialog.window, 1);
 }
 
+// The edited copy is dropped with the dialog: nothing to undo.
 void OnCancel(ConfigDialog& dialog) {
-  dialog.app->LoadSettings();
   dialog.preview.Clear();
   EndDialog(dialog.window, 2);
 }
@@ -357,7 +377,7 @@ bool OnCommand(ConfigDialog& dialog, int id, int code) {
       ShowDisplaySettings(*dialog.app, dialog.window);
       return true;
     case IDC_CFG_SELECT_PICTURES:
-      RunSelectPicturesDialog(dialog.window);
+      RunSelectPicturesDialog(dialog.window, dialog.state);
       return true;
     case IDC_CFG_ABOUT:
       RunAboutDialog(dialog.window);
@@ -381,44 +401,42 @@ void OnPaint(ConfigDialog& dialog) {
   HDC dc = BeginPaint(dialog.window, &paint);
   RECT client;
   GetClientRect(dialog.window, &client);
-  HDC logoDc = CreateCompatibleDC(dc);
-  HDC headerDc = CreateCompatibleDC(dc);
   BITMAP info;
-  if (logoDc != nullptr && dialog.logo != nullptr && GetObjectA(dialog.logo, sizeof info, &info)) {
-    HGDIOBJ old = SelectObject(logoDc, dialog.logo);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, info.bmWidth, client.bottom, logoDc, 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(logoDc, old);
+  {
+    ScopedMemoryDc logoDc(CreateCompatibleDC(dc));
+    if (logoDc && dialog.logo && GetObjectA(dialog.logo.get(), sizeof info, &info)) {
+      ScopedSelect select(logoDc.get(), dialog.logo.get());
+      SetStretchBltMode(dc, COLORONCOLOR);
+      StretchBlt(dc, 0, 0, info.bmWidth, client.bottom, logoDc.get(), 0, 0, info.bmWidth,
+                 info.bmHeight, SRCCOPY);
+    }
+    ScopedMemoryDc headerDc(CreateCompatibleDC(dc));
+    if (headerDc && dialog.header && GetObjectA(dialog.header.get(), sizeof info, &info)) {
+      ScopedSelect select(headerDc.get(), dialog.header.get());
+      BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, headerDc.get(), 0, 0, SRCCOPY);
+    }
   }
-  if (headerDc != nullptr && dialog.header != nullptr &&
-      GetObjectA(dialog.header, sizeof info, &info)) {
-    HGDIOBJ old = SelectObject(headerDc, dialog.header);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, headerDc, 0, 0, SRCCOPY);
-    SelectObject(headerDc, old);
-  }
-  if (headerDc != nullptr) DeleteDC(headerDc);
-  if (logoDc != nullptr) DeleteDC(logoDc);
   EndPaint(dialog.window, &paint);
 }
 
 INT_PTR OnColorButton(ConfigDialog& dialog, HDC dc, HWND button) {
   const int id = GetDlgCtrlID(button);
   if (id != IDC_CFG_FRAME_SWATCH && id != IDC_CFG_OBJECT_SWATCH) return FALSE;
-  HBRUSH& brush = id == IDC_CFG_FRAME_SWATCH ? dialog.frameBrush : dialog.objectBrush;
-  RecreateBrush(brush,
-                id == IDC_CFG_FRAME_SWATCH ? g_settings.backGndColor : g_settings.object3DColor);
+  const ShowSettings& settings = dialog.state.settings;
+  HBRUSH brush = id == IDC_CFG_FRAME_SWATCH ? dialog.frameBrush.For(settings.backGndColor)
+                                            : dialog.objectBrush.For(settings.object3DColor);
   RECT client;
   GetClientRect(button, &client);
   FillRect(dc, &client, brush);
-  return reinterpret_cast<INT_PTR>(dialog.frameBrush);
+  return reinterpret_cast<INT_PTR>(dialog.frameBrush.brush.get());
 }
 
 // The swatch face: its colour inside a sunken edge, and the focus rectangle when focused.
 void DrawSwatch(ConfigDialog& dialog, const DRAWITEMSTRUCT& item) {
   const bool frame = item.CtlID == IDC_CFG_FRAME_SWATCH;
-  HBRUSH& brush = frame ? dialog.frameBrush : dialog.objectBrush;
-  RecreateBrush(brush, frame ? g_settings.backGndColor : g_settings.object3DColor);
+  const ShowSettings& settings = dialog.state.settings;
+  HBRUSH brush = frame ? dialog.frameBrush.For(settings.backGndColor)
+                       : dialog.objectBrush.For(settings.object3DColor);
   RECT face = item.rcItem;
   DrawEdge(item.hDC, &face, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED,
            BF_RECT | BF_ADJUST);
@@ -464,7 +482,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
       if (dialog->preview.picture == nullptr) {
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
       } else {
-        dialog->preview.DrawStretched(item->hwndItem, item->hDC, g_settings.invertPicture);
+        dialog->preview.DrawStretched(item->hwndItem, item->hDC,
+                                      dialog->state.settings.invertPicture);
       }
       return TRUE;
     }
@@ -507,8 +526,16 @@ uint32_t RgbWordToGdi(uint32_t color) { return GdiToRgbWord(color); }
 INT_PTR RunConfigurationDialog(ShowApp& app, HWND owner) {
   ConfigDialog dialog;
   dialog.app = &app;
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURATION), owner,
-                         ConfigDialogProc, reinterpret_cast<LPARAM>(&dialog));
+  dialog.state = app.State();
+  const INT_PTR result =
+      DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURATION), owner,
+                      ConfigDialogProc, reinterpret_cast<LPARAM>(&dialog));
+  if (result == 1) app.State() = std::move(dialog.state);
+  return result;
+}
+
+const ShowState& EditedState(HWND dialog) {
+  return reinterpret_cast<const ConfigDialog*>(GetWindowLongPtrA(dialog, DWLP_USER))->state;
 }
 
 INT_PTR RunAboutDialog(HWND owner) {

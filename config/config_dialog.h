@@ -1,6 +1,6 @@
 // The configuration dialog: themes, the picture timer, and the doors to Display Settings,
-// Select Pictures and the About box. It edits the settings in memory; OK and Preview store
-// them with both theme files, Cancel reads them back from the registry.
+// Select Pictures and the About box. It edits a copy of the show's state; OK and Preview
+// store it with both theme files, OK hands it back to the show, Cancel drops it.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +8,13 @@
 #include <cstdint>
 
 class ShowApp;
+struct ShowState;
 
 // Runs dialog 106 owned by owner; 1 after OK, 2 after Cancel.
 INT_PTR RunConfigurationDialog(ShowApp& app, HWND owner);
+
+// The copy an open configuration dialog edits.
+const ShowState& EditedState(HWND dialog);
 
 // Runs the About box (dialog 118).
 INT_PTR RunAboutDialog(HWND owner);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/scoped_file.h"
+#include "base/scoped_gdi.h"
 #include "image/exif_orientation.h"
 
 namespace {
@@ -38,30 +39,27 @@ bool RenderTurned(IPicture* picture, int32_t himetricWidth, int32_t himetricHeig
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap =
-      memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  bool drawn = false;
-  if (bitmap != nullptr) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  if (!memory) return false;
+  ScopedBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return false;
+  {
+    ScopedSelect select(memory.get(), bitmap.get());
     RECT bounds = {0, 0, static_cast<LONG>(stored.width), static_cast<LONG>(stored.height)};
-    FillRect(memory, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    picture->Render(memory, 0, 0, bounds.right, bounds.bottom, 0, himetricHeight, himetricWidth,
-                    -himetricHeight, &bounds);
+    FillRect(memory.get(), &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    picture->Render(memory.get(), 0, 0, bounds.right, bounds.bottom, 0, himetricHeight,
+                    himetricWidth, -himetricHeight, &bounds);
     GdiFlush();
     std::memcpy(stored.texels.data(), bits, stored.texels.size() * sizeof(uint32_t));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    imaging::Image upright;
-    if (imaging::ApplyOrientation(stored, orientation, upright) == imaging::kImageOk) {
-      info.bmiHeader.biWidth = static_cast<LONG>(upright.width);
-      info.bmiHeader.biHeight = -static_cast<LONG>(upright.height);
-      drawn = StretchDIBits(dc, x, y, width, height, 0, 0, width, height, upright.texels.data(),
-                            &info, DIB_RGB_COLORS, SRCCOPY) != 0;
-    }
   }
-  if (memory != nullptr) DeleteDC(memory);
-  return drawn;
+  imaging::Image upright;
+  if (imaging::ApplyOrientation(stored, orientation, upright) != imaging::kImageOk) {
+    return false;
+  }
+  info.bmiHeader.biWidth = static_cast<LONG>(upright.width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(upright.height);
+  return StretchDIBits(dc, x, y, width, height, 0, 0, width, height, upright.texels.data(), &info,
+                       DIB_RGB_COLORS, SRCCOPY) != 0;
 }
 
 // Selects and realizes the picture's palette when it has one; returns the previous palette.
@@ -135,23 +133,20 @@ void PreviewPicture::DrawStretched(HWND window, HDC dc, int invert) const {
   GetClientRect(window, &client);
   const int width = client.right;
   const int height = client.bottom;
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
-  if (bitmap != nullptr) {
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    picture->Render(memory, 0, 0, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
-                    &client);
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  ScopedBitmap bitmap(memory ? CreateCompatibleBitmap(dc, width, height) : nullptr);
+  if (bitmap) {
+    ScopedSelect select(memory.get(), bitmap.get());
+    picture->Render(memory.get(), 0, 0, width, height, 0, himetricHeight, himetricWidth,
+                    -himetricHeight, &client);
     if (invert == 0) {
-      BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+      BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
     } else if (invert == 1) {
       for (int row = 0; row < height; ++row) {
-        BitBlt(dc, 0, InvertedRow(row, height), width, 1, memory, 0, row, SRCCOPY);
+        BitBlt(dc, 0, InvertedRow(row, height), width, 1, memory.get(), 0, row, SRCCOPY);
       }
     }
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
   }
-  if (memory != nullptr) DeleteDC(memory);
   RestorePalette(dc, previous);
 }
 

@@ -12,9 +12,7 @@
 #include "config/picture_folder.h"
 #include "config/picture_preview.h"
 #include "resources/dialog_ids.h"
-#include "show/picture_list.h"
-
-int selectedPictureIndex = -1;
+#include "show/show_state.h"
 
 namespace {
 
@@ -33,6 +31,11 @@ constexpr char kListFilter[] = "Tessaline List (*.tsl);\0*.tsl;\0";
 constexpr size_t kMaxPathText = sizeof(PictureEntry::path) - 1;
 
 struct SelectPicturesDialog {
+  explicit SelectPicturesDialog(ShowState& edited)
+      : state(edited), pictures(edited.PictureList), selected(edited.selectedPictureIndex) {}
+  ShowState& state;  // the configuration dialog's copy
+  std::vector<PictureEntry>& pictures;
+  int& selected;  // entry previewed, -1 for none
   HWND window = nullptr;
   HWND list = nullptr;
   HWND previewButton = nullptr;
@@ -110,8 +113,8 @@ void RedrawPreview(SelectPicturesDialog& dialog) {
 
 void ShowPicture(SelectPicturesDialog& dialog, int index) {
   dialog.preview.Clear();
-  if (index >= 0 && static_cast<size_t>(index) < PictureList.size()) {
-    dialog.preview.Load(PictureList[index].path);
+  if (index >= 0 && static_cast<size_t>(index) < dialog.pictures.size()) {
+    dialog.preview.Load(dialog.pictures[index].path);
   }
   RedrawPreview(dialog);
 }
@@ -130,8 +133,8 @@ void Refill(SelectPicturesDialog& dialog) {
   // Drawn once at the end, not after every row: a folder can bring thousands.
   SendMessageA(dialog.list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(dialog.list);
-  ListView_SetItemCount(dialog.list, static_cast<int>(PictureList.size()));
-  for (size_t i = 0; i < PictureList.size(); ++i) {
+  ListView_SetItemCount(dialog.list, static_cast<int>(dialog.pictures.size()));
+  for (size_t i = 0; i < dialog.pictures.size(); ++i) {
     char number[16];
     std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(i + 1));
     LVITEMA item = {};
@@ -141,16 +144,16 @@ void Refill(SelectPicturesDialog& dialog) {
     const int row = static_cast<int>(
         SendMessageA(dialog.list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;
-    ListView_SetItemText(dialog.list, row, 1, PictureList[i].name);
-    ListView_SetItemText(dialog.list, row, 2, PictureList[i].path);
+    ListView_SetItemText(dialog.list, row, 1, dialog.pictures[i].name);
+    ListView_SetItemText(dialog.list, row, 2, dialog.pictures[i].path);
   }
   SendMessageA(dialog.list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(dialog.list, nullptr, TRUE);
 }
 
 void SelectFirst(SelectPicturesDialog& dialog) {
-  if (PictureList.empty()) return;
-  selectedPictureIndex = 0;
+  if (dialog.pictures.empty()) return;
+  dialog.selected = 0;
   MarkRow(dialog, 0);
   ShowPicture(dialog, 0);
 }
@@ -184,8 +187,8 @@ void OnInit(SelectPicturesDialog& dialog) {
 
 // After pictures were appended: the last one selected, shown and scrolled into view.
 void ShowAdded(SelectPicturesDialog& dialog, bool skipped) {
-  const int last = static_cast<int>(PictureList.size()) - 1;
-  selectedPictureIndex = last;
+  const int last = static_cast<int>(dialog.pictures.size()) - 1;
+  dialog.selected = last;
   ShowPicture(dialog, last);
   Refill(dialog);
   if (last >= 0) {
@@ -207,7 +210,7 @@ void AddFiles(SelectPicturesDialog& dialog) {
   bool skipped = false;
   if (chosen.names.empty()) {
     if (chosen.first.size() <= kMaxPathText) {
-      PictureList.push_back(MakePictureEntry(title, chosen.first.c_str()));
+      dialog.pictures.push_back(MakePictureEntry(title, chosen.first.c_str()));
     } else {
       skipped = true;
     }
@@ -219,7 +222,7 @@ void AddFiles(SelectPicturesDialog& dialog) {
         skipped = true;
         continue;
       }
-      PictureList.push_back(MakePictureEntry(name.c_str(), path.c_str()));
+      dialog.pictures.push_back(MakePictureEntry(name.c_str(), path.c_str()));
     }
   }
   ShowAdded(dialog, skipped);
@@ -250,7 +253,7 @@ void AddFolder(SelectPicturesDialog& dialog) {
   // SetCursor holds until the next mouse message, and none is handled until the work is done.
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   const FolderPictures found = FindFolderPictures(folder);
-  PictureList.insert(PictureList.end(), found.entries.begin(), found.entries.end());
+  dialog.pictures.insert(dialog.pictures.end(), found.entries.begin(), found.entries.end());
   if (!found.entries.empty()) ShowAdded(dialog, false);
   SetCursor(previous);
   if (found.refused > 0) {
@@ -261,29 +264,29 @@ void AddFolder(SelectPicturesDialog& dialog) {
 }
 
 void RemoveSelected(SelectPicturesDialog& dialog) {
-  if (selectedPictureIndex == -1) return;
-  if (PictureList.empty() || selectedPictureIndex < 0 ||
-      static_cast<size_t>(selectedPictureIndex) >= PictureList.size()) {
-    selectedPictureIndex = -1;
+  if (dialog.selected == -1) return;
+  if (dialog.pictures.empty() || dialog.selected < 0 ||
+      static_cast<size_t>(dialog.selected) >= dialog.pictures.size()) {
+    dialog.selected = -1;
     return;
   }
-  PictureList.erase(PictureList.begin() + selectedPictureIndex);
+  dialog.pictures.erase(dialog.pictures.begin() + dialog.selected);
   Refill(dialog);
-  if (PictureList.empty()) {
-    selectedPictureIndex = -1;
+  if (dialog.pictures.empty()) {
+    dialog.selected = -1;
     ShowNone(dialog);
     return;
   }
   MarkRow(dialog, 0);
-  selectedPictureIndex = 0;
+  dialog.selected = 0;
   ShowPicture(dialog, 0);
 }
 
 void ClearAll(SelectPicturesDialog& dialog) {
-  selectedPictureIndex = -1;
-  if (PictureList.empty()) return;
+  dialog.selected = -1;
+  if (dialog.pictures.empty()) return;
   ListView_DeleteAllItems(dialog.list);
-  PictureList.clear();
+  dialog.pictures.clear();
   ShowNone(dialog);
 }
 
@@ -303,13 +306,13 @@ void LoadList(SelectPicturesDialog& dialog) {
     return;
   }
   ClearAll(dialog);
-  PictureList = std::move(loaded);
+  dialog.pictures = std::move(loaded);
   Refill(dialog);
-  if (PictureList.empty()) {
-    selectedPictureIndex = -1;
+  if (dialog.pictures.empty()) {
+    dialog.selected = -1;
     ShowNone(dialog);
   } else {
-    selectedPictureIndex = 0;
+    dialog.selected = 0;
     ShowPicture(dialog, 0);
     MarkRow(dialog, 0);
   }
@@ -324,13 +327,15 @@ void SaveList(SelectPicturesDialog& dialog) {
     Refill(dialog);
     return;
   }
-  if (!SavePictureList(buffer.data()))
+  if (!SavePictureList(dialog.state.InstallDir, buffer.data(), dialog.pictures)) {
     ShowDialogMessage(dialog.window, IDS_LIST_FILE_NOT_SAVED, MB_ICONERROR);
+  }
 }
 
 void OnOk(SelectPicturesDialog& dialog) {
-  if (!SavePictureList(nullptr))
+  if (!SavePictureList(dialog.state.InstallDir, nullptr, dialog.pictures)) {
     ShowDialogMessage(dialog.window, IDS_PICTURES_NOT_SAVED, MB_ICONERROR);
+  }
   dialog.preview.Clear();
   EndDialog(dialog.window, 1);
 }
@@ -373,8 +378,8 @@ bool OnCommand(SelectPicturesDialog& dialog, int id) {
 
 void OnItemChanged(SelectPicturesDialog& dialog, const NMLISTVIEW& change) {
   if (change.iItem < 0 || !(change.uNewState & LVIS_SELECTED)) return;
-  if (change.iItem == selectedPictureIndex) return;
-  selectedPictureIndex = change.iItem;
+  if (change.iItem == dialog.selected) return;
+  dialog.selected = change.iItem;
   ShowPicture(dialog, change.iItem);
 }
 
@@ -435,8 +440,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "\\" + name;
 }
 
-INT_PTR RunSelectPicturesDialog(HWND owner) {
-  SelectPicturesDialog dialog;
+INT_PTR RunSelectPicturesDialog(HWND owner, ShowState& state) {
+  SelectPicturesDialog dialog(state);
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECT_PICTURES), owner,
                          SelectPicturesProc, reinterpret_cast<LPARAM>(&dialog));
 }

@@ -1,5 +1,6 @@
-// The Select Pictures dialog: builds PictureList from picture files and .tsl lists, with a
-// preview of the selected picture. OK stores the list as the default list file.
+// The Select Pictures dialog: builds the picture list of the state it is given (the
+// configuration dialog's copy) from picture files and .tsl lists, with a preview of the
+// selected picture. OK stores the list as the default list file.
 #pragma once
 
 #include <windows.h>
@@ -7,11 +8,11 @@
 #include <string>
 #include <vector>
 
-// Entry of PictureList being previewed; -1 for none. Kept between openings.
-extern int selectedPictureIndex;
+struct ShowState;
 
-// Runs dialog 109 owned by owner; returns 1 (the dialog closes only through OK).
-INT_PTR RunSelectPicturesDialog(HWND owner);
+// Runs dialog 109 owned by owner on state's PictureList and selectedPictureIndex; returns 1
+// (the dialog closes only through OK).
+INT_PTR RunSelectPicturesDialog(HWND owner, ShowState& state);
 
 // The names an open-file dialog returned with multiple selection: the folder and the file
 // names when several were chosen, or the full path alone when one was.

@@ -3,18 +3,17 @@
 
 #include <wrl/client.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "image/image_scale.h"
 #include "image/pixel_formats.h"
-#include "base/scoped_handle.h"
+#include "base/whole_file.h"
 
 namespace imaging {
 namespace {
 
 // Files beyond this are not pictures we would ever show.
-constexpr LONGLONG kMaxFileBytes = 512LL * 1024 * 1024;
+constexpr uint64_t kMaxFileBytes = 512LL * 1024 * 1024;
 
 }  // namespace
 
@@ -99,34 +98,8 @@ void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INF
 
 HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   if (path == nullptr) return D3DERR_INVALIDCALL;
-  ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return HRESULT_FROM_WIN32(GetLastError());
-  LARGE_INTEGER size;
-  HRESULT hr = S_OK;
-  if (!GetFileSizeEx(file.get(), &size)) {
-    hr = HRESULT_FROM_WIN32(GetLastError());
-  } else if (size.QuadPart == 0) {
-    hr = HRESULT(kImageInvalid);
-  } else if (size.QuadPart > kMaxFileBytes) {
-    hr = E_OUTOFMEMORY;
-  } else {
-    try {
-      bytes.resize(size_t(size.QuadPart));
-    } catch (...) {
-      hr = E_OUTOFMEMORY;
-    }
-  }
-  size_t done = 0;
-  while (SUCCEEDED(hr) && done < bytes.size()) {
-    DWORD got = 0;
-    const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
-    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
-      hr = E_FAIL;
-    }
-    done += got;
-  }
-  if (FAILED(hr)) bytes.clear();
+  const HRESULT hr = ::ReadWholeFile(path, kMaxFileBytes, bytes);
+  if (SUCCEEDED(hr) && bytes.empty()) return HRESULT(kImageInvalid);
   return hr;
 }
 

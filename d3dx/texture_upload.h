@@ -44,7 +44,8 @@ uint32_t ResolveMipFilter(DWORD filter);
 
 void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INFO* info);
 
-// Whole file into memory; the file loaders then call the memory ones.
+// The whole file (512 MB at most) into memory, the file loaders then call the memory ones; an
+// empty file is no picture.
 HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 
 }  // namespace imaging

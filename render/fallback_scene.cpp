@@ -15,6 +15,7 @@ void SetFallbackCamera(IDirect3DDevice8* device, float aspect) {
 
 void DrawFallbackPicture(IDirect3DDevice8* device, FrameNode* pictureMesh,
                          const D3DXMATRIX& world, const MeshPaint& paint) {
-  drawingObject = 0;
-  if (pictureMesh != nullptr) RenderMeshFile(pictureMesh, device, &world, paint);
+  MeshPaint picture = paint;
+  picture.drawingObject = 0;  // the picture is never the 3D object
+  if (pictureMesh != nullptr) RenderMeshFile(pictureMesh, device, &world, picture);
 }

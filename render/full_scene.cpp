@@ -65,17 +65,16 @@ IDirect3DBaseTexture8* StageTextureOf(const DrawStep& step, const SceneTextures&
 
 void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
                    const std::unique_ptr<FrameNode>* meshes, const SceneTextures& textures,
-                   D3DCOLOR ambient,
-                   const MeshPaint& paint) {
-  drawingObject = 0;
+                   D3DCOLOR ambient, const MeshPaint& paint) {
+  MeshPaint stepPaint = paint;
+  stepPaint.environment = {SetUpEnvironmentMap, ResetEnvironmentMap};
   for (const DrawStep& step : steps) {
-    drawingObject = step.drawingObject;
+    stepPaint.drawingObject = step.drawingObject;
     ApplyStates(device, step.states, ambient);
     device->SetRenderState(D3DRS_ZBIAS, step.zBias);
     device->SetTexture(0, StageTextureOf(step, textures));
     FrameNode* root = meshes != nullptr ? meshes[step.mesh].get() : nullptr;
-    if (root != nullptr) RenderMeshFile(root, device, &step.world, paint);
+    if (root != nullptr) RenderMeshFile(root, device, &step.world, stepPaint);
     if (step.mesh == BackdropMesh) device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   }
-  drawingObject = 0;
 }

@@ -26,11 +26,11 @@ void SetShowCamera(IDirect3DDevice8* device, float aspect);
 void ShowCameraMatrices(float aspect, D3DXMATRIX* view, D3DXMATRIX* projection);
 
 // Carries out the planned steps with this output's meshes (indexed by SceneMeshId; a missing
-// root draws nothing), textures and colours.
+// root draws nothing), textures and colours. Each step chooses the paint's drawingObject, and
+// the object's subsets are wrapped in this scene's environment-map states.
 void DrawFullScene(IDirect3DDevice8* device, const std::vector<DrawStep>& steps,
                    const std::unique_ptr<FrameNode>* meshes, const SceneTextures& textures,
-                   D3DCOLOR ambient,
-                   const MeshPaint& paint);
+                   D3DCOLOR ambient, const MeshPaint& paint);
 
 // Width / height of the back buffer; 1 when the height is unknown.
 float BackBufferAspect(const D3DSURFACE_DESC& desc);

@@ -3,13 +3,11 @@
 #include "base/data_paths.h"
 #include "d3dx/d3dx8_tex.h"
 #include "render/scene_plan.h"
-#include "render/state_sets.h"
 #include "xfile/mesh_file.h"
 
 HRESULT LoadSceneMeshFiles(IDirect3DDevice8* device, const char* installDir,
                            std::unique_ptr<FrameNode>* roots,
                            void (*reportFailure)(const char* path)) {
-  InstallEnvironmentMapHooks();
   for (const SceneMeshFile& file : kSceneMeshFiles) {
     std::unique_ptr<FrameNode>& root = roots[file.id];
     if (root == nullptr) root.reset(new FrameNode(file.relativePath));
@@ -37,9 +35,4 @@ Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> LoadEnvironmentMap(IDirect3DDevice
   if (!FormatPath(path, sizeof path, "%s\\data\\env\\%s", installDir, "env.dds")) return cube;
   if (FAILED(D3DXCreateCubeTextureFromFileA(device, path, &cube))) cube.Reset();
   return cube;
-}
-
-void InstallEnvironmentMapHooks() {
-  environmentMapHooks.setup = SetUpEnvironmentMap;
-  environmentMapHooks.reset = ResetEnvironmentMap;
 }

@@ -22,6 +22,3 @@ void ReleaseSceneMeshFiles(std::unique_ptr<FrameNode>* roots);
 // installDir\data\env\env.dds as a cube texture on the device, or null.
 Microsoft::WRL::ComPtr<IDirect3DCubeTexture8> LoadEnvironmentMap(IDirect3DDevice8* device,
                                                                  const char* installDir);
-
-// Points the mesh drawer at the environment-map state sequences.
-void InstallEnvironmentMapHooks();

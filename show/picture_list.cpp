@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,54 +11,39 @@
 #include "base/text_copy.h"
 #include "base/text_encoding.h"
 #include "base/whole_file.h"
-#include "show/show_settings.h"
-
-std::vector<PictureEntry> PictureList;
 
 namespace {
 
-bool MachineListPath(char* out, size_t size) {
-  return FormatPath(out, size, "%s\\%s", g_settings.InstallDir, kDefaultListFileName);
+// The default list file: in the installation folder, or the user's copy in the user's folder.
+DataFilePlace DefaultListPlace(const char* installDir) {
+  return PlaceDataFile(installDir, "", "", kDefaultListFileName);
 }
 
-bool UserListFolder(char* out, size_t size) { return g_userDataFolder(out, size); }
-
-bool UserListPath(char* out, size_t size) {
-  char folder[MAX_PATH];
-  return UserListFolder(folder, sizeof folder) &&
-         FormatPath(out, size, "%s\\%s", folder, kDefaultListFileName);
-}
-
-bool FileExists(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WriteList(const char* path) {
+std::string ListText(const std::vector<PictureEntry>& list) {
   std::string text;
-  for (const PictureEntry& entry : PictureList) {
+  for (const PictureEntry& entry : list) {
     text += ProgramTextToFile(entry.name);
     text += "\r\n";
     text += ProgramTextToFile(entry.path);
     text += "\r\n";
   }
-  return WriteWholeFile(path, text);
+  return text;
 }
 
 }  // namespace
 
-void LoadPictureList(const char* path, size_t* refused) {
+void LoadPictureList(const char* installDir, const char* path, std::vector<PictureEntry>& list,
+                     size_t* refused) {
   if (refused != nullptr) *refused = 0;
   char fileName[MAX_PATH * 2];
   if (path != nullptr) {
     // A name cut short would open another file or none.
     if (std::strlen(path) >= sizeof fileName) return;
     CopyText(fileName, path, sizeof fileName);
-  } else if (!(UserListPath(fileName, sizeof fileName) && FileExists(fileName)) &&
-             !MachineListPath(fileName, sizeof fileName)) {
+  } else if (!DataFileToRead(DefaultListPlace(installDir), fileName, sizeof fileName)) {
     return;
   }
-  ReadPictureListFile(fileName, PictureList, refused);
+  ReadPictureListFile(fileName, list, refused);
 }
 
 bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
@@ -70,23 +54,13 @@ bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
   return ReadPictureListStream(file.get(), list, refused);
 }
 
-bool SavePictureList(const char* path) {
-  if (path != nullptr) return WriteList(path);
-
-  char machinePath[MAX_PATH * 2];
-  char userPath[MAX_PATH * 2];
-  const bool haveUserPath = UserListPath(userPath, sizeof userPath);
-  if (MachineListPath(machinePath, sizeof machinePath) && WriteList(machinePath)) {
-    // A per-user copy would be read first and hide the list just written.
-    if (haveUserPath) DeleteFileA(userPath);
-    return true;
-  }
-  char folder[MAX_PATH];
-  return haveUserPath && UserListFolder(folder, sizeof folder) && CreateFolderTree(folder) &&
-         WriteList(userPath);
+bool SavePictureList(const char* installDir, const char* path,
+                     const std::vector<PictureEntry>& list) {
+  if (path != nullptr) return WriteWholeFile(path, ListText(list));
+  return WriteDataFile(DefaultListPlace(installDir), ListText(list));
 }
 
-void AddDefaultPictures() {
+void AddDefaultPictures(const char* installDir, std::vector<PictureEntry>& list) {
   for (int n = 1; n <= kDefaultPictureCount; ++n) {
     char name[32];
     char file[32];
@@ -94,12 +68,13 @@ void AddDefaultPictures() {
     std::snprintf(name, sizeof name, "defpic%d", n);
     std::snprintf(file, sizeof file, "defpic%d.jpg", n);
     // A path longer than the entry holds is cut like any other.
-    std::snprintf(path, sizeof path, "%s\\data\\defpics\\%s", g_settings.InstallDir, file);
-    PictureList.push_back(MakePictureEntry(name, path));
+    std::snprintf(path, sizeof path, "%s\\data\\defpics\\%s", installDir, file);
+    list.push_back(MakePictureEntry(name, path));
   }
 }
 
-void LoadStartUpPictureList(bool drawingMode) {
-  LoadPictureList(nullptr);
-  if (drawingMode && PictureList.empty()) AddDefaultPictures();
+void LoadStartUpPictureList(const char* installDir, bool drawingMode,
+                            std::vector<PictureEntry>& list) {
+  LoadPictureList(installDir, nullptr, list);
+  if (drawingMode && list.empty()) AddDefaultPictures(installDir, list);
 }

@@ -12,15 +12,14 @@ struct PictureEntry {
 };
 static_assert(sizeof(PictureEntry) == 512, "a picture entry is two 256-byte texts");
 
-extern std::vector<PictureEntry> PictureList;
-
 constexpr const char* kDefaultListFileName = "picsavelist.tsl";
 constexpr int kDefaultPictureCount = 14;
 
-// Appends the entries of the file (null: the default list file) to PictureList. A missing
-// file changes nothing. An entry whose path is longer than a field holds is left out and
-// counted in `refused`; a name that long is cut on a character boundary.
-void LoadPictureList(const char* path, size_t* refused = nullptr);
+// Appends the entries of the file (null: the default list file of installDir, or the user's
+// copy) to list. A missing file changes nothing. An entry whose path is longer than a field
+// holds is left out and counted in `refused`; a name that long is cut on a character boundary.
+void LoadPictureList(const char* installDir, const char* path, std::vector<PictureEntry>& list,
+                     size_t* refused = nullptr);
 
 // Appends the entries of the file at path to list, as LoadPictureList does. False when the
 // file could not be opened or read to its end; list may then hold part of it.
@@ -31,16 +30,18 @@ bool ReadPictureListFile(const char* path, std::vector<PictureEntry>& list,
 bool ReadPictureListStream(std::FILE* file, std::vector<PictureEntry>& list,
                            size_t* refused = nullptr);
 
-// Writes PictureList to the file (null: the default list file, or the per-user copy when the
-// installation folder cannot be written). False when nothing could be written.
-bool SavePictureList(const char* path);
+// Writes list to the file (null: the default list file of installDir, or the per-user copy
+// when the installation folder cannot be written). False when nothing could be written.
+bool SavePictureList(const char* installDir, const char* path,
+                     const std::vector<PictureEntry>& list);
 
 // Appends defpic1 .. defpic14 from the installation data.
-void AddDefaultPictures();
+void AddDefaultPictures(const char* installDir, std::vector<PictureEntry>& list);
 
 // Start-up: the default list, or the 14 default pictures when it yields none and the run
 // draws pictures (configuration keeps an empty list so the user starts from nothing).
-void LoadStartUpPictureList(bool drawingMode);
+void LoadStartUpPictureList(const char* installDir, bool drawingMode,
+                            std::vector<PictureEntry>& list);
 
 // A PictureEntry from texts of any length (each cut to at most 255 bytes, never inside a
 // character).

@@ -16,19 +16,17 @@
 
 static_assert(kSceneMeshSlots == kSceneMeshCount, "one mesh root per scene mesh file");
 
-ConfigurationDialogFn g_configurationDialog = nullptr;
-
-MeshPaint SceneMeshPaint() {
+MeshPaint SceneMeshPaint(const ShowSettings& settings) {
   MeshPaint paint;
-  const RgbBytes& frame = g_settings.backGndRgb;
-  const RgbBytes& object = g_settings.object3DRgb;
+  const RgbBytes& frame = settings.backGndRgb;
+  const RgbBytes& object = settings.object3DRgb;
   paint.frameRgb[0] = frame.r;
   paint.frameRgb[1] = frame.g;
   paint.frameRgb[2] = frame.b;
   paint.objectRgb[0] = object.r;
   paint.objectRgb[1] = object.g;
   paint.objectRgb[2] = object.b;
-  paint.objectReflects = g_settings.renderReflection == 1;
+  paint.objectReflects = settings.renderReflection == 1;
   return paint;
 }
 
@@ -43,9 +41,9 @@ void ReportMeshLoadFailure(const char* path) {
 
 void ShowApp::ShowConfiguration() {
   // The dialogs' picture previews load through OLE.
-  if (g_configurationDialog == nullptr) return;
+  if (configurationDialog_ == nullptr) return;
   const HRESULT com = CoInitialize(nullptr);
-  g_configurationDialog(*this, parentWindow);
+  configurationDialog_(*this, parentWindow);
   if (SUCCEEDED(com)) CoUninitialize();
 }
 
@@ -77,13 +75,13 @@ HRESULT ShowApp::RestoreDeviceResources() {
 
 HRESULT ShowApp::AdvanceScene() {
   for (Gallery& gallery : galleries) gallery.frameTimePending = true;
-  if (!settingsLoaded) {
+  if (!state_.settingsLoaded) {
     // The fallback picture drifts all the time.
     AdvanceFallbackPicture(elapsedTime);
     return S_OK;
   }
   const bool changed = AdvanceSlideshow(elapsedTime);
-  return changed || firstFramePending ? S_OK : S_FALSE;
+  return changed || firstFramePending_ ? S_OK : S_FALSE;
 }
 
 IdleWait ShowApp::NextWait() {
@@ -91,8 +89,8 @@ IdleWait ShowApp::NextWait() {
   wait.wakeEvent = decoder.FinishedEvent();
   // While a decode runs its event wakes the loop; otherwise the next change does.
   const float untilChange =
-      static_cast<float>(g_settings.pictureTimer) - slideshowTimers.changeElapsed;
-  if (!settingsLoaded) {
+      static_cast<float>(state_.settings.pictureTimer) - slideshowTimers.changeElapsed;
+  if (!state_.settingsLoaded) {
     wait.idleSeconds = 0.0f;  // the fallback picture drifts all the time
   } else if (!decoder.Busy()) {
     wait.idleSeconds = untilChange > 0.0f ? untilChange : 0.0f;
@@ -104,13 +102,13 @@ HRESULT ShowApp::DrawScene() {
   if (currentDevice == nullptr) return S_OK;
   ForgetOutputTexturesOnNewDevice();
   currentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
-                       static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
+                       static_cast<D3DCOLOR>(state_.settings.backGndColor), 1.0f, 0);
   if (FAILED(currentDevice->BeginScene())) return S_FALSE;  // nothing drawn: draw again
-  if (!settingsLoaded) {
+  if (!state_.settingsLoaded) {
     DrawFallbackScene(TakeFrameTime(CurrentGallery()));
   } else {
-    if (firstFramePending) {
-      firstFramePending = 0;
+    if (firstFramePending_) {
+      firstFramePending_ = 0;
       PrepareFullScene();
     } else if (!currentResources->environmentTried) {
       LoadEnvironmentMapHere();
@@ -150,7 +148,7 @@ void ShowApp::ForgetOutputTexturesOnNewDevice() {
 }
 
 HRESULT ShowApp::LoadSceneMeshes() {
-  return LoadSceneMeshFiles(currentDevice, g_settings.InstallDir, currentResources->sceneMeshes,
+  return LoadSceneMeshFiles(currentDevice, state_.InstallDir, currentResources->sceneMeshes,
                             ReportMeshLoadFailure);
 }
 
@@ -163,7 +161,7 @@ void ShowApp::PrepareFullScene() {
 
 void ShowApp::LoadEnvironmentMapHere() {
   currentResources->environmentMap.Reset();
-  currentResources->environmentMap = LoadEnvironmentMap(currentDevice, g_settings.InstallDir);
+  currentResources->environmentMap = LoadEnvironmentMap(currentDevice, state_.InstallDir);
   currentResources->environmentTried = 1;
 }
 
@@ -176,14 +174,16 @@ void ShowApp::DrawFullScene() {
   for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
     loaded[i] = resources.slotTextures[i] != nullptr;
   }
-  const SceneSwitches switches = {g_settings.invertPicture == 1, g_settings.render3DObject == 1,
-                                  g_settings.renderReflection == 1};
+  const ShowSettings& settings = state_.settings;
+  const SceneSwitches switches = {settings.invertPicture == 1, settings.render3DObject == 1,
+                                  settings.renderReflection == 1};
   const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
                                   resources.backdropTexture.Get(),
                                   resources.environmentMap.Get()};
   ::DrawFullScene(currentDevice,
                   PlanFullScene(gallery.PictureSlots, gallery.DrawOrder, loaded, switches),
-                  resources.sceneMeshes, textures, ambientColor, SceneMeshPaint());
+                  resources.sceneMeshes, textures, ambientColor,
+                  SceneMeshPaint(settings));
 }
 
 void ShowApp::DrawFallbackScene(float elapsedSeconds) {
@@ -198,7 +198,7 @@ void ShowApp::DrawFallbackScene(float elapsedSeconds) {
       ComputeDriftSpin(gallery.drift, driftSpeed, spinTimeBase, elapsedSeconds,
                        static_cast<DWORD>(HostClock::AbsoluteTime() * 1000.0) + lead);
   DrawFallbackPicture(currentDevice, currentResources->sceneMeshes[PictureMesh].get(), world,
-                      SceneMeshPaint());
+                      SceneMeshPaint(state_.settings));
 }
 
 void ReleaseOutputTextures(OutputResources& resources) {

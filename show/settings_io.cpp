@@ -18,15 +18,15 @@ namespace {
 
 // Without "InstallPath" (a copy unpacked from the portable zip, or a damaged value) the data
 // is looked for beside the program itself rather than under the root of the current drive.
-void UseProgramFolderWithoutInstallPath() {
-  if (g_settings.InstallDir[0] != '\0') return;
+void UseProgramFolderWithoutInstallPath(char (&installDir)[512]) {
+  if (installDir[0] != '\0') return;
   char program[MAX_PATH * 2];
   const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
   if (length == 0 || length >= sizeof program) return;
   char* separator = std::strrchr(program, '\\');
   if (separator == nullptr) return;
   *separator = '\0';
-  CopyText(g_settings.InstallDir, program, sizeof g_settings.InstallDir);
+  CopyText(installDir, program, sizeof installDir);
 }
 
 }  // namespace
@@ -48,29 +48,30 @@ void ShowApp::LoadSettings() {
 
   const bool opened = machine || user;
   bool lookStored = false;
-  if (opened) settingsLoaded = 1;
+  ShowSettings& settings = state_.settings;
+  if (opened) state_.settingsLoaded = 1;
   if (machine) {
-    lookStored = ReadShowValues(machine.get(), g_settings);
-    std::memset(g_settings.InstallDir, 0, sizeof g_settings.InstallDir);
-    ReadRegistryString(machine.get(), "InstallPath", g_settings.InstallDir,
-                       sizeof g_settings.InstallDir, "");
+    lookStored = ReadShowValues(machine.get(), settings);
+    std::memset(state_.InstallDir, 0, sizeof state_.InstallDir);
+    ReadRegistryString(machine.get(), "InstallPath", state_.InstallDir, sizeof state_.InstallDir,
+                       "");
     ReadDisplaySettings(machine.get());
   }
   if (user) {
-    lookStored = ReadShowValues(user.get(), g_settings) || lookStored;
+    lookStored = ReadShowValues(user.get(), settings) || lookStored;
     ReadDisplaySettings(user.get());
   }
-  RecomputeRgb(g_settings);
-  UseProgramFolderWithoutInstallPath();
+  RecomputeRgb(settings);
+  UseProgramFolderWithoutInstallPath(state_.InstallDir);
   // Without any key the settings stay as they are, for the fallback scene.
-  if (opened && !lookStored) TakeLookFromSelectedTheme(g_settings);
+  if (opened && !lookStored) TakeLookFromSelectedTheme(state_.InstallDir, settings);
 }
 
-bool ShowApp::SaveSettings() {
+bool ShowApp::SaveSettings(const ShowSettings& settings) {
   ScopedKey machine;
   if (g_registryOpeners.openMachine(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
                                     machine.Receive()) == ERROR_SUCCESS) {
-    const bool written = WriteShowValues(machine.get(), g_settings) &&
+    const bool written = WriteShowValues(machine.get(), settings) &&
                          WriteDisplaySettings(machine.get());
     if (written) {
       // A per-user copy left from an earlier save would shadow what was just written.
@@ -87,7 +88,7 @@ bool ShowApp::SaveSettings() {
   ScopedKey user;
   if (g_registryOpeners.openUser(registryKeyPath, KEY_ALL_ACCESS, KeyOpen::Create,
                                  user.Receive()) == ERROR_SUCCESS &&
-      WriteShowValues(user.get(), g_settings) && WriteDisplaySettings(user.get())) {
+      WriteShowValues(user.get(), settings) && WriteDisplaySettings(user.get())) {
     return true;
   }
 

@@ -9,10 +9,8 @@
 #include "host/saver_errors.h"
 #include "show/picture_list.h"
 
-ShowApp* activeShowApp = nullptr;
-
-ShowApp::ShowApp() {
-  activeShowApp = this;
+ShowApp::ShowApp(ConfigurationDialogFn configurationDialog)
+    : configurationDialog_(configurationDialog) {
   InitCommonControls();  // the configuration dialog has a trackbar
   currentResources = &outputResources[0];
   std::srand(0);
@@ -38,9 +36,17 @@ ShowApp::ShowApp() {
   ambientColor = 0;
 }
 
-void ShowApp::LoadStartUpData(bool drawingMode) { LoadStartUpPictureList(drawingMode); }
+void ShowApp::SetSpinTimeBase(float x, float y, float z) {
+  spinTimeBase[0] = x;
+  spinTimeBase[1] = y;
+  spinTimeBase[2] = z;
+}
+
+// Configuration keeps an empty list so that the user starts from nothing.
+void ShowApp::LoadStartUpData(bool drawingMode) {
+  LoadStartUpPictureList(state_.InstallDir, drawingMode, state_.PictureList);
+}
 
 ShowApp::~ShowApp() {
   for (OutputResources& resources : outputResources) ReleaseOutputResources(resources);
-  if (activeShowApp == this) activeShowApp = nullptr;
 }

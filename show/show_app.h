@@ -10,11 +10,12 @@
 #include "render/drift_spin.h"
 #include "render/scene_item.h"
 #include "show/picture_decoder.h"
+#include "show/show_state.h"
 #include "show/slideshow_choice.h"
+#include "show/slideshow_layout.h"
 #include "xfile/frame_node.h"
 #include "xfile/mesh_file.h"
 
-constexpr int kPictureSlotCount = 4;
 constexpr int kSceneMeshSlots = 7;
 constexpr int kMaxGalleries = kMaxScreens;  // one per output record
 // Gallery k's fallback picture moves as gallery 0's does k times this many seconds later, so
@@ -63,9 +64,14 @@ void ReleaseOutputTextures(OutputResources& resources);
 // Releases every Direct3D object of the record and frees its mesh roots.
 void ReleaseOutputResources(OutputResources& resources);
 
+class ShowApp;
+
+// The configuration dialog lives above the show; the program's entry passes it in.
+using ConfigurationDialogFn = INT_PTR (*)(ShowApp& app, HWND owner);
+
 class ShowApp : public SaverApp {
  public:
-  ShowApp();
+  explicit ShowApp(ConfigurationDialogFn configurationDialog = nullptr);
   ~ShowApp() override;
 
   void ShowConfiguration() override;
@@ -74,6 +80,7 @@ class ShowApp : public SaverApp {
   HRESULT RestoreDeviceResources() override;
   HRESULT AdvanceScene() override;
   IdleWait NextWait() override;
+  // Reads the picture list once the settings have named the data folder.
   void LoadStartUpData(bool drawingMode) override;
   HRESULT DrawScene() override;
   HRESULT ReleaseDeviceResources() override;
@@ -82,7 +89,25 @@ class ShowApp : public SaverApp {
 
   // Writes the settings and the display settings; false when they could not be stored
   // anywhere (the user has then been told).
-  bool SaveSettings();
+  bool SaveSettings(const ShowSettings& settings);
+  bool SaveSettings() { return SaveSettings(state_.settings); }
+
+  // The settings, data folder, picture list and themes in use. The dialogs edit a copy.
+  ShowState& State() { return state_; }
+  const ShowState& State() const { return state_; }
+
+  // What tests and benchmarks look at, and the one knob the fallback shots turn.
+  bool FirstFramePending() const { return firstFramePending_ != 0; }
+  const Gallery& GalleryAt(int gallery) const { return galleries[gallery]; }
+  int GalleryCount() const { return galleryCount; }
+  OutputResources& CurrentResources() { return *currentResources; }
+  const OutputResources& ResourcesOf(UINT output) const { return outputResources[output]; }
+  const std::vector<SceneItem>& Backdrop() const { return BackdropItems; }
+  D3DCOLOR AmbientColor() const { return ambientColor; }
+  void SetSpinTimeBase(float x, float y, float z);
+  SlideshowTimers& Timers() { return slideshowTimers; }
+  uint32_t PictureGeneration() const { return pictureGeneration; }
+  PictureDecoder& Decoder() { return decoder; }
 
   // Slideshow: the picture changes of the full scene and the fallback scene's picture.
   // Both take the seconds this call accounts for and tell whether a new arrangement (or
@@ -109,6 +134,11 @@ class ShowApp : public SaverApp {
   void DrawFullScene();
   void DrawFallbackScene(float elapsedSeconds);
 
+ private:
+  ShowState state_;
+  int firstFramePending_ = 1;  // 1 until the first full-scene frame
+  ConfigurationDialogFn configurationDialog_;
+
   OutputResources outputResources[kMaxScreens];
   OutputResources* currentResources;
   float driftSpeed[3];
@@ -134,7 +164,6 @@ class ShowApp : public SaverApp {
   int pendingBackdropJob = -1;
   std::shared_ptr<const imaging::PictureImage> backdropPicture;
 
- private:
   // The frame's elapsed time for the first output drawn in it with this gallery, 0 for the
   // others, so that a shared drift runs at the same speed with any number of outputs.
   float TakeFrameTime(Gallery& gallery);
@@ -149,12 +178,6 @@ class ShowApp : public SaverApp {
   void ForgetOutputTexturesOnNewDevice();
 };
 
-extern ShowApp* activeShowApp;
-
 // The settings' colours as the mesh drawer takes them: frames, pictures and backdrop in the
 // frame colour, the mug in its own colour.
-MeshPaint SceneMeshPaint();
-
-// The configuration dialog lives above the show; the program's entry installs it.
-using ConfigurationDialogFn = INT_PTR (*)(ShowApp& app, HWND owner);
-extern ConfigurationDialogFn g_configurationDialog;
+MeshPaint SceneMeshPaint(const ShowSettings& settings);

@@ -5,10 +5,6 @@
 
 #include <cstring>
 
-ShowSettings g_settings;
-int settingsLoaded = 0;
-int firstFramePending = 1;
-
 namespace {
 
 struct DwordValue {

@@ -19,14 +19,9 @@ struct ShowSettings {
   int32_t render3DObject = 1;
   int32_t themeSelIndex = 0;
   int32_t renderReflection = 1;
-  char InstallDir[512] = {};  // installation folder, no trailing separator
   RgbBytes backGndRgb = {};
   RgbBytes object3DRgb = {};
 };
-
-extern ShowSettings g_settings;
-extern int settingsLoaded;     // 1 once a settings key could be opened
-extern int firstFramePending;  // 1 until the first full-scene frame
 
 // R, G and B bytes of a 0x00RRGGBB colour.
 RgbBytes ColorToRgb(int32_t color);

@@ -23,14 +23,14 @@
 
 namespace {
 
-int PictureCount() {
-  const size_t n = PictureList.size();
+int PictureCount(const std::vector<PictureEntry>& list) {
+  const size_t n = list.size();
   return n > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(n);
 }
 
-const char* PicturePath(int32_t index) {
-  if (index < 0 || index >= PictureCount()) return nullptr;
-  return PictureList[static_cast<size_t>(index)].path;
+const char* PicturePath(const std::vector<PictureEntry>& list, int32_t index) {
+  if (index < 0 || index >= PictureCount(list)) return nullptr;
+  return list[static_cast<size_t>(index)].path;
 }
 
 // Adds a decode of `path` to the batch, or widens the job that decodes it already; its index,
@@ -65,8 +65,8 @@ SharedPicture JobPicture(const std::vector<SharedPicture>& decoded, int job) {
 
 uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : generation + 1; }
 
-// Pictures above the described 256 x 256 get a mip chain, so that reflections and far slots
-// do not shimmer.
+// Pictures decoded larger than 256 x 256 get a mip chain, so that reflections and far slots do
+// not shimmer.
 uint32_t PictureLevels(const imaging::PictureImage& picture) {
   return picture.image.width > kSmallestPictureEdge ? 0 : 1;
 }
@@ -87,7 +87,7 @@ bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
     ShowDecodedArrangement();
     changed = true;
   }
-  if (AdvanceChangeTimer(slideshowTimers, elapsedSeconds, g_settings.pictureTimer)) {
+  if (AdvanceChangeTimer(slideshowTimers, elapsedSeconds, state_.settings.pictureTimer)) {
     changeWaiting = true;
   }
   // A change that falls due while the previous one is still decoding waits for it.
@@ -125,11 +125,12 @@ void ShowApp::BuildSlots() {
 }
 
 void ShowApp::AssignPictures() {
-  int indices[kMaxGalleries][kSlotCount];
-  ChoosePicturesForOutputs(PictureCount(), pendingGalleryCount, pictureChoice, indices, std::rand);
+  int indices[kMaxGalleries][kPictureSlotCount];
+  ChoosePicturesForOutputs(PictureCount(state_.PictureList), pendingGalleryCount, pictureChoice,
+                           indices, std::rand);
   for (int k = 0; k < pendingGalleryCount; ++k) {
     std::vector<SceneItem>& slots = galleries[k].pendingSlots;
-    for (size_t i = 0; i < slots.size() && i < kSlotCount; ++i) {
+    for (size_t i = 0; i < slots.size() && i < kPictureSlotCount; ++i) {
       slots[i].pictureIndex = indices[k][i];
     }
   }
@@ -161,14 +162,15 @@ void ShowApp::StartDecoding() {
     for (size_t i = 0; i < kPictureSlotCount; ++i) {
       gallery.pendingJobs[i] =
           i < gallery.pendingSlots.size()
-              ? AddDecodeJob(jobs, PicturePath(gallery.pendingSlots[i].pictureIndex),
+              ? AddDecodeJob(jobs,
+                             PicturePath(state_.PictureList, gallery.pendingSlots[i].pictureIndex),
                              SlotDecodeEdge(static_cast<int>(i), k), kPictureColorKey)
               : -1;
     }
   }
   char gradient[1024];
   pendingBackdropJob = -1;
-  if (GradientFilePath(g_settings.InstallDir, g_settings.gradient, gradient, sizeof gradient)) {
+  if (GradientFilePath(state_.InstallDir, state_.settings.gradient, gradient, sizeof gradient)) {
     pendingBackdropJob = AddDecodeJob(jobs, gradient, kSmallestPictureEdge, kPictureColorKey);
   }
   decoder.Start(std::move(jobs));
@@ -242,12 +244,14 @@ bool ShowApp::AdvanceFallbackPicture(float elapsedSeconds) {
     changeWaiting = false;
     pendingGalleryCount = WantedGalleryCount();
     int pictures[kMaxGalleries];
-    ChooseFallbackPictures(PictureCount(), pendingGalleryCount, pictures, std::rand);
+    ChooseFallbackPictures(PictureCount(state_.PictureList), pendingGalleryCount, pictures,
+                           std::rand);
     std::vector<DecodeJob> jobs;
     for (int k = 0; k < pendingGalleryCount; ++k) {
       galleries[k].pendingFallbackPicture = pictures[k];
       galleries[k].pendingFallbackJob =
-          AddDecodeJob(jobs, PicturePath(pictures[k]), kSmallestPictureEdge, 0);
+          AddDecodeJob(jobs, PicturePath(state_.PictureList, pictures[k]), kSmallestPictureEdge,
+                       0);
     }
     decoder.Start(std::move(jobs));
     if (fallbackGeneration == 0) {

@@ -6,7 +6,7 @@
 namespace {
 
 // Layout 0; the large picture (slot 1) stands set back behind the row of three.
-constexpr SlotPlacement kLayoutZero[kSlotCount] = {
+constexpr SlotPlacement kLayoutZero[kPictureSlotCount] = {
     {{0.0f, -1.0f, 4.0f}, {0.0f, 5.0f, 0.0f}, 1.0f},
     {{-1.0f, -1.0f, 5.0f}, {0.0f, -10.0f, 0.0f}, 2.0f},
     {{-1.5f, -1.0f, 4.0f}, {0.0f, -25.0f, 0.0f}, 1.0f},
@@ -34,7 +34,7 @@ SlotPlacement SlotLayout(int layout, int slot) {
 void PlaceSlots(int layout, std::vector<SceneItem>& slots, std::vector<DrawOrderEntry>& order) {
   slots.clear();
   order.clear();
-  for (int i = 0; i < kSlotCount; ++i) {
+  for (int i = 0; i < kPictureSlotCount; ++i) {
     const SlotPlacement row = SlotLayout(layout, i);
     SceneItem item(row.position);
     for (int k = 0; k < 3; ++k) item.rotationDeg[k] = row.rotationDeg[k];

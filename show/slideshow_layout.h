@@ -6,7 +6,7 @@
 
 #include "render/scene_item.h"
 
-constexpr int kSlotCount = 4;
+constexpr int kPictureSlotCount = 4;  // the framed pictures of one arrangement
 constexpr int kLayoutCount = 2;
 
 struct SlotPlacement {

@@ -10,39 +10,17 @@
 #include "base/whole_file.h"
 #include "show/show_settings.h"
 
-std::vector<ThemeRecord> AppThemes;
-std::vector<ThemeRecord> UserThemes;
-
 namespace {
 
-constexpr const char* kGradientNames[kGradientCount] = {"l1.bmp", "l2.bmp", "l3.bmp", "l4.bmp",
-                                                        "l5.bmp", "l6.bmp", "l7.bmp", "l8.bmp",
-                                                        "l9.bmp", "l10.bmp"};
-
-bool MachineThemePath(char* out, size_t size, const char* fileName) {
-  return FormatPath(out, size, "%s\\data\\tdef\\%s", g_settings.InstallDir, fileName);
+// data\tdef of the installation folder, or the user's copy in the user's tdef folder.
+DataFilePlace ThemeFilePlace(const char* installDir, const char* fileName) {
+  return PlaceDataFile(installDir, "data\\tdef", "tdef", fileName);
 }
 
-bool UserThemeFolder(char* out, size_t size) {
-  char folder[MAX_PATH];
-  return g_userDataFolder(folder, sizeof folder) && FormatPath(out, size, "%s\\tdef", folder);
-}
-
-bool UserThemePath(char* out, size_t size, const char* fileName) {
-  char folder[MAX_PATH + 8];
-  return UserThemeFolder(folder, sizeof folder) &&
-         FormatPath(out, size, "%s\\%s", folder, fileName);
-}
-
-bool FileExists(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool WriteThemes(const char* path, const std::vector<ThemeRecord>& records) {
+std::string ThemesText(const std::vector<ThemeRecord>& records) {
   std::string text;
   for (const ThemeRecord& record : records) text += FormatThemeLine(record) + "\r\n";
-  return WriteWholeFile(path, text);
+  return text;
 }
 
 }  // namespace
@@ -78,39 +56,25 @@ void CopyThemeLook(const ThemeRecord& theme, ShowSettings& s) {
   s.render3DObject = theme.render3DObject;
 }
 
-bool TakeLookFromSelectedTheme(ShowSettings& settings) {
-  // Lists of its own: the dialog fills the shared ones when it opens.
+bool TakeLookFromSelectedTheme(const char* installDir, ShowSettings& settings) {
   std::vector<ThemeRecord> builtIn;
   std::vector<ThemeRecord> own;
-  LoadThemeFile(nullptr, kAppThemeFile, builtIn);
+  LoadThemeFile(installDir, nullptr, kAppThemeFile, builtIn);
   const ThemeChoice choice = ChooseThemeSource(settings.themeSelIndex, builtIn.size());
-  if (choice.source == 2) LoadThemeFile(nullptr, kUserThemeFile, own);
+  if (choice.source == 2) LoadThemeFile(installDir, nullptr, kUserThemeFile, own);
   const std::vector<ThemeRecord>& list = choice.source == 1 ? builtIn : own;
   if (choice.localIndex < 0 || static_cast<size_t>(choice.localIndex) >= list.size()) return false;
   CopyThemeLook(list[choice.localIndex], settings);
   return true;
 }
 
-const char* GradientFileName(int32_t gradient) {
-  if (gradient < 0 || gradient >= kGradientCount) return nullptr;
-  return kGradientNames[gradient];
-}
-
-bool GradientPath(char* out, size_t size, int32_t gradient) {
-  const char* name = GradientFileName(gradient);
-  if (name == nullptr) {
-    if (size > 0) out[0] = '\0';
-    return false;
-  }
-  return FormatPath(out, size, "%s\\data\\grad\\%s", g_settings.InstallDir, name);
-}
-
-void LoadThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord>& list) {
+void LoadThemeFile(const char* installDir, const char* path, const char* fileName,
+                   std::vector<ThemeRecord>& list) {
   char fullName[MAX_PATH * 2];
   if (path != nullptr) {
     if (!FormatPath(fullName, sizeof fullName, "%s", path)) return;
-  } else if (!(UserThemePath(fullName, sizeof fullName, fileName) && FileExists(fullName)) &&
-             !MachineThemePath(fullName, sizeof fullName, fileName)) {
+  } else if (!DataFileToRead(ThemeFilePlace(installDir, fileName), fullName,
+                             sizeof fullName)) {
     return;
   }
   ScopedFile file = OpenFile(fullName, "r");
@@ -118,19 +82,8 @@ void LoadThemeFile(const char* path, const char* fileName, std::vector<ThemeReco
   ReadThemeLines(file.get(), list);
 }
 
-bool SaveThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord> records) {
-  if (path != nullptr) return WriteThemes(path, records);
-
-  char machinePath[MAX_PATH * 2];
-  char userPath[MAX_PATH * 2];
-  const bool haveUserPath = UserThemePath(userPath, sizeof userPath, fileName);
-  if (MachineThemePath(machinePath, sizeof machinePath, fileName) &&
-      WriteThemes(machinePath, records)) {
-    // A per-user copy is read first and would hide what was just written.
-    if (haveUserPath) DeleteFileA(userPath);
-    return true;
-  }
-  char folder[MAX_PATH + 8];
-  return haveUserPath && UserThemeFolder(folder, sizeof folder) && CreateFolderTree(folder) &&
-         WriteThemes(userPath, records);
+bool SaveThemeFile(const char* installDir, const char* path, const char* fileName,
+                   const std::vector<ThemeRecord>& records) {
+  if (path != nullptr) return WriteWholeFile(path, ThemesText(records));
+  return WriteDataFile(ThemeFilePlace(installDir, fileName), ThemesText(records));
 }

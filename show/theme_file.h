@@ -25,12 +25,8 @@ static_assert(sizeof(ThemeRecord) == 36, "a theme record is 36 bytes");
 
 struct ShowSettings;
 
-extern std::vector<ThemeRecord> AppThemes;
-extern std::vector<ThemeRecord> UserThemes;
-
 constexpr const char* kAppThemeFile = "app.thm";
 constexpr const char* kUserThemeFile = "user.thm";
-constexpr int kGradientCount = 10;
 
 // One theme line without its line end.
 std::string FormatThemeLine(const ThemeRecord& record);
@@ -58,18 +54,14 @@ void CopyThemeLook(const ThemeRecord& theme, ShowSettings& settings);
 
 // The look of the theme that settings.themeSelIndex selects, read from the theme files, as
 // the settings dialog would show it. False (settings unchanged) when there is no such theme.
-bool TakeLookFromSelectedTheme(ShowSettings& settings);
+bool TakeLookFromSelectedTheme(const char* installDir, ShowSettings& settings);
 
-// "l1.bmp" .. "l10.bmp"; null for an index outside 0..9.
-const char* GradientFileName(int32_t gradient);
-// "%s\data\grad\%s" under the installation folder; false for an index outside 0..9.
-bool GradientPath(char* out, size_t size, int32_t gradient);
+// Appends the records of the file to list. path null: fileName in data\tdef of installDir, or
+// its per-user copy when there is one. A missing file changes nothing.
+void LoadThemeFile(const char* installDir, const char* path, const char* fileName,
+                   std::vector<ThemeRecord>& list);
 
-// Appends the records of the file to list. path null: fileName in data\tdef, or its per-user
-// copy when there is one. A missing file changes nothing.
-void LoadThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord>& list);
-
-// Writes every record, one per line. path null: data\tdef of the installation folder, or the
-// per-user tdef folder when the installation folder cannot be written. False when nothing
-// could be written.
-bool SaveThemeFile(const char* path, const char* fileName, std::vector<ThemeRecord> records);
+// Writes every record, one per line. path null: data\tdef of installDir, or the per-user tdef
+// folder when the installation folder cannot be written. False when nothing could be written.
+bool SaveThemeFile(const char* installDir, const char* path, const char* fileName,
+                   const std::vector<ThemeRecord>& records);

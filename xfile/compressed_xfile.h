@@ -10,8 +10,8 @@
 #include "base/win_types.h"
 
 constexpr size_t kXFileHeaderSize = 16;
-// A compressed or binary mesh file of this size, or one that unpacks to more, is not
-// something the scene would draw.
+// A mesh file of this size, or a compressed one that unpacks to more, is not something the
+// scene would draw.
 constexpr uint64_t kMaxCompressedXFile = 64u << 20;
 
 // True for a header of a compressed ("bzip" or "tzip") .x file.
@@ -41,6 +41,7 @@ bool BinaryXFileTokensAreSound(const uint8_t* tokens, size_t size, uint32_t floa
 // the checks above.
 bool XFileBytesAreSound(const uint8_t* bytes, size_t size);
 
-// S_OK for a text file, or a binary or compressed one that passes the checks above; E_FAIL
-// otherwise, including a file that cannot be read.
+// S_OK for a text file, or a binary or compressed one that passes the checks above, and for a
+// file that cannot be opened (DirectX File reports that); E_FAIL otherwise, including a file
+// above kMaxCompressedXFile or one that cannot be read.
 HRESULT CheckXFileFraming(const char* path);

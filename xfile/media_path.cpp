@@ -10,7 +10,7 @@
 namespace {
 
 char g_mediaDirectory[MAX_PATH];
-char g_emptyText[1];
+const char kEmptyText[1] = "";
 
 constexpr DWORD kFullPathSize = 1024;
 
@@ -34,17 +34,17 @@ const char* GetMediaDirectory() {
   ScopedKey key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX SDK", 0, KEY_READ,
                     key.Receive()) != ERROR_SUCCESS)
-    return g_emptyText;
+    return kEmptyText;
   DWORD type = 0;
   DWORD size = sizeof(g_mediaDirectory);
   LONG result = RegQueryValueExA(key.get(), "DX81SDK Samples Path", nullptr, &type,
                                  reinterpret_cast<BYTE*>(g_mediaDirectory), &size);
-  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return g_emptyText;
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return kEmptyText;
   // The stored text need not end in a zero; and "\Media\" must still fit behind it.
   g_mediaDirectory[size < sizeof(g_mediaDirectory) ? size : sizeof(g_mediaDirectory) - 1] = '\0';
   size_t length = std::strlen(g_mediaDirectory);
   const char suffix[] = "\\Media\\";
-  if (length + sizeof(suffix) > sizeof(g_mediaDirectory)) return g_emptyText;
+  if (length + sizeof(suffix) > sizeof(g_mediaDirectory)) return kEmptyText;
   std::memcpy(g_mediaDirectory + length, suffix, sizeof(suffix));
   return g_mediaDirectory;
 }

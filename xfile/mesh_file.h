@@ -8,25 +8,8 @@
 #include <dxfile.h>
 
 #include "d3dx/d3dx8_math.h"
+#include "d3dx/d3dx8_tex.h"
 #include "xfile/frame_node.h"
-
-// 1 while the scene draws its 3D object (object colour, environment map), 0 for frames,
-// pictures and backdrop (frame colour).
-extern int drawingObject;
-
-// The colours a draw paints its materials in: frames, pictures and backdrop take frameRgb,
-// the 3D object (drawingObject 1) takes objectRgb and, with objectReflects, is wrapped in the
-// environment-map hooks.
-struct MeshPaint {
-  uint8_t frameRgb[3] = {};
-  uint8_t objectRgb[3] = {};
-  bool objectReflects = false;
-};
-
-// Texture loading for materials that name a file; a failure leaves the material untextured.
-using MeshTextureLoader = HRESULT (*)(IDirect3DDevice8* device, const char* path,
-                                      IDirect3DTexture8** texture);
-extern MeshTextureLoader meshTextureLoader;
 
 // The scene's environment-map state sequences, run around each subset draw of the object
 // while "RenderReflection" is on. Either may be null.
@@ -34,14 +17,33 @@ struct EnvironmentMapHooks {
   void (*setup)(IDirect3DDevice8* device, bool translucentPass) = nullptr;
   void (*reset)(IDirect3DDevice8* device) = nullptr;
 };
-extern EnvironmentMapHooks environmentMapHooks;
 
-HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName);
+// How a draw paints its materials: frames, pictures and backdrop take frameRgb; the 3D object
+// (drawingObject 1) takes objectRgb and, with objectReflects, is wrapped in the
+// environment-map hooks.
+struct MeshPaint {
+  uint8_t frameRgb[3] = {};
+  uint8_t objectRgb[3] = {};
+  bool objectReflects = false;
+  int drawingObject = 0;
+  EnvironmentMapHooks environment;
+};
+
+// Texture loading for materials that name a file; a failure leaves the material untextured,
+// and a null loader leaves every material untextured.
+using MeshTextureLoader = HRESULT (*)(IDirect3DDevice8* device, const char* path,
+                                      IDirect3DTexture8** texture);
+
+HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName,
+                     MeshTextureLoader loadTexture = D3DXCreateTextureFromFileA);
 HRESULT LoadDataObject(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
-                       FrameNode* parent);
-HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, FrameNode* frame);
+                       FrameNode* parent,
+                       MeshTextureLoader loadTexture = D3DXCreateTextureFromFileA);
+HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, FrameNode* frame,
+                       MeshTextureLoader loadTexture = D3DXCreateTextureFromFileA);
 HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
-                         IDirectXFileData* object);
+                         IDirectXFileData* object,
+                         MeshTextureLoader loadTexture = D3DXCreateTextureFromFileA);
 
 // world null: the device's current world transform.
 HRESULT RenderMeshFile(FrameNode* root, IDirect3DDevice8* device, const D3DXMATRIX* world,

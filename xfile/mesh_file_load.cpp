@@ -15,8 +15,6 @@
 
 using Microsoft::WRL::ComPtr;
 
-MeshTextureLoader meshTextureLoader = D3DXCreateTextureFromFileA;
-
 namespace {
 
 // Frames nested deeper than this are not a model but an attack on the stack.
@@ -34,16 +32,24 @@ void ReadObjectName(IDirectXFileData* object, char (&name)[512]) {
   name[sizeof(name) - 1] = '\0';
 }
 
-HRESULT LoadFrame(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
-                  FrameNode* parent, int depth);
+// What every object of one file is loaded with.
+struct LoadTarget {
+  FrameNode* root;
+  IDirect3DDevice8* device;
+  MeshTextureLoader loadTexture;
+};
 
-HRESULT LoadObjectAt(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
-                     FrameNode* parent, int depth) {
+HRESULT LoadFrame(const LoadTarget& target, IDirectXFileData* object, FrameNode* parent,
+                  int depth);
+
+HRESULT LoadObjectAt(const LoadTarget& target, IDirectXFileData* object, FrameNode* parent,
+                     int depth) {
   const GUID* type = nullptr;
   HRESULT hr = object->GetType(&type);
   if (FAILED(hr)) return hr;
   if (type == nullptr) return S_OK;
-  if (IsEqualGUID(*type, TID_D3DRMMesh)) return LoadMeshObject(device, object, parent);
+  if (IsEqualGUID(*type, TID_D3DRMMesh))
+    return LoadMeshObject(target.device, object, parent, target.loadTexture);
   if (IsEqualGUID(*type, TID_D3DRMFrameTransformMatrix)) {
     DWORD size = 0;
     void* data = nullptr;
@@ -54,12 +60,12 @@ HRESULT LoadObjectAt(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData
     std::memcpy(&parent->transform, data, 16 * sizeof(float));
     return S_OK;
   }
-  if (IsEqualGUID(*type, TID_D3DRMFrame)) return LoadFrame(root, device, object, parent, depth);
+  if (IsEqualGUID(*type, TID_D3DRMFrame)) return LoadFrame(target, object, parent, depth);
   return S_OK;  // Header, Material and the rest: read with a Mesh, or not used
 }
 
-HRESULT LoadFrame(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
-                  FrameNode* parent, int depth) {
+HRESULT LoadFrame(const LoadTarget& target, IDirectXFileData* object, FrameNode* parent,
+                  int depth) {
   if (depth >= kMaxFrameDepth) return E_FAIL;
   char name[512];
   ReadObjectName(object, name);
@@ -74,32 +80,33 @@ HRESULT LoadFrame(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* o
     ComPtr<IDirectXFileData> childData;
     HRESULT hr = child->QueryInterface(IID_IDirectXFileData,
                                        reinterpret_cast<void**>(childData.GetAddressOf()));
-    if (SUCCEEDED(hr)) hr = LoadObjectAt(root, device, childData.Get(), node, depth + 1);
+    if (SUCCEEDED(hr)) hr = LoadObjectAt(target, childData.Get(), node, depth + 1);
     if (FAILED(hr)) return hr;
   }
   return S_OK;
 }
 
 void LoadMaterialTextures(MeshObject* meshObject, IDirect3DDevice8* device,
-                          const D3DXMATERIAL* source) {
+                          const D3DXMATERIAL* source, MeshTextureLoader loadTexture) {
   for (uint32_t i = 0; i < meshObject->numMaterials; ++i) {
     meshObject->materials[i] = source[i].MatD3D;
     // The scene lights with the diffuse colour only; ambient follows it.
     meshObject->materials[i].Ambient = meshObject->materials[i].Diffuse;
-    if (source[i].pTextureFilename == nullptr || meshTextureLoader == nullptr) continue;
+    if (source[i].pTextureFilename == nullptr || loadTexture == nullptr) continue;
     char name[MAX_PATH];
     char path[MAX_PATH];
     CopyText(name, source[i].pTextureFilename, sizeof(name));
     FindMediaFile(path, name, sizeof(path));
     // A missing or unreadable texture leaves the material untextured, silently.
-    if (FAILED(meshTextureLoader(device, path, meshObject->textures[i].GetAddressOf())))
+    if (FAILED(loadTexture(device, path, meshObject->textures[i].GetAddressOf())))
       meshObject->textures[i].Reset();
   }
 }
 
 }  // namespace
 
-HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName) {
+HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* fileName,
+                     MeshTextureLoader loadTexture) {
   if (root == nullptr || fileName == nullptr) return E_INVALIDARG;
   ComPtr<IDirectXFile> file;
   if (FAILED(DirectXFileCreate(file.GetAddressOf())) || file == nullptr) return E_FAIL;
@@ -119,13 +126,14 @@ HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* file
   ComPtr<IDirectXFileEnumObject> enumerator;
   hr = file->CreateEnumObject(path, DXFILELOAD_FROMFILE, enumerator.GetAddressOf());
   if (FAILED(hr) || enumerator == nullptr) return FAILED(hr) ? hr : E_FAIL;
+  const LoadTarget target = {root, device, loadTexture};
   for (;;) {
     ComPtr<IDirectXFileData> object;
     hr = enumerator->GetNextDataObject(object.GetAddressOf());
     if (hr == DXFILEERR_NOMOREOBJECTS) break;
     // Anything else ending the objects is a file that did not parse: not a success.
     if (SUCCEEDED(hr)) {
-      hr = object != nullptr ? LoadObjectAt(root, device, object.Get(), root, 0) : E_FAIL;
+      hr = object != nullptr ? LoadObjectAt(target, object.Get(), root, 0) : E_FAIL;
     }
     if (FAILED(hr)) return E_FAIL;
   }
@@ -133,23 +141,24 @@ HRESULT LoadMeshFile(FrameNode* root, IDirect3DDevice8* device, const char* file
 }
 
 HRESULT LoadDataObject(FrameNode* root, IDirect3DDevice8* device, IDirectXFileData* object,
-                       FrameNode* parent) {
+                       FrameNode* parent, MeshTextureLoader loadTexture) {
   if (object == nullptr || parent == nullptr) return E_INVALIDARG;
-  return LoadObjectAt(root, device, object, parent, 0);
+  return LoadObjectAt({root, device, loadTexture}, object, parent, 0);
 }
 
-HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, FrameNode* frame) {
+HRESULT LoadMeshObject(IDirect3DDevice8* device, IDirectXFileData* object, FrameNode* frame,
+                       MeshTextureLoader loadTexture) {
   if (frame->mesh != nullptr) return E_FAIL;  // one mesh per frame
   char name[512];
   ReadObjectName(object, name);
   frame->mesh = std::make_unique<MeshObject>(name);
   // A mesh that cannot be built stays attached and draws nothing.
-  CreateMeshObject(frame->mesh.get(), device, object);
+  CreateMeshObject(frame->mesh.get(), device, object, loadTexture);
   return S_OK;
 }
 
 HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
-                         IDirectXFileData* object) {
+                         IDirectXFileData* object, MeshTextureLoader loadTexture) {
   ComPtr<ID3DXMesh> loaded;
   ComPtr<ID3DXBuffer> adjacency;
   ComPtr<ID3DXBuffer> materials;
@@ -176,7 +185,8 @@ HRESULT CreateMeshObject(MeshObject* meshObject, IDirect3DDevice8* device,
     meshObject->textures = std::make_unique<ComPtr<IDirect3DTexture8>[]>(numMaterials);
     meshObject->numMaterials = numMaterials;
     LoadMaterialTextures(meshObject, device,
-                         static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer()));
+                         static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer()),
+                         loadTexture);
   }
   return S_OK;
 }

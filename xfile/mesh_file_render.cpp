@@ -2,9 +2,6 @@
 // with alpha blending, in the scene's frame or object colour.
 #include "xfile/mesh_file.h"
 
-int drawingObject = 0;
-EnvironmentMapHooks environmentMapHooks;
-
 namespace {
 
 D3DXMATRIX CurrentWorld(IDirect3DDevice8* device) {
@@ -23,11 +20,11 @@ void SetAlphaBlending(IDirect3DDevice8* device) {
 // environment-map states while the object is drawn with reflections on.
 void DrawColouredSubset(MeshObject* meshObject, IDirect3DDevice8* device, uint32_t i,
                         bool translucentPass, const MeshPaint& paint) {
-  const bool object = drawingObject != 0;
+  const bool object = paint.drawingObject != 0;
   const bool environment = object && paint.objectReflects;
   const uint8_t* colour = object ? paint.objectRgb : paint.frameRgb;
-  if (environment && environmentMapHooks.setup != nullptr)
-    environmentMapHooks.setup(device, translucentPass);
+  if (environment && paint.environment.setup != nullptr)
+    paint.environment.setup(device, translucentPass);
   D3DMATERIAL8& m = meshObject->materials[i];
   m.Diffuse.r = m.Ambient.r = colour[0] / 255.0f;
   m.Diffuse.g = m.Ambient.g = colour[1] / 255.0f;
@@ -39,7 +36,7 @@ void DrawColouredSubset(MeshObject* meshObject, IDirect3DDevice8* device, uint32
   if (!translucentPass) drawn.Diffuse.a = 1.0f;
   device->SetMaterial(&drawn);
   meshObject->mesh->DrawSubset(i);
-  if (environment && environmentMapHooks.reset != nullptr) environmentMapHooks.reset(device);
+  if (environment && paint.environment.reset != nullptr) paint.environment.reset(device);
 }
 
 }  // namespace

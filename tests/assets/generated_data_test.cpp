@@ -122,7 +122,7 @@ TEST_F(GeneratedDataTest, ThemeFileLoadsThroughTheProgramsReader) {
   std::string text = Read("tdef/app.thm");
   EXPECT_NE(text.find("}\r\n"), std::string::npos);
   std::vector<ThemeRecord> themes;
-  LoadThemeFile((folder_->File("data") + "\\tdef\\app.thm").c_str(), "app.thm", themes);
+  LoadThemeFile(nullptr, (folder_->File("data") + "\\tdef\\app.thm").c_str(), "app.thm", themes);
   ASSERT_EQ(themes.size(), BuiltInThemes().size());
   for (size_t i = 0; i < themes.size(); ++i) {
     EXPECT_EQ(themes[i].backGndColor, BuiltInThemes()[i].backGndColor);

@@ -21,7 +21,7 @@
 #include "config/select_pictures_dialog.h"
 #include "resources/dialog_ids.h"
 #include "show/picture_list.h"
-#include "show/show_settings.h"
+#include "show/show_state.h"
 #include "support/saver_process.h"
 
 using testing_support::NowMs;
@@ -127,11 +127,10 @@ int main(int argc, char** argv) {
   const SIZE_T before = PeakWorkingSet();
   size_t added = 0;
   for (int run = 0; run < runs; ++run) {
-    PictureList.clear();
-    PictureList.shrink_to_fit();
+    ShowState state;
     SetTimer(nullptr, 0, 10, Click);
-    RunSelectPicturesDialog(nullptr);
-    added = PictureList.size();
+    RunSelectPicturesDialog(nullptr, state);
+    added = state.PictureList.size();
   }
   if (added == 0 || boxes > 0 || times.size() != static_cast<size_t>(runs)) {
     std::fprintf(stderr, "%s: %u pictures added, %d messages\n", argv[2],

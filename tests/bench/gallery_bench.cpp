@@ -75,16 +75,16 @@ void DrawPart(Exposed<ShowApp>& app, IDirect3DDevice8* device, const std::vector
   for (const DrawStep& step : plan) {
     if (keep(step)) steps.push_back(step);
   }
-  OutputResources& resources = *app.currentResources;
+  OutputResources& resources = app.CurrentResources();
   const SceneTextures textures = {resources.slotTextures, kPictureSlotCount,
                                   resources.backdropTexture.Get(),
                                   resources.environmentMap.Get()};
   device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
-                static_cast<D3DCOLOR>(g_settings.backGndColor), 1.0f, 0);
+                static_cast<D3DCOLOR>(app.State().settings.backGndColor), 1.0f, 0);
   if (SUCCEEDED(device->BeginScene())) {
     app.SetShowCamera();
-    DrawFullScene(device, steps, resources.sceneMeshes, textures, app.ambientColor,
-                  SceneMeshPaint());
+    DrawFullScene(device, steps, resources.sceneMeshes, textures, app.AmbientColor(),
+                  SceneMeshPaint(app.State().settings));
     device->EndScene();
   }
   device->Present(nullptr, nullptr, nullptr, nullptr);
@@ -93,13 +93,13 @@ void DrawPart(Exposed<ShowApp>& app, IDirect3DDevice8* device, const std::vector
 // Prints the median and the fastest frame time of every part and its median CPU time per
 // frame, rounds interleaved so that load drift on a shared machine spreads over all of them.
 void TimeParts(Exposed<ShowApp>& app, IDirect3DDevice8* device, int runs) {
-  OutputResources& resources = *app.currentResources;
-  std::vector<bool> loaded(app.galleries[0].PictureSlots.size(), false);
+  OutputResources& resources = app.CurrentResources();
+  std::vector<bool> loaded(app.GalleryAt(0).PictureSlots.size(), false);
   for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
     loaded[i] = resources.slotTextures[i] != nullptr;
   }
-  const SceneSwitches switches = {g_settings.invertPicture == 1, true, true};
-  const Gallery& gallery = app.galleries[0];
+  const SceneSwitches switches = {app.State().settings.invertPicture == 1, true, true};
+  const Gallery& gallery = app.GalleryAt(0);
   const std::vector<DrawStep> plan =
       PlanFullScene(gallery.PictureSlots, gallery.DrawOrder, loaded, switches);
   struct Part {
@@ -122,10 +122,10 @@ void TimeParts(Exposed<ShowApp>& app, IDirect3DDevice8* device, int runs) {
   };
   constexpr size_t kParts = sizeof parts / sizeof parts[0];
   std::vector<double> times[kParts], cpu[kParts];
-  const int32_t reflection = g_settings.renderReflection;
+  const int32_t reflection = app.State().settings.renderReflection;
   for (int run = 0; run < runs; ++run) {
     for (size_t p = 0; p < kParts; ++p) {
-      g_settings.renderReflection = parts[p].reflection;
+      app.State().settings.renderReflection = parts[p].reflection;
       const int mesh = parts[p].mesh;
       auto keep = [mesh](const DrawStep& step) { return mesh == -2 || step.mesh == mesh; };
       testing_support::Pump(0);
@@ -136,7 +136,7 @@ void TimeParts(Exposed<ShowApp>& app, IDirect3DDevice8* device, int runs) {
       cpu[p].push_back((ProcessCpuMs() - cpuStart) / kPartBatch);
     }
   }
-  g_settings.renderReflection = reflection;
+  app.State().settings.renderReflection = reflection;
   for (size_t p = 0; p < kParts; ++p) {
     std::sort(times[p].begin(), times[p].end());
     std::sort(cpu[p].begin(), cpu[p].end());
@@ -167,11 +167,11 @@ ChangeTiming TimeChange(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
   std::vector<double> steady;
   for (int frame = 0; frame < 30; ++frame) steady.push_back(DrawOneFrame(app, device));
   std::sort(steady.begin(), steady.end());
-  const uint32_t before = app.pictureGeneration;
-  app.slideshowTimers.changeElapsed = static_cast<float>(g_settings.pictureTimer);
+  const uint32_t before = app.PictureGeneration();
+  app.Timers().changeElapsed = static_cast<float>(app.State().settings.pictureTimer);
   const double start = NowMs();
   double longest = 0.0;
-  while (app.pictureGeneration == before) longest = std::max(longest, DrawOneFrame(app, device));
+  while (app.PictureGeneration() == before) longest = std::max(longest, DrawOneFrame(app, device));
   // The frame that fills the new textures belongs to the change too.
   longest = std::max(longest, DrawOneFrame(app, device));
   return {NowMs() - start, longest, steady[steady.size() / 2]};
@@ -183,16 +183,16 @@ double SynchronousChange(Exposed<ShowApp>& app, const char* picture) {
   std::atomic<bool> keepGoing{true};
   std::vector<imaging::PictureImage> pictures(5);
   char gradient[1024];
-  GradientFilePath(g_settings.InstallDir, 0, gradient, sizeof gradient);
+  GradientFilePath(app.State().InstallDir, 0, gradient, sizeof gradient);
   for (int i = 0; i < 5; ++i) {
     const DecodeJob job = {i < 4 ? picture : gradient,
                            i < 4 ? app.SlotDecodeEdge(i, 0) : 256u, kPictureColorKey};
     DecodePictureJob(job, keepGoing, pictures[i]);
   }
   for (int i = 0; i < 4; ++i) {
-    UploadPicture(app.currentDevice, pictures[i], 0, app.currentResources->slotTextures[i]);
+    UploadPicture(app.currentDevice, pictures[i], 0, app.CurrentResources().slotTextures[i]);
   }
-  UploadPicture(app.currentDevice, pictures[4], 0, app.currentResources->backdropTexture);
+  UploadPicture(app.currentDevice, pictures[4], 0, app.CurrentResources().backdropTexture);
   return NowMs() - start;
 }
 
@@ -216,14 +216,15 @@ int main(int argc, char** argv) {
   }
   IDirect3DDevice8* device = screen.get();
   Exposed<ShowApp> app;
-  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[2]);
-  g_settings.pictureTimer = 60;
-  RecomputeRgb(g_settings);
-  settingsLoaded = 1;
+  ShowState& state = app.State();
+  std::snprintf(state.InstallDir, sizeof state.InstallDir, "%s", argv[2]);
+  state.settings.pictureTimer = 60;
+  RecomputeRgb(state.settings);
+  state.settingsLoaded = 1;
   if (change) {
-    for (int i = 0; i < 4; ++i) PictureList.push_back(MakePictureEntry("picture", argv[3]));
+    for (int i = 0; i < 4; ++i) state.PictureList.push_back(MakePictureEntry("picture", argv[3]));
   } else {
-    AddDefaultPictures();
+    AddDefaultPictures(state.InstallDir, state.PictureList);
   }
   app.currentDevice = device;
   app.backBufferDesc.Width = kWidth;
@@ -242,7 +243,6 @@ int main(int argc, char** argv) {
     app.ReleaseDeviceResources();
     app.DestroyDeviceResources();
     app.currentDevice = nullptr;
-    PictureList.clear();
     return 0;
   }
 
@@ -257,7 +257,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < runs; ++run) {
     testing_support::Pump(0);
     if (change) {
-      if (app.currentResources->slotTextures[0] == nullptr) {
+      if (app.CurrentResources().slotTextures[0] == nullptr) {
         std::fprintf(stderr, "%s did not load\n", argv[3]);
         return 1;
       }
@@ -297,6 +297,5 @@ int main(int argc, char** argv) {
   app.ReleaseDeviceResources();
   app.DestroyDeviceResources();
   app.currentDevice = nullptr;
-  PictureList.clear();
   return 0;
 }

@@ -46,12 +46,13 @@ int main(int argc, char** argv) {
   }
   IDirect3DDevice8* device = screen.get();
   Exposed<ShowApp> app;
-  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", argv[1]);
-  g_settings.pictureTimer = 0;
-  RecomputeRgb(g_settings);
-  settingsLoaded = 1;
-  if (argc == 4) LoadPictureList(argv[3]);
-  if (PictureList.empty()) AddDefaultPictures();
+  ShowState& state = app.State();
+  std::snprintf(state.InstallDir, sizeof state.InstallDir, "%s", argv[1]);
+  state.settings.pictureTimer = 0;
+  RecomputeRgb(state.settings);
+  state.settingsLoaded = 1;
+  if (argc == 4) LoadPictureList(state.InstallDir, argv[3], state.PictureList);
+  if (state.PictureList.empty()) AddDefaultPictures(state.InstallDir, state.PictureList);
   app.currentDevice = device;
   app.backBufferDesc.Width = kWidth;
   app.backBufferDesc.Height = kHeight;
@@ -61,16 +62,16 @@ int main(int argc, char** argv) {
   const uint32_t firstMark = std::min<uint32_t>(10, changes);
   Holdings atFirstMark;
   const double start = NowMs();
-  while (app.pictureGeneration < changes) {
+  while (app.PictureGeneration() < changes) {
     testing_support::Pump(0);
-    const uint32_t before = app.pictureGeneration;
+    const uint32_t before = app.PictureGeneration();
     app.elapsedTime = 0.016f;
     app.AdvanceScene();
     app.DrawScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
     // The decode runs on workers; the next frame shows it.
-    if (app.pictureGeneration == before) app.decoder.WaitFinished();
-    if (app.pictureGeneration == firstMark) atFirstMark = ReadHoldings(GetCurrentProcess());
+    if (app.PictureGeneration() == before) app.Decoder().WaitFinished();
+    if (app.PictureGeneration() == firstMark) atFirstMark = ReadHoldings(GetCurrentProcess());
   }
   const double perChange = (NowMs() - start) / changes;
   const Holdings last = ReadHoldings(GetCurrentProcess());
@@ -82,6 +83,5 @@ int main(int argc, char** argv) {
   app.ReleaseDeviceResources();
   app.DestroyDeviceResources();
   app.currentDevice = nullptr;
-  PictureList.clear();
   return 0;
 }

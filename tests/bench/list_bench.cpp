@@ -49,12 +49,11 @@ int main(int argc, char** argv) {
   std::vector<double> times;
   size_t count = 0;
   for (int run = 0; run < runs; ++run) {
-    PictureList.clear();
-    PictureList.shrink_to_fit();
+    std::vector<PictureEntry> list;
     const double start = NowMs();
-    LoadPictureList(argv[2]);
+    LoadPictureList(nullptr, argv[2], list);
     times.push_back(NowMs() - start);
-    count = PictureList.size();
+    count = list.size();
   }
   if (count == 0) {
     std::fprintf(stderr, "%s holds no entries\n", argv[2]);

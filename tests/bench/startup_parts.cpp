@@ -106,9 +106,9 @@ void WalkObject(IDirect3DDevice8* device, IDirectXFileData* object, double times
   }
 }
 
-void TimeMeshFile(IDirect3DDevice8* device, const char* relativePath) {
+void TimeMeshFile(IDirect3DDevice8* device, const char* installDir, const char* relativePath) {
   char path[1024];
-  std::snprintf(path, sizeof path, "%s\\%s", g_settings.InstallDir, relativePath);
+  std::snprintf(path, sizeof path, "%s\\%s", installDir, relativePath);
   for (int withMeshes = 0; withMeshes < 2; ++withMeshes) {
     const double start = NowMs();
     double times[3] = {0, 0, 0};
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   app.EnumerateAdapters();
   clock.Step("adapters, devices and modes");
   app.LoadSettings();
-  LoadStartUpPictureList(true);
+  LoadStartUpPictureList(app.State().InstallDir, true, app.State().PictureList);
   clock.Step("settings and picture list");
   app.PreparePasswordCheck();
   HostClock::Start();
@@ -177,13 +177,15 @@ int main(int argc, char** argv) {
   app.ReleaseDeviceResources();
   app.RestoreDeviceResources();
   clock.Step("again: scene meshes and light");
-  LoadEnvironmentMap(app.currentDevice, g_settings.InstallDir);
+  LoadEnvironmentMap(app.currentDevice, app.State().InstallDir);
   clock.Step("again: environment map");
   app.LoadSlotTextures();
   clock.Step("again: four picture textures");
   app.LoadBackdropTexture();
   clock.Step("again: backdrop texture");
-  for (const SceneMeshFile& file : kSceneMeshFiles) TimeMeshFile(app.currentDevice, file.relativePath);
+  for (const SceneMeshFile& file : kSceneMeshFiles) {
+    TimeMeshFile(app.currentDevice, app.State().InstallDir, file.relativePath);
+  }
   if (app.mainWindow != nullptr) DestroyWindow(app.mainWindow);
   return 0;
 }

@@ -97,8 +97,6 @@ class ConfigDialogTest : public ::testing::Test {
   void TearDown() override {
     g_chooseColor = ChooseColorA;
     g_shellExecute = ShellExecuteA;
-    AppThemes.clear();
-    UserThemes.clear();
     CoUninitialize();
   }
   void WriteBothThemeFiles() {
@@ -166,8 +164,8 @@ TEST_F(ConfigDialogTest, UserThemeSelectedAtOpeningIsAppliedAndEditable) {
     EXPECT_EQ(Selection(dialog, IDC_CFG_GRADIENT_LIST), 4);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CFG_INVERT), BST_CHECKED);
     EXPECT_EQ(ItemText(dialog, IDC_CFG_TIMER_TEXT), "9");
-    EXPECT_EQ(g_settings.backGndColor, 0x778899);
-    EXPECT_EQ(g_settings.object3DRgb.g, 0xbb);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x778899);
+    EXPECT_EQ(EditedState(dialog).settings.object3DRgb.g, 0xbb);
     Cancel(dialog);
   }});
   EXPECT_EQ(result, 2);
@@ -178,15 +176,15 @@ TEST_F(ConfigDialogTest, BuiltInThemeSelectedAtOpeningIsNotEditable) {
   install.SetDword("ThemeSelIndex", 1);
   Run({[](HWND dialog) {
     EXPECT_TRUE(EditingDisabled(dialog));
-    EXPECT_EQ(g_settings.backGndColor, 0x0a0b0c);
-    EXPECT_EQ(g_settings.gradient, 2);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x0a0b0c);
+    EXPECT_EQ(EditedState(dialog).settings.gradient, 2);
     // Choosing a user theme in the list opens its editing, and a built-in one closes it.
     SendDlgItemMessageA(dialog, IDC_CFG_THEME_LIST, LB_SETCURSEL, 2, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CFG_THEME_LIST, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_CFG_THEME_LIST)));
     EXPECT_TRUE(EditingEnabled(dialog));
-    EXPECT_EQ(g_settings.themeSelIndex, 2);
-    EXPECT_EQ(g_settings.backGndColor, 0x112233);
+    EXPECT_EQ(EditedState(dialog).settings.themeSelIndex, 2);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x112233);
     Cancel(dialog);
   }});
 }
@@ -197,8 +195,8 @@ TEST_F(ConfigDialogTest, WithoutAppThemesIndexZeroIsTheFirstUserTheme) {
   Run({[](HWND dialog) {
     EXPECT_TRUE(EditingEnabled(dialog));
     EXPECT_EQ(ListBoxText(dialog, IDC_CFG_THEME_LIST, 0), "User Custom Theme 1");
-    EXPECT_EQ(g_settings.backGndColor, 0x112233);
-    EXPECT_EQ(g_settings.render3DObject, 0);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x112233);
+    EXPECT_EQ(EditedState(dialog).settings.render3DObject, 0);
     Cancel(dialog);
   }});
 }
@@ -207,7 +205,7 @@ TEST_F(ConfigDialogTest, NoThemesAtAllLeavesTheSettingsAlone) {
   install.SetDword("BackGndColor", 0x00abcdef);
   install.SetDword("ThemeSelIndex", 7);
   Run({[](HWND dialog) {
-    EXPECT_EQ(g_settings.backGndColor, 0x00abcdef);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x00abcdef);
     EXPECT_TRUE(NothingToEdit(dialog));
     Click(dialog, IDC_CFG_DELETE_THEME);  // nothing to delete
     Click(dialog, IDC_CFG_OBJECT_SWATCH);
@@ -241,8 +239,8 @@ TEST_F(ConfigDialogTest, ColourButtonsDoNothingOnABuiltInTheme) {
                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
     EXPECT_EQ(colorCalls, 0);
-    EXPECT_EQ(g_settings.backGndColor, 0x102030);
-    EXPECT_EQ(AppThemes[0].backGndColor, 0x102030u);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x102030);
+    EXPECT_EQ(EditedState(dialog).AppThemes[0].backGndColor, 0x102030u);
     Cancel(dialog);
   }});
 }
@@ -254,20 +252,20 @@ TEST_F(ConfigDialogTest, ColourChosenForAUserThemeGoesIntoSettingsAndTheme) {
   Run({[](HWND dialog) {
     Click(dialog, IDC_CFG_FRAME_SWATCH);
     EXPECT_EQ(colorCalls, 1);
-    EXPECT_EQ(g_settings.backGndColor, 0x123456);
-    EXPECT_EQ(g_settings.backGndRgb.r, 0x12);
-    EXPECT_EQ(g_settings.backGndRgb.b, 0x56);
-    EXPECT_EQ(UserThemes[0].backGndColor, 0x123456u);
-    EXPECT_EQ(UserThemes[0].backGndRgb[1], 0x34);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x123456);
+    EXPECT_EQ(EditedState(dialog).settings.backGndRgb.r, 0x12);
+    EXPECT_EQ(EditedState(dialog).settings.backGndRgb.b, 0x56);
+    EXPECT_EQ(EditedState(dialog).UserThemes[0].backGndColor, 0x123456u);
+    EXPECT_EQ(EditedState(dialog).UserThemes[0].backGndRgb[1], 0x34);
     colorAnswer = RGB(0xfe, 0, 0x01);
     Click(dialog, IDC_CFG_OBJECT_COLOR);
-    EXPECT_EQ(g_settings.object3DColor, 0xfe0001);
-    EXPECT_EQ(UserThemes[0].object3DRgb[0], 0xfe);
+    EXPECT_EQ(EditedState(dialog).settings.object3DColor, 0xfe0001);
+    EXPECT_EQ(EditedState(dialog).UserThemes[0].object3DRgb[0], 0xfe);
     // The background list edits the user theme too.
     SendDlgItemMessageA(dialog, IDC_CFG_GRADIENT_LIST, LB_SETCURSEL, 6, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CFG_GRADIENT_LIST, LBN_SELCHANGE), 0);
-    EXPECT_EQ(g_settings.gradient, 6);
-    EXPECT_EQ(UserThemes[0].gradient, 6);
+    EXPECT_EQ(EditedState(dialog).settings.gradient, 6);
+    EXPECT_EQ(EditedState(dialog).UserThemes[0].gradient, 6);
     Cancel(dialog);
   }});
 }
@@ -307,7 +305,7 @@ TEST_F(ConfigDialogTest, ShowToggledOnABuiltInThemeIsWrittenIntoAppThm) {
   const INT_PTR result = Run({[](HWND dialog) {
     Click(dialog, IDC_CFG_SHOW_OBJECT);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CFG_SHOW_OBJECT), BST_UNCHECKED);
-    EXPECT_EQ(g_settings.render3DObject, 0);
+    EXPECT_EQ(EditedState(dialog).settings.render3DObject, 0);
     Ok(dialog);
   }});
   EXPECT_EQ(result, 1);
@@ -341,6 +339,7 @@ TEST_F(ConfigDialogTest, OkWritesEverySettingAndBothThemeFiles) {
   EXPECT_EQ(value, 1u);
   ASSERT_TRUE(install.GetDword("PictureTimer", &value));
   EXPECT_EQ(value, 42u);
+  EXPECT_EQ(app.State().settings.pictureTimer, 42);  // the edited copy is handed back
   ASSERT_TRUE(install.GetDword("ThemeSelIndex", &value));
   EXPECT_EQ(value, 3u);
   ASSERT_TRUE(install.GetDword("Object3DIndex", &value));
@@ -360,12 +359,12 @@ TEST_F(ConfigDialogTest, NewThemeAddsTheWhiteThemeAndSelectsIt) {
     EXPECT_EQ(ListBoxText(dialog, IDC_CFG_THEME_LIST, 5), "User Custom Theme 4");
     EXPECT_EQ(Selection(dialog, IDC_CFG_THEME_LIST), 5);
     EXPECT_TRUE(EditingEnabled(dialog));
-    EXPECT_EQ(g_settings.backGndColor, 0xffffff);
-    EXPECT_EQ(g_settings.object3DColor, 0xffffff);
-    EXPECT_EQ(g_settings.gradient, 0);
-    EXPECT_EQ(g_settings.invertPicture, 0);
-    EXPECT_EQ(g_settings.render3DObject, 1);
-    EXPECT_EQ(g_settings.renderReflection, 1);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0xffffff);
+    EXPECT_EQ(EditedState(dialog).settings.object3DColor, 0xffffff);
+    EXPECT_EQ(EditedState(dialog).settings.gradient, 0);
+    EXPECT_EQ(EditedState(dialog).settings.invertPicture, 0);
+    EXPECT_EQ(EditedState(dialog).settings.render3DObject, 1);
+    EXPECT_EQ(EditedState(dialog).settings.renderReflection, 1);
     Ok(dialog);
   }});
   EXPECT_EQ(install.ReadThemes("user.thm"),
@@ -380,8 +379,8 @@ TEST_F(ConfigDialogTest, DeleteSelectsTheLastItemOfTheList) {
     Click(dialog, IDC_CFG_DELETE_THEME);
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_CFG_THEME_LIST, LB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(Selection(dialog, IDC_CFG_THEME_LIST), 3);
-    EXPECT_EQ(g_settings.themeSelIndex, 3);
-    EXPECT_EQ(g_settings.backGndColor, 0xddeeff);  // the last theme is applied
+    EXPECT_EQ(EditedState(dialog).settings.themeSelIndex, 3);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0xddeeff);  // the last theme is applied
     Ok(dialog);
   }});
   EXPECT_EQ(install.ReadThemes("user.thm"), Lines({kUserThemes[1], kUserThemes[2]}));
@@ -395,13 +394,13 @@ TEST_F(ConfigDialogTest, DeletingTheLastUserThemeFallsBackToTheLastBuiltInOne) {
     Click(dialog, IDC_CFG_DELETE_THEME);
     EXPECT_EQ(Selection(dialog, IDC_CFG_THEME_LIST), 1);
     EXPECT_TRUE(EditingDisabled(dialog));
-    EXPECT_EQ(g_settings.backGndColor, 0x0a0b0c);
+    EXPECT_EQ(EditedState(dialog).settings.backGndColor, 0x0a0b0c);
     Ok(dialog);
   }});
   EXPECT_EQ(install.ReadThemes("user.thm"), "");
 }
 
-TEST_F(ConfigDialogTest, TrackbarUpdatesTheEditAtOnceAndCancelRestoresTheRegistryValue) {
+TEST_F(ConfigDialogTest, TrackbarUpdatesTheEditAtOnceAndCancelDropsTheChange) {
   WriteBothThemeFiles();
   install.SetDword("PictureTimer", 7);
   const INT_PTR result = Run({[](HWND dialog) {
@@ -412,11 +411,11 @@ TEST_F(ConfigDialogTest, TrackbarUpdatesTheEditAtOnceAndCancelRestoresTheRegistr
     // The user drags the thumb: the trackbar moves and tells its parent.
     SendMessageA(trackbar, WM_KEYDOWN, VK_END, 0);
     EXPECT_EQ(ItemText(dialog, IDC_CFG_TIMER_TEXT), "60");
-    EXPECT_EQ(g_settings.pictureTimer, 60);
+    EXPECT_EQ(EditedState(dialog).settings.pictureTimer, 60);
     Cancel(dialog);
   }});
   EXPECT_EQ(result, 2);
-  EXPECT_EQ(g_settings.pictureTimer, 7);
+  EXPECT_EQ(app.State().settings.pictureTimer, 7);
   DWORD stored = 0;
   ASSERT_TRUE(install.GetDword("PictureTimer", &stored));
   EXPECT_EQ(stored, 7u);

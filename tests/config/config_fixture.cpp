@@ -4,8 +4,6 @@
 #include <vector>
 
 #include "base/data_paths.h"
-#include "base/text_copy.h"
-#include "show/show_settings.h"
 
 namespace testing_support {
 
@@ -38,12 +36,10 @@ ScratchInstall::ScratchInstall() {
                    static_cast<DWORD>(install_.path().size() + 1));
     RegCloseKey(key);
   }
-  CopyText(g_settings.InstallDir, install_.path().c_str(), sizeof g_settings.InstallDir);
 }
 
 ScratchInstall::~ScratchInstall() {
   g_userDataFolder = SystemUserDataFolder;
-  g_settings = ShowSettings();
 }
 
 std::string ScratchInstall::ThemePath(const std::string& name) const {
@@ -73,6 +69,12 @@ bool ScratchInstall::GetDword(const char* name, DWORD* value) const {
   DWORD size = sizeof *value;
   return RegGetValueA(HKEY_LOCAL_MACHINE, kSettingsPath, name, RRF_RT_REG_DWORD, nullptr, value,
                       &size) == ERROR_SUCCESS;
+}
+
+ShowState InstalledState(const ScratchInstall& install) {
+  ShowState state;
+  FormatPath(state.InstallDir, sizeof state.InstallDir, "%s", install.dir());
+  return state;
 }
 
 void WriteBmp(const std::string& path, int width, int height, int topRows, uint32_t top,

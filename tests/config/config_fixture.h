@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "show/show_state.h"
 #include "support/test_support.h"
 
 namespace testing_support {
@@ -19,6 +20,7 @@ class ScratchInstall {
   ScratchInstall& operator=(const ScratchInstall&) = delete;
 
   const std::string& root() const { return install_.path(); }
+  const char* dir() const { return install_.path().c_str(); }  // the InstallDir
   std::string ThemePath(const std::string& name) const;
   std::string UserFolder() const;
   // Writes the theme file data\tdef\name.
@@ -33,6 +35,9 @@ class ScratchInstall {
   TempFolder install_;
   TempFolder user_;
 };
+
+// A show state whose data folder is the scratch installation.
+ShowState InstalledState(const ScratchInstall& install);
 
 // A 24-bit bottom-up BMP whose top `topRows` rows are `top` and the rest `bottom`
 // (colours 0x00RRGGBB).

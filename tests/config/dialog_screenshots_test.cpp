@@ -55,12 +55,7 @@ void WriteRamp(const std::string& path, uint32_t top, uint32_t bottom) {
 class DialogScreenshots : public ::testing::Test {
  protected:
   void SetUp() override { CoInitialize(nullptr); }
-  void TearDown() override {
-    PictureList.clear();
-    AppThemes.clear();
-    UserThemes.clear();
-    CoUninitialize();
-  }
+  void TearDown() override { CoUninitialize(); }
   ScratchInstall install;
 };
 
@@ -91,11 +86,12 @@ TEST_F(DialogScreenshots, SelectPictures) {
   CreateDirectoryA(pictures.c_str(), nullptr);
   WriteBmp(pictures + "\\beach.bmp", 400, 300, 150, 0x6fb7e8, 0xe8d39a);
   WriteBmp(pictures + "\\tower.bmp", 300, 400, 300, 0x9ab0c8, 0x555555);
-  PictureList.push_back(MakePictureEntry("beach.bmp", (pictures + "\\beach.bmp").c_str()));
-  PictureList.push_back(MakePictureEntry("tower.bmp", (pictures + "\\tower.bmp").c_str()));
-  PictureList.push_back(MakePictureEntry("defpic3", "C:\\Solvane\\data\\defpics\\defpic3.jpg"));
-  selectedPictureIndex = -1;
-  EXPECT_EQ(RunModal([] { return RunSelectPicturesDialog(nullptr); },
+  ShowState state = InstalledState(install);
+  std::vector<PictureEntry>& list = state.PictureList;
+  list.push_back(MakePictureEntry("beach.bmp", (pictures + "\\beach.bmp").c_str()));
+  list.push_back(MakePictureEntry("tower.bmp", (pictures + "\\tower.bmp").c_str()));
+  list.push_back(MakePictureEntry("defpic3", "C:\\Solvane\\data\\defpics\\defpic3.jpg"));
+  EXPECT_EQ(RunModal([&] { return RunSelectPicturesDialog(nullptr, state); },
                      Shoot("dialog109_select_pictures", IDOK)),
             1);
 }

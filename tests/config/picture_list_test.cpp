@@ -18,6 +18,7 @@ namespace {
 using testing_support::TempFolder;
 
 std::string userFolderForTest;
+char installDir[512];  // the InstallDir the list files are placed by
 
 // Writes half of what it is given, then fails as a full disk does.
 BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
@@ -31,7 +32,7 @@ BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD wri
 HANDLE WINAPI RefuseInstallFolder(LPCSTR path, DWORD access, DWORD share,
                                   LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
                                   HANDLE templateFile) {
-  if (std::strncmp(path, g_settings.InstallDir, std::strlen(g_settings.InstallDir)) == 0) {
+  if (std::strncmp(path, installDir, std::strlen(installDir)) == 0) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
@@ -58,9 +59,7 @@ bool TestUserFolder(char* out, size_t size) {
 class PictureListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PictureList.clear();
-    g_settings = ShowSettings();
-    CopyText(g_settings.InstallDir, install_.path().c_str(), sizeof g_settings.InstallDir);
+    CopyText(installDir, install_.path().c_str(), sizeof installDir);
     userFolderForTest = user_.path() + "\\Korrin Software\\Solvane 7.0";
     previousFolder_ = g_userDataFolder;
     g_userDataFolder = TestUserFolder;
@@ -68,14 +67,18 @@ class PictureListTest : public ::testing::Test {
   void TearDown() override {
     g_userDataFolder = previousFolder_;
     g_fileWriteCalls = {CreateFileA, WriteFile};
-    PictureList.clear();
   }
 
+  void LoadFile(const char* path, size_t* refused = nullptr) {
+    LoadPictureList(installDir, path, list, refused);
+  }
+  bool Save(const char* path) { return SavePictureList(installDir, path, list); }
   void Load(const std::string& bytes) {
     install_.Write("list.tsl", bytes);
-    LoadPictureList(install_.File("list.tsl").c_str());
+    LoadFile(install_.File("list.tsl").c_str());
   }
 
+  std::vector<PictureEntry> list;
   TempFolder install_;
   TempFolder user_;
   UserDataFolderFn previousFolder_ = nullptr;
@@ -83,33 +86,33 @@ class PictureListTest : public ::testing::Test {
 
 TEST_F(PictureListTest, EmptyAndSingleLineFilesAddNothing) {
   Load("");
-  EXPECT_TRUE(PictureList.empty());
+  EXPECT_TRUE(list.empty());
   Load("only a name\n");
-  EXPECT_TRUE(PictureList.empty());
+  EXPECT_TRUE(list.empty());
 }
 
 TEST_F(PictureListTest, LinesPairIntoNameAndPathAndAnOddLastLineIsDropped) {
   Load("beach.jpg\r\nC:\\Photos\\beach.jpg\r\ndangling\r\n");
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].name, "beach.jpg");
-  EXPECT_STREQ(PictureList[0].path, "C:\\Photos\\beach.jpg");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_STREQ(list[0].name, "beach.jpg");
+  EXPECT_STREQ(list[0].path, "C:\\Photos\\beach.jpg");
 }
 
 TEST_F(PictureListTest, BlankLinesAreValues) {
   Load("\nC:\\a.jpg\nnamed\n\n");
-  ASSERT_EQ(PictureList.size(), 2u);
-  EXPECT_STREQ(PictureList[0].name, "");
-  EXPECT_STREQ(PictureList[0].path, "C:\\a.jpg");
-  EXPECT_STREQ(PictureList[1].name, "named");
-  EXPECT_STREQ(PictureList[1].path, "");
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_STREQ(list[0].name, "");
+  EXPECT_STREQ(list[0].path, "C:\\a.jpg");
+  EXPECT_STREQ(list[1].name, "named");
+  EXPECT_STREQ(list[1].path, "");
 }
 
 TEST_F(PictureListTest, LoadingTwiceAppendsTwice) {
   Load("a\nA\nb\nB\n");
-  LoadPictureList(install_.File("list.tsl").c_str());
-  ASSERT_EQ(PictureList.size(), 4u);
-  EXPECT_STREQ(PictureList[2].name, "a");
-  EXPECT_STREQ(PictureList[3].path, "B");
+  LoadFile(install_.File("list.tsl").c_str());
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_STREQ(list[2].name, "a");
+  EXPECT_STREQ(list[3].path, "B");
 }
 
 TEST_F(PictureListTest, TooLongPathsAreLeftOutAndNamesCutOnACharacterBoundary) {
@@ -121,31 +124,31 @@ TEST_F(PictureListTest, TooLongPathsAreLeftOutAndNamesCutOnACharacterBoundary) {
   install_.Write("list.tsl", longName + "\n" + longPath + "\nsecond\nC:\\second.jpg\n" +
                                  cyrillic127 + u8"ЖЖ\n" + cyrillic127 + "\n" +  //
                                  "x\n" + cyrillic127 + u8"Ж\n");
-  LoadPictureList(install_.File("list.tsl").c_str(), &refused);
+  LoadFile(install_.File("list.tsl").c_str(), &refused);
   EXPECT_EQ(refused, 2u);
-  ASSERT_EQ(PictureList.size(), 2u);
-  EXPECT_STREQ(PictureList[0].name, "second");
-  EXPECT_STREQ(PictureList[0].path, "C:\\second.jpg");
-  EXPECT_EQ(std::string(PictureList[1].name), cyrillic127);
-  EXPECT_EQ(std::string(PictureList[1].path), cyrillic127);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_STREQ(list[0].name, "second");
+  EXPECT_STREQ(list[0].path, "C:\\second.jpg");
+  EXPECT_EQ(std::string(list[1].name), cyrillic127);
+  EXPECT_EQ(std::string(list[1].path), cyrillic127);
   EXPECT_EQ(std::string(MakePictureEntry(longName.c_str(), "").name), std::string(255, 'n'));
 }
 
 TEST_F(PictureListTest, NamesInAnyScriptAreWrittenAsUtf8AndReadBack) {
   ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));  // the manifest applies
   const std::string file = install_.File(u8"списки Ωμέγα 写真 🌄.tsl");
-  PictureList.push_back(MakePictureEntry(u8"Ωμέγα 🌄.jpg", u8"C:\\Фото\\写真\\Ωμέγα 🌄.jpg"));
-  PictureList.push_back(MakePictureEntry("plain.jpg", "C:\\plain.jpg"));
-  ASSERT_TRUE(SavePictureList(file.c_str()));
+  list.push_back(MakePictureEntry(u8"Ωμέγα 🌄.jpg", u8"C:\\Фото\\写真\\Ωμέγα 🌄.jpg"));
+  list.push_back(MakePictureEntry("plain.jpg", "C:\\plain.jpg"));
+  ASSERT_TRUE(Save(file.c_str()));
   EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(file));
   EXPECT_EQ(testing_support::ReadFileBytes(file),
             u8"Ωμέγα 🌄.jpg\r\nC:\\Фото\\写真\\Ωμέγα 🌄.jpg\r\nplain.jpg\r\nC:\\plain.jpg\r\n");
-  const auto saved = PictureList;
-  PictureList.clear();
-  LoadPictureList(file.c_str());
-  ASSERT_EQ(PictureList.size(), 2u);
-  EXPECT_STREQ(PictureList[0].path, saved[0].path);
-  EXPECT_STREQ(PictureList[0].name, saved[0].name);
+  const auto saved = list;
+  list.clear();
+  LoadFile(file.c_str());
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_STREQ(list[0].path, saved[0].path);
+  EXPECT_STREQ(list[0].name, saved[0].name);
 }
 
 TEST_F(PictureListTest, ListsFromBeforeUtf8AreReadInTheLegacyCodePage) {
@@ -157,17 +160,17 @@ TEST_F(PictureListTest, ListsFromBeforeUtf8AreReadInTheLegacyCodePage) {
   Load("\xCF\xF0\xE8\xE2\xE5\xF2\r\nC:\\\xD4\xEE\xF2\xEE\\a.jpg\r\nlong\r\n" +
        std::string(200, '\xC6') + "\r\n");
   g_legacyCodePage = previous;
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].name, u8"Привет");
-  EXPECT_STREQ(PictureList[0].path, u8"C:\\Фото\\a.jpg");
-  ASSERT_TRUE(SavePictureList(install_.File("again.tsl").c_str()));
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_STREQ(list[0].name, u8"Привет");
+  EXPECT_STREQ(list[0].path, u8"C:\\Фото\\a.jpg");
+  ASSERT_TRUE(Save(install_.File("again.tsl").c_str()));
   EXPECT_EQ(install_.Read("again.tsl"), u8"Привет\r\nC:\\Фото\\a.jpg\r\n");
 
   // ASCII lists stay byte for byte; an editor's byte-order mark is dropped.
   const std::string ascii = "a.jpg\r\nC:\\a.jpg\r\n";
-  PictureList.clear();
+  list.clear();
   Load("\xEF\xBB\xBF" + ascii);
-  ASSERT_TRUE(SavePictureList(install_.File("ascii.tsl").c_str()));
+  ASSERT_TRUE(Save(install_.File("ascii.tsl").c_str()));
   EXPECT_EQ(install_.Read("ascii.tsl"), ascii);
 }
 
@@ -187,9 +190,9 @@ TEST(TextEncodingTest, Utf8CheckAndCharacterBoundaries) {
 }
 
 TEST_F(PictureListTest, SaveWritesNameAndPathLinesWithCrLf) {
-  PictureList.push_back(MakePictureEntry("beach.jpg", "C:\\Photos\\beach.jpg"));
-  PictureList.push_back(MakePictureEntry("", "C:\\x.jpg"));
-  ASSERT_TRUE(SavePictureList(install_.File("out.tsl").c_str()));
+  list.push_back(MakePictureEntry("beach.jpg", "C:\\Photos\\beach.jpg"));
+  list.push_back(MakePictureEntry("", "C:\\x.jpg"));
+  ASSERT_TRUE(Save(install_.File("out.tsl").c_str()));
   EXPECT_EQ(install_.Read("out.tsl"), "beach.jpg\r\nC:\\Photos\\beach.jpg\r\n\r\nC:\\x.jpg\r\n");
 }
 
@@ -197,73 +200,73 @@ TEST_F(PictureListTest, SaveThenLoadGivesTheSameEntries) {
   for (int i = 0; i < 5; ++i) {
     const std::string name = "picture " + std::to_string(i) + ".jpg";
     const std::string path = "D:\\My Pictures\\" + std::string(200, 'x') + name;
-    PictureList.push_back(MakePictureEntry(name.c_str(), path.c_str()));
+    list.push_back(MakePictureEntry(name.c_str(), path.c_str()));
   }
-  const auto saved = PictureList;
-  ASSERT_TRUE(SavePictureList(install_.File("round.tsl").c_str()));
-  PictureList.clear();
-  LoadPictureList(install_.File("round.tsl").c_str());
-  ASSERT_EQ(PictureList.size(), saved.size());
+  const auto saved = list;
+  ASSERT_TRUE(Save(install_.File("round.tsl").c_str()));
+  list.clear();
+  LoadFile(install_.File("round.tsl").c_str());
+  ASSERT_EQ(list.size(), saved.size());
   for (size_t i = 0; i < saved.size(); ++i) {
-    EXPECT_STREQ(PictureList[i].name, saved[i].name);
-    EXPECT_STREQ(PictureList[i].path, saved[i].path);
+    EXPECT_STREQ(list[i].name, saved[i].name);
+    EXPECT_STREQ(list[i].path, saved[i].path);
   }
 }
 
 TEST_F(PictureListTest, MissingFileChangesNothingAndUnwritableFileReportsFailure) {
-  PictureList.push_back(MakePictureEntry("keep", "C:\\keep.jpg"));
-  LoadPictureList(install_.File("missing.tsl").c_str());
-  EXPECT_EQ(PictureList.size(), 1u);
-  EXPECT_FALSE(SavePictureList(install_.File("no such folder\\x.tsl").c_str()));
-  EXPECT_EQ(PictureList.size(), 1u);
+  list.push_back(MakePictureEntry("keep", "C:\\keep.jpg"));
+  LoadFile(install_.File("missing.tsl").c_str());
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_FALSE(Save(install_.File("no such folder\\x.tsl").c_str()));
+  EXPECT_EQ(list.size(), 1u);
 }
 
 TEST_F(PictureListTest, DefaultPicturesAreFourteenInOrder) {
-  AddDefaultPictures();
-  ASSERT_EQ(PictureList.size(), 14u);
-  EXPECT_STREQ(PictureList[0].name, "defpic1");
-  EXPECT_EQ(std::string(PictureList[0].path), install_.path() + "\\data\\defpics\\defpic1.jpg");
-  EXPECT_STREQ(PictureList[13].name, "defpic14");
-  EXPECT_EQ(std::string(PictureList[13].path),
+  AddDefaultPictures(installDir, list);
+  ASSERT_EQ(list.size(), 14u);
+  EXPECT_STREQ(list[0].name, "defpic1");
+  EXPECT_EQ(std::string(list[0].path), install_.path() + "\\data\\defpics\\defpic1.jpg");
+  EXPECT_STREQ(list[13].name, "defpic14");
+  EXPECT_EQ(std::string(list[13].path),
             install_.path() + "\\data\\defpics\\defpic14.jpg");
 }
 
 TEST_F(PictureListTest, StartUpAddsDefaultsOnlyWhenDrawing) {
-  LoadStartUpPictureList(false);
-  EXPECT_TRUE(PictureList.empty());
-  LoadStartUpPictureList(true);
-  EXPECT_EQ(PictureList.size(), 14u);
+  LoadStartUpPictureList(installDir, false, list);
+  EXPECT_TRUE(list.empty());
+  LoadStartUpPictureList(installDir, true, list);
+  EXPECT_EQ(list.size(), 14u);
 }
 
 TEST_F(PictureListTest, StartUpPrefersTheDefaultListFile) {
   install_.Write("picsavelist.tsl", "mine\nC:\\mine.jpg\n");
-  LoadStartUpPictureList(true);
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].name, "mine");
+  LoadStartUpPictureList(installDir, true, list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_STREQ(list[0].name, "mine");
 }
 
 TEST_F(PictureListTest, UnwritableInstallFolderSavesThePerUserCopy) {
-  CopyText(g_settings.InstallDir, (install_.path() + "\\read-only install").c_str(),
-           sizeof g_settings.InstallDir);  // a folder that does not exist cannot be written
-  PictureList.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
-  ASSERT_TRUE(SavePictureList(nullptr));
+  CopyText(installDir, (install_.path() + "\\read-only install").c_str(),
+           sizeof installDir);  // a folder that does not exist cannot be written
+  list.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
+  ASSERT_TRUE(Save(nullptr));
   EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
             "mine\r\nC:\\mine.jpg\r\n");
-  PictureList.clear();
-  LoadPictureList(nullptr);
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].path, "C:\\mine.jpg");
+  list.clear();
+  LoadFile(nullptr);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_STREQ(list[0].path, "C:\\mine.jpg");
 }
 
 TEST_F(PictureListTest, PerUserCopyIsReadFirstAndRemovedByASuccessfulMachineWideSave) {
   install_.Write("picsavelist.tsl", "machine\nC:\\m.jpg\n");
   ASSERT_TRUE(CreateFolderTree(userFolderForTest.c_str()));
   testing_support::WriteFileBytes(userFolderForTest + "\\picsavelist.tsl", "user\nC:\\u.jpg\n");
-  LoadPictureList(nullptr);
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].name, "user");
+  LoadFile(nullptr);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_STREQ(list[0].name, "user");
 
-  ASSERT_TRUE(SavePictureList(nullptr));
+  ASSERT_TRUE(Save(nullptr));
   EXPECT_EQ(install_.Read("picsavelist.tsl"), "user\r\nC:\\u.jpg\r\n");
   EXPECT_EQ(GetFileAttributesA((userFolderForTest + "\\picsavelist.tsl").c_str()),
             INVALID_FILE_ATTRIBUTES);
@@ -274,17 +277,17 @@ TEST_F(PictureListTest, ListsAndThemesThatFailHalfWayLeaveTheOldFileByteForByte)
   const std::string oldThemes = FormatThemeLine(NewUserTheme()) + "\r\n";
   install_.Write("list.tsl", oldList);
   install_.Write("user.thm", oldThemes);
-  for (int i = 0; i < 2000; ++i) PictureList.push_back(MakePictureEntry("new", "C:\\new.jpg"));
+  for (int i = 0; i < 2000; ++i) list.push_back(MakePictureEntry("new", "C:\\new.jpg"));
   g_fileWriteCalls.writeFile = WriteHalfThenFail;
-  EXPECT_FALSE(SavePictureList(install_.File("list.tsl").c_str()));
-  EXPECT_FALSE(
-      SaveThemeFile(install_.File("user.thm").c_str(), "user.thm", {NewUserTheme(), {}, {}}));
+  EXPECT_FALSE(Save(install_.File("list.tsl").c_str()));
+  EXPECT_FALSE(SaveThemeFile(installDir, install_.File("user.thm").c_str(), "user.thm",
+                             {NewUserTheme(), {}, {}}));
   EXPECT_EQ(install_.Read("list.tsl"), oldList);
   EXPECT_EQ(install_.Read("user.thm"), oldThemes);
   EXPECT_EQ(FilesIn(install_.path()), 2);  // no half-written file left beside them
 
   g_fileWriteCalls.writeFile = WriteFile;
-  EXPECT_TRUE(SavePictureList(install_.File("list.tsl").c_str()));
+  EXPECT_TRUE(Save(install_.File("list.tsl").c_str()));
   EXPECT_EQ(install_.Read("list.tsl").size(), 2000 * std::string("new\r\nC:\\new.jpg\r\n").size());
   EXPECT_EQ(FilesIn(install_.path()), 2);
 }
@@ -292,19 +295,19 @@ TEST_F(PictureListTest, ListsAndThemesThatFailHalfWayLeaveTheOldFileByteForByte)
 TEST_F(PictureListTest, AStandardUserRefusedTheInstallFolderSavesThePerUserCopy) {
   install_.Write("picsavelist.tsl", "machine\nC:\\m.jpg\n");
   g_fileWriteCalls.createFile = RefuseInstallFolder;
-  PictureList.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
-  ASSERT_TRUE(SavePictureList(nullptr));
+  list.push_back(MakePictureEntry("mine", "C:\\mine.jpg"));
+  ASSERT_TRUE(Save(nullptr));
   EXPECT_EQ(install_.Read("picsavelist.tsl"), "machine\nC:\\m.jpg\n");
   EXPECT_EQ(testing_support::ReadFileBytes(userFolderForTest + "\\picsavelist.tsl"),
             "mine\r\nC:\\mine.jpg\r\n");
 }
 
 TEST_F(PictureListTest, NowhereToSaveIsReported) {
-  CopyText(g_settings.InstallDir, (install_.path() + "\\missing").c_str(),
-           sizeof g_settings.InstallDir);
+  CopyText(installDir, (install_.path() + "\\missing").c_str(),
+           sizeof installDir);
   userFolderForTest.clear();  // no per-user folder either
-  PictureList.push_back(MakePictureEntry("a", "b"));
-  EXPECT_FALSE(SavePictureList(nullptr));
+  list.push_back(MakePictureEntry("a", "b"));
+  EXPECT_FALSE(Save(nullptr));
 }
 
 }  // namespace

@@ -117,8 +117,6 @@ class SelectPicturesTest : public ::testing::Test {
     answers.clear();
     requests.clear();
     filters.clear();
-    PictureList.clear();
-    selectedPictureIndex = -1;
     pictures = install.root() + "\\pics";
     CreateDirectoryA(pictures.c_str(), nullptr);
     WriteBmp(pictures + "\\a.bmp", 40, 30, 0, 0, 0xff0000);
@@ -130,20 +128,18 @@ class SelectPicturesTest : public ::testing::Test {
     g_getSaveFileName = GetSaveFileNameA;
     g_fileDialogError = CommDlgExtendedError;
     g_browseForFolder = SHBrowseForFolderW;
-    PictureList.clear();
     CoUninitialize();
   }
   INT_PTR Run(std::vector<DialogStep> steps) {
-    return RunModal([] { return RunSelectPicturesDialog(nullptr); }, std::move(steps));
+    return RunModal([this] { return RunSelectPicturesDialog(nullptr, state); }, std::move(steps));
   }
   void Add(const std::string& name) {
-    PictureList.push_back(MakePictureEntry(name.c_str(), (pictures + "\\" + name).c_str()));
+    state.PictureList.push_back(MakePictureEntry(name.c_str(), (pictures + "\\" + name).c_str()));
   }
-  static std::string DefaultList() {
-    return ReadFileBytes(std::string(g_settings.InstallDir) + "\\picsavelist.tsl");
-  }
+  std::string DefaultList() const { return ReadFileBytes(install.root() + "\\picsavelist.tsl"); }
 
   ScratchInstall install;
+  ShowState state = InstalledState(install);
   std::string pictures;
 };
 
@@ -166,7 +162,7 @@ TEST(ChosenFiles, SplitsFolderAndNames) {
 }
 
 TEST_F(SelectPicturesTest, OpeningWithAnEmptyListShowsNoPictures) {
-  const INT_PTR result = Run({[](HWND dialog) {
+  const INT_PTR result = Run({[this](HWND dialog) {
     EXPECT_EQ(Rows(dialog), 0);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SP_REFILL)));
@@ -180,11 +176,11 @@ TEST_F(SelectPicturesTest, OpeningWithAnEmptyListShowsNoPictures) {
 TEST_F(SelectPicturesTest, OpeningSelectsAndPreviewsTheFirstEntry) {
   Add("a.bmp");
   Add("b.bmp");
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_SP_LIST);
     EXPECT_EQ(Rows(dialog), 2);
     EXPECT_EQ(SelectedRow(dialog), 0);
-    EXPECT_EQ(selectedPictureIndex, 0);
+    EXPECT_EQ(state.selectedPictureIndex, 0);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
     char title[64] = {};
     LVCOLUMNA column = {};
@@ -203,7 +199,7 @@ TEST_F(SelectPicturesTest, OpeningSelectsAndPreviewsTheFirstEntry) {
               static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
     // Choosing another row previews it.
     ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    EXPECT_EQ(selectedPictureIndex, 1);
+    EXPECT_EQ(state.selectedPictureIndex, 1);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 20x50");
     Click(dialog, IDOK);
   }});
@@ -211,7 +207,7 @@ TEST_F(SelectPicturesTest, OpeningSelectsAndPreviewsTheFirstEntry) {
 
 TEST_F(SelectPicturesTest, AddingOneFileNamesItByItsTitle) {
   answers.push_back({pictures + "\\a.bmp", "a.bmp"});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_ADD);
     EXPECT_EQ(Rows(dialog), 1);
     EXPECT_EQ(Cell(dialog, 0, 0), "1");
@@ -220,9 +216,9 @@ TEST_F(SelectPicturesTest, AddingOneFileNamesItByItsTitle) {
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
     Click(dialog, IDOK);
   }});
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].name, "a.bmp");
-  EXPECT_EQ(PictureList[0].path, pictures + "\\a.bmp");
+  ASSERT_EQ(state.PictureList.size(), 1u);
+  EXPECT_STREQ(state.PictureList[0].name, "a.bmp");
+  EXPECT_EQ(state.PictureList[0].path, pictures + "\\a.bmp");
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].Flags, 0x81204u);
   EXPECT_EQ(requests[0].nMaxFile, 16384u);
@@ -243,12 +239,12 @@ TEST_F(SelectPicturesTest, AddingThreeFilesOfOneFolderAppendsNumberedRows) {
     EXPECT_EQ(Cell(dialog, 1, 1), "a.bmp");
     EXPECT_EQ(Cell(dialog, 2, 2), pictures + "\\b.bmp");
     EXPECT_EQ(SelectedRow(dialog), 3);
-    EXPECT_EQ(selectedPictureIndex, 3);
+    EXPECT_EQ(state.selectedPictureIndex, 3);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 8x8");
     Click(dialog, IDOK);
   }});
-  ASSERT_EQ(PictureList.size(), 4u);
-  EXPECT_EQ(PictureList[3].path, pictures + "\\c.bmp");
+  ASSERT_EQ(state.PictureList.size(), 4u);
+  EXPECT_EQ(state.PictureList[3].path, pictures + "\\c.bmp");
 }
 
 TEST_F(SelectPicturesTest, EveryChosenFileIsTakenWhenTheBufferIsTooSmall) {
@@ -258,14 +254,14 @@ TEST_F(SelectPicturesTest, EveryChosenFileIsTakenWhenTheBufferIsTooSmall) {
     names += std::string(1, '\0') + "a_picture_with_a_longer_name_" + std::to_string(i) + ".jpg";
   }
   answers.push_back({names, ""});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_ADD);
     EXPECT_EQ(Rows(dialog), 600);
     EXPECT_EQ(SelectedRow(dialog), 599);
     Click(dialog, IDOK);
   }});
-  ASSERT_EQ(PictureList.size(), 600u);
-  EXPECT_STREQ(PictureList[599].name, "a_picture_with_a_longer_name_599.jpg");
+  ASSERT_EQ(state.PictureList.size(), 600u);
+  EXPECT_STREQ(state.PictureList[599].name, "a_picture_with_a_longer_name_599.jpg");
   ASSERT_GT(names.size(), 16384u);
   ASSERT_EQ(requests.size(), 2u);  // asked again with room for every name
   EXPECT_GT(requests[1].nMaxFile, names.size());
@@ -276,7 +272,7 @@ TEST_F(SelectPicturesTest, PathsTooLongForTheListAreLeftOutAndReported) {
   answers.push_back(
       {pictures + std::string(1, '\0') + "a.bmp" + std::string(1, '\0') + longName, ""});
   MessageBoxRecorder boxes;
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_ADD);
     EXPECT_EQ(Rows(dialog), 1);
     Click(dialog, IDOK);
@@ -288,43 +284,43 @@ TEST_F(SelectPicturesTest, PathsTooLongForTheListAreLeftOutAndReported) {
 TEST_F(SelectPicturesTest, CancelledAddChangesNothing) {
   Add("a.bmp");
   answers.push_back({"", "", false});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_ADD);
     EXPECT_EQ(Rows(dialog), 1);
-    EXPECT_EQ(selectedPictureIndex, 0);
+    EXPECT_EQ(state.selectedPictureIndex, 0);
     Click(dialog, IDOK);
   }});
-  EXPECT_EQ(PictureList.size(), 1u);
+  EXPECT_EQ(state.PictureList.size(), 1u);
 }
 
 TEST_F(SelectPicturesTest, RemovingTheMiddleEntryRenumbersAndSelectsTheFirstRow) {
   Add("a.bmp");
   Add("b.bmp");
   Add("c.bmp");
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_SP_LIST);
     ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ASSERT_EQ(selectedPictureIndex, 1);
+    ASSERT_EQ(state.selectedPictureIndex, 1);
     Click(dialog, IDC_SP_REMOVE);
     ASSERT_EQ(Rows(dialog), 2);
     EXPECT_EQ(Cell(dialog, 0, 0), "1");
     EXPECT_EQ(Cell(dialog, 1, 0), "2");
     EXPECT_EQ(Cell(dialog, 1, 1), "c.bmp");
     EXPECT_EQ(SelectedRow(dialog), 0);
-    EXPECT_EQ(selectedPictureIndex, 0);
+    EXPECT_EQ(state.selectedPictureIndex, 0);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");
     Click(dialog, IDOK);
   }});
-  ASSERT_EQ(PictureList.size(), 2u);
-  EXPECT_STREQ(PictureList[1].name, "c.bmp");
+  ASSERT_EQ(state.PictureList.size(), 2u);
+  EXPECT_STREQ(state.PictureList[1].name, "c.bmp");
 }
 
 TEST_F(SelectPicturesTest, RemovingTheOnlyEntryShowsNoPictures) {
   Add("a.bmp");
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
          Click(dialog, IDC_SP_REMOVE);
          EXPECT_EQ(Rows(dialog), 0);
-         EXPECT_EQ(selectedPictureIndex, -1);
+         EXPECT_EQ(state.selectedPictureIndex, -1);
          EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
          Click(dialog, IDC_SP_REMOVE);  // nothing left: nothing happens
          EXPECT_EQ(Rows(dialog), 0);
@@ -345,19 +341,19 @@ TEST_F(SelectPicturesTest, RemovingTheOnlyEntryShowsNoPictures) {
          EXPECT_GT(white, 10);
          Click(dialog, IDOK);
        }});
-  EXPECT_TRUE(PictureList.empty());
+  EXPECT_TRUE(state.PictureList.empty());
 }
 
 TEST_F(SelectPicturesTest, ClearAllEmptiesTheList) {
   Add("a.bmp");
   Add("b.bmp");
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_CLEAR);
     EXPECT_EQ(Rows(dialog), 0);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
     Click(dialog, IDOK);
   }});
-  EXPECT_TRUE(PictureList.empty());
+  EXPECT_TRUE(state.PictureList.empty());
 }
 
 TEST_F(SelectPicturesTest, LoadListThenOkMakesItTheDefaultList) {
@@ -367,7 +363,7 @@ TEST_F(SelectPicturesTest, LoadListThenOkMakesItTheDefaultList) {
       "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" + pictures + "\\b.bmp\r\n";
   WriteFileBytes(listFile, text);
   answers.push_back({listFile, "mine.tsl"});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_LOAD_LIST);
     EXPECT_EQ(Rows(dialog), 2);
     EXPECT_EQ(Cell(dialog, 1, 1), "b.bmp");
@@ -389,18 +385,18 @@ TEST_F(SelectPicturesTest, AListThatCannotBeReadIsReportedAndChangesNothing) {
   CreateDirectoryA(folder.c_str(), nullptr);
   answers.push_back({folder, "not-a-list.tsl"});
   MessageBoxRecorder boxes;
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     ListView_SetItemState(GetDlgItem(dialog, IDC_SP_LIST), 1, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     Click(dialog, IDC_SP_LOAD_LIST);
     EXPECT_EQ(Rows(dialog), 2);
-    EXPECT_EQ(selectedPictureIndex, 1);
+    EXPECT_EQ(state.selectedPictureIndex, 1);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 20x50");
     Click(dialog, IDOK);
   }});
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_NE(boxes.boxes()[0].text.find("could not be read"), std::string::npos);
-  EXPECT_EQ(PictureList.size(), 2u);
+  EXPECT_EQ(state.PictureList.size(), 2u);
   EXPECT_EQ(DefaultList(), "a.bmp\r\n" + pictures + "\\a.bmp\r\nb.bmp\r\n" + pictures +
                                "\\b.bmp\r\n");
 }
@@ -410,10 +406,10 @@ TEST_F(SelectPicturesTest, LoadingAnEmptyListShowsNone) {
   const std::string listFile = install.root() + "\\empty.tsl";
   WriteFileBytes(listFile, "");
   answers.push_back({listFile, "empty.tsl"});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_LOAD_LIST);
     EXPECT_EQ(Rows(dialog), 0);
-    EXPECT_EQ(selectedPictureIndex, -1);
+    EXPECT_EQ(state.selectedPictureIndex, -1);
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: N/A");
     Click(dialog, IDOK);
   }});
@@ -423,10 +419,10 @@ TEST_F(SelectPicturesTest, SaveListWritesTheChosenFileOnly) {
   Add("a.bmp");
   const std::string listFile = install.root() + "\\saved.tsl";
   answers.push_back({listFile, "saved.tsl"});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_SAVE_LIST);
     EXPECT_EQ(Rows(dialog), 1);
-    EXPECT_EQ(selectedPictureIndex, 0);
+    EXPECT_EQ(state.selectedPictureIndex, 0);
     Click(dialog, IDOK);
   }});
   EXPECT_STREQ(requests[0].lpstrDefExt, "tsl");
@@ -462,7 +458,7 @@ TEST_F(SelectPicturesTest, TheSystemSaveDialogTakesANewNameAndAsksBeforeReplacin
                  reinterpret_cast<LPARAM>(GetDlgItem(saveDialog, IDOK)));
   };
   bool asked = false;
-  Run({[](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC_SP_SAVE_LIST, 0); }, typeAndSave,
+  Run({[this](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC_SP_SAVE_LIST, 0); }, typeAndSave,
        [&](HWND dialog) {
          EXPECT_EQ(ReadFileBytes(typed + ".tsl"), "a.bmp\r\n" + pictures + "\\a.bmp\r\n");
          Add("b.bmp");
@@ -481,7 +477,7 @@ TEST_F(SelectPicturesTest, TheSystemSaveDialogTakesANewNameAndAsksBeforeReplacin
 
 TEST_F(SelectPicturesTest, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
   Add("a.bmp");
-  const INT_PTR result = Run({[](HWND dialog) {
+  const INT_PTR result = Run({[this](HWND dialog) {
                                 HWND focus = GetDlgItem(dialog, IDC_SP_LIST);
                                 SetFocus(focus);
                                 PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -499,13 +495,13 @@ TEST_F(SelectPicturesTest, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
 TEST_F(SelectPicturesTest, ADefaultListThatCannotBeStoredAnywhereIsReported) {
   Add("a.bmp");
   // A folder in the list file's place, and a file in the per-user folder's place.
-  CreateDirectoryA((std::string(g_settings.InstallDir) + "\\picsavelist.tsl").c_str(), nullptr);
+  CreateDirectoryA((install.root() + "\\picsavelist.tsl").c_str(), nullptr);
   WriteFileBytes(install.UserFolder(), "in the way");
   MessageBoxRecorder boxes;
-  EXPECT_EQ(Run({[](HWND dialog) { Click(dialog, IDOK); }}), 1);
+  EXPECT_EQ(Run({[this](HWND dialog) { Click(dialog, IDOK); }}), 1);
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_NE(boxes.boxes()[0].text.find("picture list could not be saved"), std::string::npos);
-  RemoveDirectoryA((std::string(g_settings.InstallDir) + "\\picsavelist.tsl").c_str());
+  RemoveDirectoryA((install.root() + "\\picsavelist.tsl").c_str());
   DeleteFileA(install.UserFolder().c_str());
 }
 
@@ -518,7 +514,7 @@ TEST_F(SelectPicturesTest, AFileNamedInAnyScriptIsAddedShownSavedAndLoaded) {
   answers.push_back({picture, u8"закат 🌄.bmp"});
   answers.push_back({listFile, ""});
   answers.push_back({listFile, ""});
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_ADD);
     Click(dialog, IDC_SP_SAVE_LIST);
     Click(dialog, IDC_SP_CLEAR);
@@ -528,8 +524,8 @@ TEST_F(SelectPicturesTest, AFileNamedInAnyScriptIsAddedShownSavedAndLoaded) {
     EXPECT_EQ(ItemText(dialog, IDC_SP_SIZE), "Image Size: 40x30");  // the preview opened it
     Click(dialog, IDOK);
   }});
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_EQ(PictureList[0].path, picture);
+  ASSERT_EQ(state.PictureList.size(), 1u);
+  EXPECT_EQ(state.PictureList[0].path, picture);
   EXPECT_EQ(ReadFileBytes(listFile), u8"закат 🌄.bmp\r\n" + picture + "\r\n");
   EXPECT_TRUE(testing_support::ExistsUnderUtf8Name(listFile));
 }
@@ -546,7 +542,7 @@ TEST_F(SelectPicturesTest, AddFolderAddsEveryPictureBelowItSortedByPath) {
   }
   WriteBmp(chosenFolder + u8"\\Ωμέγα\\🌄.jpg", 20, 50, 0, 0, 0xff);
   MessageBoxRecorder boxes;
-  Run({[](HWND dialog) {
+  Run({[this](HWND dialog) {
     Click(dialog, IDC_SP_ADD_FOLDER);
     ASSERT_EQ(Rows(dialog), 6);
     EXPECT_EQ(Cell(dialog, 1, 2), chosenFolder + "\\a\\z.png");
@@ -559,7 +555,7 @@ TEST_F(SelectPicturesTest, AddFolderAddsEveryPictureBelowItSortedByPath) {
     Click(dialog, IDOK);
   }});
   EXPECT_TRUE(boxes.boxes().empty());
-  EXPECT_EQ(PictureList[5].path, chosenFolder + u8"\\Ωμέγα\\🌄.jpg");
+  EXPECT_EQ(state.PictureList[5].path, chosenFolder + u8"\\Ωμέγα\\🌄.jpg");
 }
 
 TEST_F(SelectPicturesTest, AddFolderReportsPathsTooLongAndFoldersWithoutPictures) {

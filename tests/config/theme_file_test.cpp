@@ -71,22 +71,12 @@ TEST(ThemeLine, MalformedLinesLeaveUnreadFieldsZero) {
   EXPECT_EQ(r.backGndRgb[0], 0xff);
 }
 
-TEST(Gradients, OnlyTenFilesAreNamed) {
-  EXPECT_STREQ(GradientFileName(0), "l1.bmp");
-  EXPECT_STREQ(GradientFileName(9), "l10.bmp");
-  EXPECT_EQ(GradientFileName(10), nullptr);
-  EXPECT_EQ(GradientFileName(-1), nullptr);
-  char path[300] = "x";
-  EXPECT_FALSE(GradientPath(path, sizeof path, 42));
-  EXPECT_STREQ(path, "");
-}
-
 TEST(ThemeFile, EmptyAndMissingFilesGiveNoRecords) {
   ScratchInstall install;
   install.WriteThemes("user.thm", "");
   std::vector<ThemeRecord> list;
-  LoadThemeFile(nullptr, "user.thm", list);
-  LoadThemeFile(nullptr, "app.thm", list);
+  LoadThemeFile(install.dir(), nullptr, "user.thm", list);
+  LoadThemeFile(install.dir(), nullptr, "app.thm", list);
   EXPECT_TRUE(list.empty());
 }
 
@@ -94,12 +84,12 @@ TEST(ThemeFile, ThreeLinesGiveThreeRecordsInOrderAndAppend) {
   ScratchInstall install;
   const std::vector<ThemeRecord> written = {Sample(0x010203, 1, 1), Sample(0x040506, 2, 2),
                                             Sample(0x070809, 3, 4)};
-  ASSERT_TRUE(SaveThemeFile(nullptr, "app.thm", written));
+  ASSERT_TRUE(SaveThemeFile(install.dir(), nullptr, "app.thm", written));
   EXPECT_EQ(install.ReadThemes("app.thm"), FormatThemeLine(written[0]) + "\r\n" +
                                                FormatThemeLine(written[1]) + "\r\n" +
                                                FormatThemeLine(written[2]) + "\r\n");
   std::vector<ThemeRecord> list = {Sample(0xffffff, 0, 0)};
-  LoadThemeFile(nullptr, "app.thm", list);
+  LoadThemeFile(install.dir(), nullptr, "app.thm", list);
   ASSERT_EQ(list.size(), 4u);
   for (size_t i = 0; i < written.size(); ++i) EXPECT_TRUE(Same(list[i + 1], written[i])) << i;
 }
@@ -108,7 +98,7 @@ TEST(ThemeFile, MalformedLinesStillAddOneRecordEach) {
   ScratchInstall install;
   install.WriteThemes("user.thm", std::string(kNewThemeLine) + "\r\nnot a theme\r\n\r\n{0x5\r\n");
   std::vector<ThemeRecord> list;
-  LoadThemeFile(nullptr, "user.thm", list);
+  LoadThemeFile(install.dir(), nullptr, "user.thm", list);
   ASSERT_EQ(list.size(), 4u);
   EXPECT_TRUE(Same(list[0], NewUserTheme()));
   EXPECT_TRUE(Same(list[1], ThemeRecord{}));
@@ -121,7 +111,7 @@ TEST(ThemeFile, DeletingKeepsTheOrderOfTheRest) {
   ScratchInstall install;
   std::vector<ThemeRecord> list = {Sample(0x1, 1, 0), Sample(0x2, 2, 0), Sample(0x3, 3, 0)};
   list.erase(list.begin() + 1);
-  ASSERT_TRUE(SaveThemeFile(nullptr, "user.thm", list));
+  ASSERT_TRUE(SaveThemeFile(install.dir(), nullptr, "user.thm", list));
   EXPECT_EQ(install.ReadThemes("user.thm"), FormatThemeLine(Sample(0x1, 1, 0)) + "\r\n" +
                                                 FormatThemeLine(Sample(0x3, 3, 0)) + "\r\n");
 }
@@ -129,9 +119,9 @@ TEST(ThemeFile, DeletingKeepsTheOrderOfTheRest) {
 TEST(ThemeFile, ExplicitPathIsUsedAsGiven) {
   testing_support::TempFolder folder;
   const std::string path = folder.File("mine.thm");
-  ASSERT_TRUE(SaveThemeFile(path.c_str(), "ignored", {NewUserTheme()}));
+  ASSERT_TRUE(SaveThemeFile(nullptr, path.c_str(), "ignored", {NewUserTheme()}));
   std::vector<ThemeRecord> list;
-  LoadThemeFile(path.c_str(), "ignored", list);
+  LoadThemeFile(nullptr, path.c_str(), "ignored", list);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_TRUE(Same(list[0], NewUserTheme()));
 }
@@ -140,19 +130,19 @@ TEST(ThemeFile, UnwritableInstallationGoesToTheUserFolderAndIsReadFromThere) {
   ScratchInstall install;
   // A folder in place of the file stands for an installation folder a user cannot write.
   CreateDirectoryA(install.ThemePath("user.thm").c_str(), nullptr);
-  ASSERT_TRUE(SaveThemeFile(nullptr, "user.thm", {NewUserTheme()}));
+  ASSERT_TRUE(SaveThemeFile(install.dir(), nullptr, "user.thm", {NewUserTheme()}));
   const std::string userCopy = install.UserFolder() + "\\tdef\\user.thm";
   EXPECT_EQ(ReadFileBytes(userCopy), std::string(kNewThemeLine) + "\r\n");
   std::vector<ThemeRecord> list;
-  LoadThemeFile(nullptr, "user.thm", list);
+  LoadThemeFile(install.dir(), nullptr, "user.thm", list);
   EXPECT_EQ(list.size(), 1u);
 
   // Once the installation folder takes the file, the per-user copy goes away.
   RemoveDirectoryA(install.ThemePath("user.thm").c_str());
-  ASSERT_TRUE(SaveThemeFile(nullptr, "user.thm", {}));
+  ASSERT_TRUE(SaveThemeFile(install.dir(), nullptr, "user.thm", {}));
   EXPECT_EQ(GetFileAttributesA(userCopy.c_str()), INVALID_FILE_ATTRIBUTES);
   list.clear();
-  LoadThemeFile(nullptr, "user.thm", list);
+  LoadThemeFile(install.dir(), nullptr, "user.thm", list);
   EXPECT_TRUE(list.empty());
 }
 
@@ -161,6 +151,6 @@ TEST(ThemeFile, NeitherPlaceWritableIsReported) {
   CreateDirectoryA(install.ThemePath("app.thm").c_str(), nullptr);
   // The per-user folder path is blocked by a file of the same name.
   WriteFileBytes(install.UserFolder(), "in the way");
-  EXPECT_FALSE(SaveThemeFile(nullptr, "app.thm", {NewUserTheme()}));
+  EXPECT_FALSE(SaveThemeFile(install.dir(), nullptr, "app.thm", {NewUserTheme()}));
   DeleteFileA(install.UserFolder().c_str());
 }

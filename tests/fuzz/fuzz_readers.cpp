@@ -161,16 +161,16 @@ CaseResult ThemeCase(const Mutant& mutant, int) {
   const std::string path = CaseFile("thm");
   if (!WriteWholeFile(path, mutant.bytes)) return Fail("could not write the case file");
   std::vector<ThemeRecord> records;
-  LoadThemeFile(path.c_str(), kUserThemeFile, records);
+  LoadThemeFile(nullptr, path.c_str(), kUserThemeFile, records);
   // At most one record per 511-character piece of a line.
   size_t pieces = 1 + mutant.bytes.size() / 511;
   for (char c : mutant.bytes) pieces += c == '\n';
   if (records.size() > pieces) return Fail("more records than lines");
 
   const std::string again = CaseFile("2.thm");
-  if (!SaveThemeFile(again.c_str(), kUserThemeFile, records)) return Fail("save failed");
+  if (!SaveThemeFile(nullptr, again.c_str(), kUserThemeFile, records)) return Fail("save failed");
   std::vector<ThemeRecord> reread;
-  LoadThemeFile(again.c_str(), kUserThemeFile, reread);
+  LoadThemeFile(nullptr, again.c_str(), kUserThemeFile, reread);
   if (reread.size() != records.size()) return Fail("saved themes read back to another count");
   for (size_t i = 0; i < records.size(); ++i) {
     if (std::memcmp(&records[i], &reread[i], sizeof(ThemeRecord)) != 0) {
@@ -184,32 +184,31 @@ CaseResult ThemeCase(const Mutant& mutant, int) {
 CaseResult PictureListCase(const Mutant& mutant, int) {
   const std::string path = CaseFile("tsl");
   if (!WriteWholeFile(path, mutant.bytes)) return Fail("could not write the case file");
-  PictureList.clear();
-  LoadPictureList(path.c_str());
+  std::vector<PictureEntry> list;
+  LoadPictureList(nullptr, path.c_str(), list);
   size_t lines = 1;
   for (char c : mutant.bytes) lines += c == '\n';
-  if (PictureList.size() > lines / 2 + 1) return Fail("more entries than line pairs");
+  if (list.size() > lines / 2 + 1) return Fail("more entries than line pairs");
   bool hasEndOfText = false;
-  for (const PictureEntry& entry : PictureList) {
+  for (const PictureEntry& entry : list) {
     if (!EntryTextsEnd(entry)) return Fail("an entry's text runs past its field");
     hasEndOfText = hasEndOfText || std::strchr(entry.name, '\x1a') != nullptr ||
                    std::strchr(entry.path, '\x1a') != nullptr;
   }
   // ^Z ends a file read in text mode, so a list holding one cannot come back whole.
   if (hasEndOfText) return CaseResult{};
-  const std::vector<PictureEntry> loaded = PictureList;
+  const std::vector<PictureEntry> loaded = list;
   const std::string again = CaseFile("2.tsl");
-  if (!SavePictureList(again.c_str())) return Fail("save failed");
-  PictureList.clear();
-  LoadPictureList(again.c_str());
-  if (PictureList.size() != loaded.size()) return Fail("saved list read back to another count");
+  if (!SavePictureList(nullptr, again.c_str(), list)) return Fail("save failed");
+  list.clear();
+  LoadPictureList(nullptr, again.c_str(), list);
+  if (list.size() != loaded.size()) return Fail("saved list read back to another count");
   for (size_t i = 0; i < loaded.size(); ++i) {
-    if (std::strcmp(loaded[i].name, PictureList[i].name) != 0 ||
-        std::strcmp(loaded[i].path, PictureList[i].path) != 0) {
+    if (std::strcmp(loaded[i].name, list[i].name) != 0 ||
+        std::strcmp(loaded[i].path, list[i].path) != 0) {
       return Fail("entry " + std::to_string(i) + " changed in a save and load");
     }
   }
-  PictureList.clear();
   return CaseResult{};
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fuzz/fuzz_harness.h"
+#include "show/backgrounds.h"
 #include "show/picture_list.h"
 #include "show/slideshow_choice.h"
 #include "show/theme_file.h"
@@ -39,24 +40,23 @@ std::string NumberedList(int entries) {
 
 class HostileFiles : public testing::Test {
  protected:
-  void SetUp() override { PictureList.clear(); }
-  void TearDown() override { PictureList.clear(); }
   TempFolder folder_;
+  std::vector<PictureEntry> list_;
 };
 
 TEST_F(HostileFiles, HundredThousandPicturesLoadWholeAndInOrderAndSaveBack) {
   folder_.Write("many.tsl", NumberedList(100000));
   const auto start = std::chrono::steady_clock::now();
-  LoadPictureList(folder_.File("many.tsl").c_str());
+  LoadPictureList(nullptr, folder_.File("many.tsl").c_str(), list_);
   const double seconds = SecondsSince(start);
-  ASSERT_EQ(PictureList.size(), 100000u);
-  EXPECT_STREQ(PictureList[0].name, "picture000000.jpg");
-  EXPECT_STREQ(PictureList[32768].path, "C:\\Pictures\\picture032768.jpg");
-  EXPECT_STREQ(PictureList[99999].path, "C:\\Pictures\\picture099999.jpg");
+  ASSERT_EQ(list_.size(), 100000u);
+  EXPECT_STREQ(list_[0].name, "picture000000.jpg");
+  EXPECT_STREQ(list_[32768].path, "C:\\Pictures\\picture032768.jpg");
+  EXPECT_STREQ(list_[99999].path, "C:\\Pictures\\picture099999.jpg");
   // A bound against a hang, not a benchmark.
   EXPECT_LT(seconds, 20.0);
 
-  ASSERT_TRUE(SavePictureList(folder_.File("again.tsl").c_str()));
+  ASSERT_TRUE(SavePictureList(nullptr, folder_.File("again.tsl").c_str(), list_));
   std::string expected;
   for (char c : folder_.Read("many.tsl")) {
     if (c == '\n') expected += '\r';  // written in text mode
@@ -107,11 +107,11 @@ TEST_F(HostileFiles, TenThousandCharacterLinesCutTheNameAndLeaveOutThePath) {
   folder_.Write("long.tsl", std::string(10000, 'n') + "\nC:\\long.jpg\nshort\n" +
                                 std::string(10000, 'p') + "\n" + std::string(10000, 'x') + "\n");
   size_t refused = 0;
-  LoadPictureList(folder_.File("long.tsl").c_str(), &refused);
+  LoadPictureList(nullptr, folder_.File("long.tsl").c_str(), list_, &refused);
   EXPECT_EQ(refused, 1u);
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_EQ(std::string(PictureList[0].name), std::string(255, 'n'));
-  EXPECT_STREQ(PictureList[0].path, "C:\\long.jpg");
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(std::string(list_[0].name), std::string(255, 'n'));
+  EXPECT_STREQ(list_[0].path, "C:\\long.jpg");
 }
 
 TEST_F(HostileFiles, OneLineOfManyMegabytesDoesNotCostItsSize) {
@@ -122,11 +122,11 @@ TEST_F(HostileFiles, OneLineOfManyMegabytesDoesNotCostItsSize) {
   huge.shrink_to_fit();
   const uint64_t before = fuzz::LiveHeapBytes();
   fuzz::ResetPeakHeap();
-  LoadPictureList(folder_.File("huge.tsl").c_str());
+  LoadPictureList(nullptr, folder_.File("huge.tsl").c_str(), list_);
   EXPECT_LT(fuzz::PeakHeapBytes() - before, 1u << 20);
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_EQ(std::string(PictureList[0].name), std::string(255, 'z'));
-  EXPECT_STREQ(PictureList[0].path, "C:\\after.jpg");
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(std::string(list_[0].name), std::string(255, 'z'));
+  EXPECT_STREQ(list_[0].path, "C:\\after.jpg");
 }
 
 TEST_F(HostileFiles, ThemeFilesOfManyAndOfLongLines) {
@@ -135,14 +135,14 @@ TEST_F(HostileFiles, ThemeFilesOfManyAndOfLongLines) {
   for (int i = 0; i < 100000; ++i) many += line;
   folder_.Write("many.thm", many);
   std::vector<ThemeRecord> records;
-  LoadThemeFile(folder_.File("many.thm").c_str(), kUserThemeFile, records);
+  LoadThemeFile(nullptr, folder_.File("many.thm").c_str(), kUserThemeFile, records);
   ASSERT_EQ(records.size(), 100000u);
   EXPECT_EQ(FormatThemeLine(records[99999]), FormatThemeLine(NewUserTheme()));
 
   // A long line is read in pieces of at most 511 characters, each piece a record.
   folder_.Write("long.thm", std::string(10000, '{') + "\n" + line);
   records.clear();
-  LoadThemeFile(folder_.File("long.thm").c_str(), kUserThemeFile, records);
+  LoadThemeFile(nullptr, folder_.File("long.thm").c_str(), kUserThemeFile, records);
   ASSERT_EQ(records.size(), 20u + 1u);  // 10,001 characters with the line end
   EXPECT_EQ(FormatThemeLine(records.back()), FormatThemeLine(NewUserTheme()));
 
@@ -150,10 +150,11 @@ TEST_F(HostileFiles, ThemeFilesOfManyAndOfLongLines) {
   folder_.Write("gradient.thm",
                 "{0xffffff, {0xff, 0xff, 0xff}, 12, 0, 0, 0xffffff, {0xff, 0xff, 0xff}, 1, 1}\n");
   records.clear();
-  LoadThemeFile(folder_.File("gradient.thm").c_str(), kUserThemeFile, records);
+  LoadThemeFile(nullptr, folder_.File("gradient.thm").c_str(), kUserThemeFile, records);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].gradient, 12);
-  EXPECT_EQ(GradientFileName(records[0].gradient), nullptr);
+  char path[MAX_PATH];
+  EXPECT_FALSE(GradientFilePath("C:\\Solvane", records[0].gradient, path, sizeof path));
 }
 
 TEST_F(HostileFiles, HundredThousandSiblingFramesLoadDrawAndRelease) {

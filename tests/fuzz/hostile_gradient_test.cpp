@@ -12,7 +12,6 @@ namespace {
 
 TEST(HostileGradient, GradientPastTheTableNamesNoFile) {
   testing_support::CleanSettingsKeys clean;
-  g_settings = ShowSettings();
   HKEY key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, testing_support::kSettingsPath, 0, nullptr, 0,
                             KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -23,10 +22,10 @@ TEST(HostileGradient, GradientPastTheTableNamesNoFile) {
     RegSetValueExA(key, "Gradient", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&gradient),
                    sizeof gradient);
     app.LoadSettings();
-    EXPECT_EQ(g_settings.gradient, gradient);  // the loader does not range-check
+    EXPECT_EQ(app.State().settings.gradient, gradient);  // the loader does not range-check
     char path[MAX_PATH] = "untouched";
     const bool named =
-        GradientFilePath("C:\\Solvane", g_settings.gradient, path, sizeof path);
+        GradientFilePath("C:\\Solvane", app.State().settings.gradient, path, sizeof path);
     if (gradient == 9) {
       EXPECT_TRUE(named);
       EXPECT_STREQ(path, "C:\\Solvane\\data\\grad\\l10.bmp");
@@ -36,7 +35,6 @@ TEST(HostileGradient, GradientPastTheTableNamesNoFile) {
     }
   }
   RegCloseKey(key);
-  g_settings = ShowSettings();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Registry values a user or another program could leave behind: wrong types and sizes,
 // extreme timers, a gradient past the table, an installation path too long for its field or
-// naming a file. Each must give the described result, and nothing may be lost on a save.
+// naming a file. Each is read as stored or left out, the show goes on, and nothing may be
+// lost on a save.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -48,9 +49,6 @@ bool TestUserFolder(char* out, size_t size) {
 class HostileSettings : public testing::Test {
  protected:
   void SetUp() override {
-    g_settings = ShowSettings();
-    settingsLoaded = 0;
-    PictureList.clear();
     userFolder = &user_;
     previousFolder_ = g_userDataFolder;
     g_userDataFolder = TestUserFolder;
@@ -58,8 +56,6 @@ class HostileSettings : public testing::Test {
   void TearDown() override {
     g_userDataFolder = previousFolder_;
     userFolder = nullptr;
-    PictureList.clear();
-    g_settings = ShowSettings();
   }
 
   static void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
@@ -82,6 +78,8 @@ class HostileSettings : public testing::Test {
   TempFolder user_;
   TempFolder install_;
   UserDataFolderFn previousFolder_ = nullptr;
+  ShowApp app;
+  ShowState& state = app.State();
 };
 
 TEST_F(HostileSettings, ValuesOfAnotherSizeKeepTheirFieldAndFourBytesOfAnyTypeAreTaken) {
@@ -97,38 +95,36 @@ TEST_F(HostileSettings, ValuesOfAnotherSizeKeepTheirFieldAndFourBytesOfAnyTypeAr
       {REG_SZ, "12", 3},       {REG_QWORD, eight, 8},         {REG_BINARY, eight, 0},
       {REG_BINARY, eight, 3},  {REG_BINARY, big.data(), DWORD(big.size())},
       {REG_MULTI_SZ, multi, sizeof multi}, {REG_NONE, eight, 0}};
-  ShowApp app;
   for (const Field& field : kFields) {
     for (const Variant& variant : variants) {
       SCOPED_TRACE(std::string(field.name) + " of type " + std::to_string(variant.type) +
                    " and size " + std::to_string(variant.size));
       CleanSettingsKeys::Clear();
       SetRaw(field.name, variant.type, variant.data, variant.size);
-      g_settings.*field.member = 0x00345678;
+      state.settings.*field.member = 0x00345678;
       app.LoadSettings();
-      EXPECT_EQ(settingsLoaded, 1);
-      EXPECT_EQ(g_settings.*field.member, 0x00345678);
+      EXPECT_EQ(state.settingsLoaded, 1);
+      EXPECT_EQ(state.settings.*field.member, 0x00345678);
     }
     // Types are not checked: four bytes of binary are the number they spell.
     CleanSettingsKeys::Clear();
     SetRaw(field.name, REG_BINARY, eight, 4);
     app.LoadSettings();
-    EXPECT_EQ(g_settings.*field.member, 0x04030201) << field.name;
+    EXPECT_EQ(state.settings.*field.member, 0x04030201) << field.name;
   }
 }
 
 TEST_F(HostileSettings, ExtremeTimersAreKeptAndTheSlideshowKeepsGoing) {
-  ShowApp app;
   for (int32_t timer : {0, -1, INT_MIN, INT_MAX, 1000000}) {
     SCOPED_TRACE(timer);
     SetDword("PictureTimer", timer);
     app.LoadSettings();
-    ASSERT_EQ(g_settings.pictureTimer, timer);
+    ASSERT_EQ(state.settings.pictureTimer, timer);
     // Ten minutes of frames at 60 per second.
     SlideshowTimers timers;
     int changes = 0;
     for (int frame = 0; frame < 36000; ++frame) {
-      changes += AdvanceChangeTimer(timers, 1.0f / 60.0f, g_settings.pictureTimer) ? 1 : 0;
+      changes += AdvanceChangeTimer(timers, 1.0f / 60.0f, state.settings.pictureTimer) ? 1 : 0;
     }
     if (timer <= 0) {
       EXPECT_EQ(changes, 36000);  // a change on every frame
@@ -139,52 +135,50 @@ TEST_F(HostileSettings, ExtremeTimersAreKeptAndTheSlideshowKeepsGoing) {
 }
 
 TEST_F(HostileSettings, InstallPathLongerThanItsFieldCountsAsMissing) {
-  ShowApp app;
   app.LoadSettings();
-  const std::string missing = g_settings.InstallDir;  // what the data paths use without one
+  const std::string missing = state.InstallDir;  // what the data paths use without one
   SetText("InstallPath", std::string(600, 'a'));
   app.LoadSettings();
-  EXPECT_EQ(std::string(g_settings.InstallDir), missing);
+  EXPECT_EQ(std::string(state.InstallDir), missing);
   // 511 characters and the NUL fill the field exactly; one more does not fit.
   SetText("InstallPath", std::string(511, 'b'));
   app.LoadSettings();
-  EXPECT_EQ(std::string(g_settings.InstallDir), std::string(511, 'b'));
+  EXPECT_EQ(std::string(state.InstallDir), std::string(511, 'b'));
   SetText("InstallPath", std::string(512, 'c'));
   app.LoadSettings();
-  EXPECT_EQ(std::string(g_settings.InstallDir), missing);
+  EXPECT_EQ(std::string(state.InstallDir), missing);
   // Stored without its NUL: still a terminated text.
   const std::string bare = "C:\\Solvane";
   SetRaw("InstallPath", REG_SZ, bare.data(), DWORD(bare.size()));
   app.LoadSettings();
-  EXPECT_STREQ(g_settings.InstallDir, "C:\\Solvane");
+  EXPECT_STREQ(state.InstallDir, "C:\\Solvane");
 }
 
 TEST_F(HostileSettings, AnInstallPathTooLongForAnyDataPathLosesNothing) {
-  ShowApp app;
   SetText("InstallPath", "C:\\" + std::string(500, 'd'));
   app.LoadSettings();
-  ASSERT_EQ(std::strlen(g_settings.InstallDir), 503u);
+  ASSERT_EQ(std::strlen(state.InstallDir), 503u);
 
-  LoadStartUpPictureList(true);
-  ASSERT_EQ(PictureList.size(), size_t(kDefaultPictureCount));
-  for (const PictureEntry& entry : PictureList) {
+  LoadStartUpPictureList(state.InstallDir, true, state.PictureList);
+  ASSERT_EQ(state.PictureList.size(), size_t(kDefaultPictureCount));
+  for (const PictureEntry& entry : state.PictureList) {
     ASSERT_NE(std::memchr(entry.path, '\0', sizeof entry.path), nullptr);
     EXPECT_EQ(std::strlen(entry.path), 255u);  // cut like any other long path
   }
   std::vector<ThemeRecord> themes;
-  LoadThemeFile(nullptr, kAppThemeFile, themes);
+  LoadThemeFile(state.InstallDir, nullptr, kAppThemeFile, themes);
   EXPECT_TRUE(themes.empty());
 
   // Nothing can be written under such a folder: the per-user copies take the files.
-  PictureList = {MakePictureEntry("beach.jpg", "C:\\Photos\\beach.jpg")};
-  EXPECT_TRUE(SavePictureList(nullptr));
-  EXPECT_TRUE(SaveThemeFile(nullptr, kUserThemeFile, {NewUserTheme()}));
-  PictureList.clear();
-  LoadPictureList(nullptr);
-  ASSERT_EQ(PictureList.size(), 1u);
-  EXPECT_STREQ(PictureList[0].path, "C:\\Photos\\beach.jpg");
+  state.PictureList = {MakePictureEntry("beach.jpg", "C:\\Photos\\beach.jpg")};
+  EXPECT_TRUE(SavePictureList(state.InstallDir, nullptr, state.PictureList));
+  EXPECT_TRUE(SaveThemeFile(state.InstallDir, nullptr, kUserThemeFile, {NewUserTheme()}));
+  state.PictureList.clear();
+  LoadPictureList(state.InstallDir, nullptr, state.PictureList);
+  ASSERT_EQ(state.PictureList.size(), 1u);
+  EXPECT_STREQ(state.PictureList[0].path, "C:\\Photos\\beach.jpg");
   themes.clear();
-  LoadThemeFile(nullptr, kUserThemeFile, themes);
+  LoadThemeFile(state.InstallDir, nullptr, kUserThemeFile, themes);
   EXPECT_EQ(themes.size(), 1u);
 }
 
@@ -192,26 +186,27 @@ TEST_F(HostileSettings, AnInstallPathNamingAFileLeavesTheFileAlone) {
   install_.Write("Solvane7.scr", "not a folder");
   const std::string file = install_.File("Solvane7.scr");
   SetText("InstallPath", file);
-  ShowApp app;
   app.LoadSettings();
-  ASSERT_EQ(std::string(g_settings.InstallDir), file);
+  ASSERT_EQ(std::string(state.InstallDir), file);
 
-  LoadStartUpPictureList(true);
-  EXPECT_EQ(PictureList.size(), size_t(kDefaultPictureCount));
+  LoadStartUpPictureList(state.InstallDir, true, state.PictureList);
+  EXPECT_EQ(state.PictureList.size(), size_t(kDefaultPictureCount));
   std::vector<ThemeRecord> themes;
-  LoadThemeFile(nullptr, kAppThemeFile, themes);
+  LoadThemeFile(state.InstallDir, nullptr, kAppThemeFile, themes);
   EXPECT_TRUE(themes.empty());
 
-  PictureList = {MakePictureEntry("one", "C:\\one.jpg"), MakePictureEntry("two", "C:\\two.bmp")};
-  EXPECT_TRUE(SavePictureList(nullptr));
-  EXPECT_TRUE(SaveThemeFile(nullptr, kUserThemeFile, {NewUserTheme(), NewUserTheme()}));
+  state.PictureList = {MakePictureEntry("one", "C:\\one.jpg"),
+                       MakePictureEntry("two", "C:\\two.bmp")};
+  EXPECT_TRUE(SavePictureList(state.InstallDir, nullptr, state.PictureList));
+  EXPECT_TRUE(
+      SaveThemeFile(state.InstallDir, nullptr, kUserThemeFile, {NewUserTheme(), NewUserTheme()}));
   EXPECT_EQ(install_.Read("Solvane7.scr"), "not a folder");
-  PictureList.clear();
-  LoadPictureList(nullptr);
-  ASSERT_EQ(PictureList.size(), 2u);
-  EXPECT_STREQ(PictureList[1].name, "two");
+  state.PictureList.clear();
+  LoadPictureList(state.InstallDir, nullptr, state.PictureList);
+  ASSERT_EQ(state.PictureList.size(), 2u);
+  EXPECT_STREQ(state.PictureList[1].name, "two");
   themes.clear();
-  LoadThemeFile(nullptr, kUserThemeFile, themes);
+  LoadThemeFile(state.InstallDir, nullptr, kUserThemeFile, themes);
   EXPECT_EQ(themes.size(), 2u);
 }
 

@@ -43,16 +43,11 @@ TEST(SaverApp, ConstructorSetsTheHostDefaults) {
 
 TEST(ShowApp, ConstructionFillsTheProductIdentity) {
   Exposed<ShowApp> app;
-  EXPECT_EQ(activeShowApp, &app);
   EXPECT_EQ(g_saverApp, &app);
   EXPECT_STREQ(app.registryKeyPath, "Software\\Korrin Software\\Solvane 7.0");
   EXPECT_STREQ(app.windowTitle, "Solvane ScreenSaver 7.0");
-  EXPECT_FLOAT_EQ(app.driftSpeed[0], 0.5f);
-  EXPECT_FLOAT_EQ(app.driftSpeed[1], 0.75f);
-  EXPECT_FLOAT_EQ(app.driftSpeed[2], 1.0f);
-  for (float base : app.spinTimeBase) EXPECT_FLOAT_EQ(base, 2000.0f);
-  EXPECT_TRUE(app.galleries[0].PictureSlots.empty());
-  EXPECT_EQ(app.outputResources[kMaxScreens - 1].fallbackTexture, nullptr);
+  EXPECT_TRUE(app.GalleryAt(0).PictureSlots.empty());
+  EXPECT_EQ(app.ResourcesOf(kMaxScreens - 1).fallbackTexture, nullptr);
 }
 
 TEST(SaverApp, ConfigureWithPendingErrorShowsTheMessageAndExitsWithZero) {

@@ -106,8 +106,7 @@ IDirect3D8* WINAPI CreateRefusingDirect3D(UINT sdkVersion) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_createDirect3D = CreateRefusingDirect3D;
-  g_configurationDialog = RunConfigurationDialog;
-  ShowApp app;
+  ShowApp app(RunConfigurationDialog);
   app.StartUp(instance);
   app.Execute();
   return 0;

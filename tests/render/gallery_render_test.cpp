@@ -87,35 +87,26 @@ class GalleryRenderTest : public ::testing::Test {
       GTEST_SKIP() << "installation data not built";
     }
     if (!device_.Create(kWidth, kHeight)) GTEST_SKIP() << "no device: " << device_.error();
-    g_settings = ShowSettings();
-    g_settings.backGndColor = kFrameColor;
-    g_settings.object3DColor = kObjectColor;
-    g_settings.pictureTimer = 60;
-    g_settings.renderReflection = 0;
-    g_settings.render3DObject = 0;
-    std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s",
-                  InstallRoot().c_str());
-    RecomputeRgb(g_settings);
-    settingsLoaded = 1;
-    firstFramePending = 1;
-    PictureList.clear();
+    ShowSettings& settings = state_.settings;
+    settings.backGndColor = kFrameColor;
+    settings.object3DColor = kObjectColor;
+    settings.pictureTimer = 60;
+    settings.renderReflection = 0;
+    settings.render3DObject = 0;
+    std::snprintf(state_.InstallDir, sizeof state_.InstallDir, "%s", InstallRoot().c_str());
+    RecomputeRgb(settings);
+    state_.settingsLoaded = 1;
     for (int i = 0; i < 4; ++i) {
       const std::string name = "solid" + std::to_string(i) + ".bmp";
       pictures_.Write(name, SolidBitmap(kPictureSizes[i][0], kPictureSizes[i][1],
                                         kPictureColors[i]));
-      PictureList.push_back(MakePictureEntry(name.c_str(), pictures_.File(name).c_str()));
+      state_.PictureList.push_back(MakePictureEntry(name.c_str(), pictures_.File(name).c_str()));
     }
     app_.currentDevice = device_.get();
     app_.backBufferDesc = device_.BackBufferDesc();
     app_.SelectOutput(0);
     ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
   }
-  void TearDown() override {
-    PictureList.clear();
-    settingsLoaded = 0;
-    firstFramePending = 1;
-  }
-
   std::vector<uint32_t> Draw(float seconds, const char* shot) {
     app_.elapsedTime = seconds;
     app_.AdvanceScene();
@@ -163,14 +154,15 @@ class GalleryRenderTest : public ::testing::Test {
   RealDevice device_;
   TempFolder pictures_;
   Exposed<ShowApp> app_;
+  ShowState& state_ = app_.State();
 };
 
 TEST_F(GalleryRenderTest, FramedPicturesWithBlendedReflections) {
   const std::vector<uint32_t> pixels = Draw(0.016f, "gallery");
-  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.GalleryAt(0).PictureSlots.size(), 4u);
   std::vector<bool> shown(4, false);
   for (int i = 0; i < 4; ++i) {
-    const SceneItem& slot = app_.galleries[0].PictureSlots[i];
+    const SceneItem& slot = app_.GalleryAt(0).PictureSlots[i];
     ASSERT_GE(slot.pictureIndex, 0);
     const uint32_t color = kPictureColors[slot.pictureIndex];
     shown[slot.pictureIndex] = true;
@@ -213,7 +205,7 @@ TEST_F(GalleryRenderTest, FramedPicturesWithBlendedReflections) {
 
 TEST_F(GalleryRenderTest, InvertPictureFlipsOnlyTheBackdrop) {
   const std::vector<uint32_t> upright = Draw(0.016f, "upright");
-  g_settings.invertPicture = 1;
+  state_.settings.invertPicture = 1;
   const std::vector<uint32_t> inverted = Draw(0.016f, "inverted");
   // The sky above the pictures changes ...
   int changed = 0, total = 0;
@@ -224,7 +216,7 @@ TEST_F(GalleryRenderTest, InvertPictureFlipsOnlyTheBackdrop) {
   }
   EXPECT_GT(changed, total / 2);
   // ... the pictures and their frames do not.
-  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
+  for (const SceneItem& slot : app_.GalleryAt(0).PictureSlots) {
     const Point centre = Project(PictureWorld(slot, false), 0, 0);
     EXPECT_LE(ColorDistance(At(upright, centre), At(inverted, centre)), 2);
     const Point band = Project(FrameWorld(slot), 0, 0.48f);
@@ -233,9 +225,9 @@ TEST_F(GalleryRenderTest, InvertPictureFlipsOnlyTheBackdrop) {
 }
 
 TEST_F(GalleryRenderTest, ObjectSwitchRemovesTheMugAndItsReflection) {
-  g_settings.render3DObject = 1;
+  state_.settings.render3DObject = 1;
   const std::vector<uint32_t> with = Draw(0.016f, "mug");
-  g_settings.render3DObject = 0;
+  state_.settings.render3DObject = 0;
   const std::vector<uint32_t> without = Draw(0.016f, "no-mug");
   D3DXMATRIX upright, mirrored;
   D3DXMatrixTranslation(&upright, -1.2f, -1.0f, 3.8f);
@@ -258,12 +250,12 @@ TEST_F(GalleryRenderTest, ObjectSwitchRemovesTheMugAndItsReflection) {
 }
 
 TEST_F(GalleryRenderTest, ReflectionSwitchRemovesOnlyTheEnvironmentMap) {
-  g_settings.render3DObject = 1;
-  g_settings.renderReflection = 1;
+  state_.settings.render3DObject = 1;
+  state_.settings.renderReflection = 1;
   const std::vector<uint32_t> mapped = Draw(0.016f, "mug-mapped");
-  g_settings.renderReflection = 0;
+  state_.settings.renderReflection = 0;
   const std::vector<uint32_t> plain = Draw(0.016f, "mug-plain");
-  ASSERT_NE(app_.currentResources->environmentMap, nullptr);
+  ASSERT_NE(app_.CurrentResources().environmentMap, nullptr);
   D3DXMATRIX mug;
   D3DXMatrixTranslation(&mug, -1.2f, -1.0f, 3.8f);
   int differing = 0;
@@ -277,7 +269,7 @@ TEST_F(GalleryRenderTest, ReflectionSwitchRemovesOnlyTheEnvironmentMap) {
   // The mug is there in both; the pictures' reflections are the same in both.
   const Point centre = Project(mug, 0, 0);
   EXPECT_TRUE(LooksLikeMug(At(plain, centre))) << std::hex << At(plain, centre);
-  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
+  for (const SceneItem& slot : app_.GalleryAt(0).PictureSlots) {
     for (float x : {-0.3f, 0.3f}) {
       const Point p = Project(PictureWorld(slot, true), x, -0.3f);
       const Point mugCentre = Project(mug, 0, 0);
@@ -325,16 +317,15 @@ Blob FindPicture(const std::vector<uint32_t>& pixels) {
 TEST_F(GalleryRenderTest, FallbackSceneWhenNoSettingsKeyOpens) {
   const RegistryOpeners saved = g_registryOpeners;
   g_registryOpeners = {RefuseKey, RefuseKey};
-  settingsLoaded = 0;
+  state_.settingsLoaded = 0;
   app_.LoadSettings();
   g_registryOpeners = saved;
-  ASSERT_EQ(settingsLoaded, 0);
+  ASSERT_EQ(state_.settingsLoaded, 0);
 
   // One picture, on a square surface; it turns only about the view axis here (the back of
   // the single-sided surface is culled), at half a radian per second.
-  PictureList.resize(1);
-  app_.spinTimeBase[0] = app_.spinTimeBase[1] = 7500.0f;
-  app_.spinTimeBase[2] = 2000.0f;
+  state_.PictureList.resize(1);
+  app_.SetSpinTimeBase(7500.0f, 7500.0f, 2000.0f);
   testing_support::ManualClock clock;
   const std::vector<uint32_t> first = Draw(0.5f, "fallback-1");
   clock.Advance(0.3);
@@ -347,8 +338,8 @@ TEST_F(GalleryRenderTest, FallbackSceneWhenNoSettingsKeyOpens) {
   double turn = std::fmod(std::abs(b.angle - a.angle), quarter);
   turn = std::min(turn, quarter - turn);
   EXPECT_GT(turn, 0.05) << "the picture spins";
-  EXPECT_TRUE(app_.galleries[0].PictureSlots.empty());
-  EXPECT_TRUE(app_.BackdropItems.empty());
+  EXPECT_TRUE(app_.GalleryAt(0).PictureSlots.empty());
+  EXPECT_TRUE(app_.Backdrop().empty());
   // One picture, no frames, backdrop or object: the rest is the clear colour.
   long rest = 0, clear = 0;
   for (size_t i = 0; i < second.size(); i += 7) {

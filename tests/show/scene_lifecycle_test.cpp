@@ -80,17 +80,14 @@ class SceneLifecycleTest : public ::testing::Test {
     saved_ = g_pictureDecoder;
     g_pictureDecoder = RecordingDecoder;
     g_loads.clear();
-    g_settings = ShowSettings();
-    settingsLoaded = 1;
-    firstFramePending = 1;
+    state_.settingsLoaded = 1;
     CreateDirectoryA(data_.File("data").c_str(), nullptr);
     CreateDirectoryA(data_.File("data\\objects").c_str(), nullptr);
     for (const char* name : {"object2n.x", "object2nf.x", "object2.x", "object2f.x",
                              "vrkrogla2.x", "coffeemug.x", "coffeemug2.x"}) {
       data_.Write(std::string("data\\objects\\") + name, kPlate);
     }
-    std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s",
-                  data_.path().c_str());
+    std::snprintf(state_.InstallDir, sizeof state_.InstallDir, "%s", data_.path().c_str());
     SetPictures({"a_400x300.jpg", "b_300x400.jpg", "c_500x500.jpg", "d_640x480.jpg",
                  "e_100x50.bmp"});
     app_.currentDevice = device_.get();
@@ -98,16 +95,13 @@ class SceneLifecycleTest : public ::testing::Test {
     app_.SelectOutput(0);
   }
   void TearDown() override {
-    app_.decoder.Cancel();
+    app_.Decoder().Cancel();
     if (saved_ != nullptr) g_pictureDecoder = saved_;
-    PictureList.clear();
-    settingsLoaded = 0;
-    firstFramePending = 1;
   }
 
-  static void SetPictures(std::vector<const char*> names) {
-    PictureList.clear();
-    for (const char* name : names) PictureList.push_back(MakePictureEntry(name, name));
+  void SetPictures(std::vector<const char*> names) {
+    state_.PictureList.clear();
+    for (const char* name : names) state_.PictureList.push_back(MakePictureEntry(name, name));
   }
 
   // One frame of the host: advance once, then draw the given outputs. A change started in
@@ -119,7 +113,7 @@ class SceneLifecycleTest : public ::testing::Test {
       app_.SelectOutput(output);
       EXPECT_EQ(app_.DrawScene(), S_OK);
     }
-    app_.decoder.WaitFinished();
+    app_.Decoder().WaitFinished();
   }
 
   size_t PictureLoads() const {
@@ -131,26 +125,27 @@ class SceneLifecycleTest : public ::testing::Test {
   RealDevice device_;
   TempFolder data_;
   Exposed<ShowApp> app_;
+  ShowState& state_ = app_.State();
   PictureDecodeFn saved_ = nullptr;
 };
 
 TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce) {
-  g_settings.pictureTimer = 60;
+  state_.settings.pictureTimer = 60;
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
   Frame(0.016f);
-  EXPECT_EQ(firstFramePending, 0);
-  EXPECT_EQ(app_.BackdropItems.size(), 2u);
-  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
-  ASSERT_EQ(app_.galleries[0].DrawOrder.size(), 4u);
-  EXPECT_EQ(app_.galleries[0].DrawOrder[0].slotIndex, 0);
-  EXPECT_EQ(app_.galleries[0].DrawOrder[3].slotIndex, 1);
+  EXPECT_FALSE(app_.FirstFramePending());
+  EXPECT_EQ(app_.Backdrop().size(), 2u);
+  ASSERT_EQ(app_.GalleryAt(0).PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.GalleryAt(0).DrawOrder.size(), 4u);
+  EXPECT_EQ(app_.GalleryAt(0).DrawOrder[0].slotIndex, 0);
+  EXPECT_EQ(app_.GalleryAt(0).DrawOrder[3].slotIndex, 1);
   ASSERT_EQ(g_loads.size(), 5u);
   std::vector<std::string> expected = {data_.path() + "\\data\\grad\\l1.bmp"};
   for (int i = 0; i < 4; ++i) {
-    expected.push_back(PictureList[app_.galleries[0].PictureSlots[i].pictureIndex].path);
-    ASSERT_NE(app_.currentResources->slotTextures[i], nullptr);
+    expected.push_back(state_.PictureList[app_.GalleryAt(0).PictureSlots[i].pictureIndex].path);
+    ASSERT_NE(app_.CurrentResources().slotTextures[i], nullptr);
     // A picture no larger than 256 texels keeps one level.
-    EXPECT_EQ(app_.currentResources->slotTextures[i]->GetLevelCount(), 1u);
+    EXPECT_EQ(app_.CurrentResources().slotTextures[i]->GetLevelCount(), 1u);
   }
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(DecodedPaths(), expected);
@@ -158,12 +153,12 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
     EXPECT_EQ(job.edge, 256u);  // no output: the smallest edge
     EXPECT_EQ(job.colorKey, 0xFFF0F0F0u);
   }
-  ASSERT_NE(app_.currentResources->backdropTexture, nullptr);
-  EXPECT_GT(app_.currentResources->backdropTexture->GetLevelCount(), 1u);
-  EXPECT_EQ(app_.currentResources->environmentTried, 1u);  // no env.dds here: none
+  ASSERT_NE(app_.CurrentResources().backdropTexture, nullptr);
+  EXPECT_GT(app_.CurrentResources().backdropTexture->GetLevelCount(), 1u);
+  EXPECT_EQ(app_.CurrentResources().environmentTried, 1u);  // no env.dds here: none
 
   // Four different pictures, each fitted to its own shape.
-  for (const SceneItem& slot : app_.galleries[0].PictureSlots) {
+  for (const SceneItem& slot : app_.GalleryAt(0).PictureSlots) {
     const D3DXIMAGE_INFO& info = slot.imageInfo;
     ASSERT_GT(info.Width, 0u);
     if (info.Width > info.Height) {
@@ -177,7 +172,7 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
 }
 
 TEST_F(SceneLifecycleTest, PictureTimerZeroReloadsEveryFrame) {
-  g_settings.pictureTimer = 0;
+  state_.settings.pictureTimer = 0;
   app_.RestoreDeviceResources();
   for (int frame = 0; frame < 3; ++frame) Frame(0.0f);
   EXPECT_EQ(PictureLoads(), 12u);
@@ -185,7 +180,7 @@ TEST_F(SceneLifecycleTest, PictureTimerZeroReloadsEveryFrame) {
 }
 
 TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOutputs) {
-  g_settings.pictureTimer = 5;
+  state_.settings.pictureTimer = 5;
   app_.SelectOutput(1);
   app_.RestoreDeviceResources();
   app_.SelectOutput(0);
@@ -194,11 +189,11 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
   // One decode; the second output fills its own copies of the same pictures.
   EXPECT_EQ(PictureLoads(), 4u);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
-    EXPECT_NE(app_.outputResources[1].slotTextures[i].Get(),
-              app_.outputResources[0].slotTextures[i].Get());
+    EXPECT_NE(app_.ResourcesOf(1).slotTextures[i], nullptr);
+    EXPECT_NE(app_.ResourcesOf(1).slotTextures[i].Get(),
+              app_.ResourcesOf(0).slotTextures[i].Get());
   }
-  EXPECT_NE(app_.outputResources[1].backdropTexture, nullptr);
+  EXPECT_NE(app_.ResourcesOf(1).backdropTexture, nullptr);
   for (int frame = 0; frame < 4; ++frame) Frame(1.0f, {0, 1});
   EXPECT_EQ(PictureLoads(), 4u);
   Frame(1.0f, {0, 1});
@@ -210,35 +205,35 @@ TEST_F(SceneLifecycleTest, EachOutputHasItsOwnGalleryAndAPictureOnBothIsDecodedO
   SetPictures({"a_1x1.jpg", "b_1x1.jpg"});
   Frame(1.0f, {0, 1});
   // Two pictures on eight slots, each decoded once; the monitors a step apart.
-  ASSERT_EQ(app_.galleryCount, 2);
+  ASSERT_EQ(app_.GalleryCount(), 2);
   EXPECT_EQ(PictureLoads(), 2u);
-  EXPECT_EQ(app_.galleries[0].PictureSlots[0].pictureIndex, 0);
-  EXPECT_EQ(app_.galleries[1].PictureSlots[0].pictureIndex, 1);
-  for (int i = 0; i < 4; ++i) EXPECT_NE(app_.outputResources[1].slotTextures[i], nullptr);
+  EXPECT_EQ(app_.GalleryAt(0).PictureSlots[0].pictureIndex, 0);
+  EXPECT_EQ(app_.GalleryAt(1).PictureSlots[0].pictureIndex, 1);
+  for (int i = 0; i < 4; ++i) EXPECT_NE(app_.ResourcesOf(1).slotTextures[i], nullptr);
 }
 
 TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLight) {
-  g_settings.pictureTimer = 5;
+  state_.settings.pictureTimer = 5;
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
-  for (const auto& root : app_.currentResources->sceneMeshes) {
+  for (const auto& root : app_.CurrentResources().sceneMeshes) {
     ASSERT_NE(root, nullptr);
     EXPECT_NE(root->firstChild, nullptr);
   }
   Frame(0.5f);
   Frame(2.0f);
   IDirect3DTexture8* before[4];
-  for (int i = 0; i < 4; ++i) before[i] = app_.currentResources->slotTextures[i].Get();
-  IDirect3DTexture8* backdrop = app_.currentResources->backdropTexture.Get();
+  for (int i = 0; i < 4; ++i) before[i] = app_.CurrentResources().slotTextures[i].Get();
+  IDirect3DTexture8* backdrop = app_.CurrentResources().backdropTexture.Get();
 
   EXPECT_EQ(app_.ReleaseDeviceResources(), S_OK);
-  for (const auto& root : app_.currentResources->sceneMeshes) {
+  for (const auto& root : app_.CurrentResources().sceneMeshes) {
     EXPECT_EQ(root->firstChild, nullptr);
     EXPECT_EQ(root->mesh, nullptr);
   }
   device_.get()->LightEnable(0, FALSE);
   ASSERT_TRUE(device_.Reset());
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
-  for (const auto& root : app_.currentResources->sceneMeshes) EXPECT_NE(root->firstChild, nullptr);
+  for (const auto& root : app_.CurrentResources().sceneMeshes) EXPECT_NE(root->firstChild, nullptr);
 
   D3DLIGHT8 light = {};
   ASSERT_EQ(device_.get()->GetLight(0, &light), D3D_OK);
@@ -259,48 +254,48 @@ TEST_F(SceneLifecycleTest, DeviceResetKeepsTexturesAndTimerAndReloadsMeshesAndLi
   const size_t loads = g_loads.size();
   Frame(1.0f);
   EXPECT_EQ(g_loads.size(), loads);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(app_.currentResources->slotTextures[i].Get(), before[i]);
-  EXPECT_EQ(app_.currentResources->backdropTexture.Get(), backdrop);
-  EXPECT_FLOAT_EQ(app_.slideshowTimers.changeElapsed, 3.0f);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(app_.CurrentResources().slotTextures[i].Get(), before[i]);
+  EXPECT_EQ(app_.CurrentResources().backdropTexture.Get(), backdrop);
+  EXPECT_FLOAT_EQ(app_.Timers().changeElapsed, 3.0f);
   Frame(2.0f);
   EXPECT_EQ(g_loads.size(), loads + 5);
 }
 
 TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) {
-  g_settings.pictureTimer = 60;
+  state_.settings.pictureTimer = 60;
   app_.RestoreDeviceResources();
   Frame(0.1f);
   ASSERT_EQ(g_loads.size(), 5u);
   FrameNode* roots[kSceneMeshSlots];
-  for (int i = 0; i < kSceneMeshSlots; ++i) roots[i] = app_.currentResources->sceneMeshes[i].get();
+  for (int i = 0; i < kSceneMeshSlots; ++i) roots[i] = app_.CurrentResources().sceneMeshes[i].get();
 
   // What the host does around the password check: tear down, then a new device.
   app_.ReleaseDeviceResources();
   app_.DestroyDeviceResources();
-  for (const auto& texture : app_.currentResources->slotTextures) {
+  for (const auto& texture : app_.CurrentResources().slotTextures) {
     EXPECT_EQ(texture, nullptr);
   }
-  EXPECT_EQ(app_.currentResources->backdropTexture, nullptr);
+  EXPECT_EQ(app_.CurrentResources().backdropTexture, nullptr);
   RealDevice other;
   ASSERT_TRUE(other.Create(200, 150)) << other.error();
   app_.currentDevice = other.get();
   ASSERT_EQ(app_.RestoreDeviceResources(), S_OK);
   for (int i = 0; i < kSceneMeshSlots; ++i) {
-    EXPECT_EQ(app_.currentResources->sceneMeshes[i].get(), roots[i]);
+    EXPECT_EQ(app_.CurrentResources().sceneMeshes[i].get(), roots[i]);
     EXPECT_NE(roots[i]->firstChild, nullptr);
   }
   Frame(0.1f);
   // Same pictures, no new change, filled again on the new device without decoding again.
   ASSERT_EQ(g_loads.size(), 5u);
   for (int i = 0; i < 4; ++i) {
-    IDirect3DTexture8* texture = app_.currentResources->slotTextures[i].Get();
+    IDirect3DTexture8* texture = app_.CurrentResources().slotTextures[i].Get();
     ASSERT_NE(texture, nullptr);
     IDirect3DDevice8* owner = nullptr;
     texture->GetDevice(&owner);
     EXPECT_EQ(owner, other.get());
     if (owner != nullptr) owner->Release();
   }
-  EXPECT_EQ(app_.currentResources->environmentTried, 1u);
+  EXPECT_EQ(app_.CurrentResources().environmentTried, 1u);
   app_.ReleaseDeviceResources();
   app_.DestroyDeviceResources();
   app_.currentDevice = nullptr;
@@ -308,7 +303,7 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
 
 TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   TempFolder empty;
-  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", empty.path().c_str());
+  std::snprintf(state_.InstallDir, sizeof state_.InstallDir, "%s", empty.path().c_str());
   MessageBoxRecorder boxes;
   EXPECT_EQ(app_.RestoreDeviceResources(), S_OK);
   ASSERT_EQ(boxes.boxes().size(), 7u);
@@ -324,18 +319,18 @@ TEST_F(SceneLifecycleTest, MissingMeshFilesAreNamedOneBoxEach) {
   device_.get()->GetLightEnable(0, &enabled);
   EXPECT_TRUE(enabled);
   Frame(0.1f);
-  EXPECT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
+  EXPECT_EQ(app_.GalleryAt(0).PictureSlots.size(), 4u);
 }
 
 TEST_F(SceneLifecycleTest, PictureThatFailsToLoadLeavesAnEmptyFrame) {
   SetPictures({"one_missing_400x300.jpg"});
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  ASSERT_EQ(app_.galleries[0].PictureSlots.size(), 4u);
+  ASSERT_EQ(app_.GalleryAt(0).PictureSlots.size(), 4u);
   for (int i = 0; i < 4; ++i) {
-    const SceneItem& slot = app_.galleries[0].PictureSlots[i];
+    const SceneItem& slot = app_.GalleryAt(0).PictureSlots[i];
     EXPECT_EQ(slot.pictureIndex, 0);
-    EXPECT_EQ(app_.currentResources->slotTextures[i], nullptr);
+    EXPECT_EQ(app_.CurrentResources().slotTextures[i], nullptr);
     EXPECT_EQ(slot.imageInfo.Width, 0u);
     EXPECT_FLOAT_EQ(slot.widthFactor, 1.0f);
     EXPECT_FLOAT_EQ(slot.heightFactor, 1.0f);
@@ -343,51 +338,51 @@ TEST_F(SceneLifecycleTest, PictureThatFailsToLoadLeavesAnEmptyFrame) {
 }
 
 TEST_F(SceneLifecycleTest, EmptyPictureListLoadsNothingForTheSlots) {
-  PictureList.clear();
+  state_.PictureList.clear();
   app_.RestoreDeviceResources();
   Frame(0.1f);
   EXPECT_EQ(PictureLoads(), 0u);
-  for (const SceneItem& slot : app_.galleries[0].PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
-  settingsLoaded = 0;
+  for (const SceneItem& slot : app_.GalleryAt(0).PictureSlots) EXPECT_EQ(slot.pictureIndex, -1);
+  state_.settingsLoaded = 0;
   Frame(3.0f);
   EXPECT_EQ(PictureLoads(), 0u);
 }
 
 TEST_F(SceneLifecycleTest, GradientOutsideTheTableDrawsNoGradient) {
   app_.RestoreDeviceResources();
-  g_settings.gradient = 10;
-  g_settings.pictureTimer = 0;
+  state_.settings.gradient = 10;
+  state_.settings.pictureTimer = 0;
   Frame(0.1f);
   EXPECT_EQ(g_loads.size(), 4u);
-  EXPECT_EQ(app_.currentResources->backdropTexture, nullptr);
-  g_settings.gradient = -1;
+  EXPECT_EQ(app_.CurrentResources().backdropTexture, nullptr);
+  state_.settings.gradient = -1;
   Frame(0.1f);
   EXPECT_EQ(g_loads.size(), 8u);
-  g_settings.gradient = 9;
+  state_.settings.gradient = 9;
   Frame(0.1f);
   ASSERT_EQ(g_loads.size(), 13u);
   EXPECT_EQ(DecodedPaths(8).front(), data_.path() + "\\data\\grad\\l10.bmp");
   Frame(0.1f);  // that change's arrangement appears
-  EXPECT_NE(app_.currentResources->backdropTexture, nullptr);
+  EXPECT_NE(app_.CurrentResources().backdropTexture, nullptr);
 }
 
 TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) {
-  settingsLoaded = 0;
+  state_.settingsLoaded = 0;
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  EXPECT_TRUE(app_.galleries[0].PictureSlots.empty());
-  EXPECT_TRUE(app_.BackdropItems.empty());
-  EXPECT_EQ(firstFramePending, 1);
+  EXPECT_TRUE(app_.GalleryAt(0).PictureSlots.empty());
+  EXPECT_TRUE(app_.Backdrop().empty());
+  EXPECT_TRUE(app_.FirstFramePending());
   ASSERT_EQ(g_loads.size(), 1u);
   EXPECT_EQ(g_loads[0].colorKey, 0u);
   EXPECT_EQ(g_loads[0].edge, 256u);
-  ASSERT_NE(app_.currentResources->fallbackTexture, nullptr);
-  EXPECT_EQ(app_.currentResources->fallbackTexture->GetLevelCount(), 1u);
+  ASSERT_NE(app_.CurrentResources().fallbackTexture, nullptr);
+  EXPECT_EQ(app_.CurrentResources().fallbackTexture->GetLevelCount(), 1u);
   IDirect3DBaseTexture8* bound = nullptr;
   device_.get()->GetTexture(0, &bound);
-  EXPECT_EQ(bound, app_.currentResources->fallbackTexture.Get());
+  EXPECT_EQ(bound, app_.CurrentResources().fallbackTexture.Get());
   if (bound != nullptr) bound->Release();
-  const float x = app_.galleries[0].drift.driftPosition[0];
+  const float x = app_.GalleryAt(0).drift.driftPosition[0];
   EXPECT_FLOAT_EQ(x, 0.05f);
 
   Frame(1.5f);
@@ -396,25 +391,25 @@ TEST_F(SceneLifecycleTest, FallbackSceneShowsOnePictureChangingEveryTwoSeconds) 
   EXPECT_EQ(g_loads.size(), 2u);
   // After a reset the output's picture comes back at once, without decoding it again.
   app_.ReleaseDeviceResources();
-  EXPECT_EQ(app_.currentResources->fallbackTexture, nullptr);
+  EXPECT_EQ(app_.CurrentResources().fallbackTexture, nullptr);
   app_.RestoreDeviceResources();
   Frame(0.1f);
   EXPECT_EQ(g_loads.size(), 2u);
-  EXPECT_NE(app_.currentResources->fallbackTexture, nullptr);
+  EXPECT_NE(app_.CurrentResources().fallbackTexture, nullptr);
 }
 
 TEST_F(SceneLifecycleTest, FallbackSceneGivesEachOutputItsOwnPictureAndDrift) {
-  settingsLoaded = 0;
+  state_.settingsLoaded = 0;
   app_.outputs.Append(), app_.outputs.Append();
-  const float start = app_.galleries[1].drift.driftPosition[0];
+  const float start = app_.GalleryAt(1).drift.driftPosition[0];
   EXPECT_NE(start, 0.0f);  // a further output starts elsewhere in the box
   Frame(0.1f, {0, 1});
   ASSERT_EQ(g_loads.size(), 2u);
   EXPECT_NE(g_loads[0].path, g_loads[1].path);
-  EXPECT_NE(app_.galleries[0].fallbackPicture, app_.galleries[1].fallbackPicture);
+  EXPECT_NE(app_.GalleryAt(0).fallbackPicture, app_.GalleryAt(1).fallbackPicture);
   // Both drift by the whole frame.
-  EXPECT_FLOAT_EQ(app_.galleries[0].drift.driftPosition[0], 0.05f);
-  EXPECT_FLOAT_EQ(std::fabs(app_.galleries[1].drift.driftPosition[0] - start), 0.05f);
+  EXPECT_FLOAT_EQ(app_.GalleryAt(0).drift.driftPosition[0], 0.05f);
+  EXPECT_FLOAT_EQ(std::fabs(app_.GalleryAt(1).drift.driftPosition[0] - start), 0.05f);
 }
 
 // A decoder held at a gate, the way a large photo keeps a worker busy.
@@ -447,32 +442,32 @@ void SetGate(bool open) {
 
 TEST_F(SceneLifecycleTest, TheArrangementOnScreenStaysUntilTheNextIsDecodedAndChangesDoNotPileUp) {
   g_pictureDecoder = GatedDecoder;
-  g_settings.pictureTimer = 5;
+  state_.settings.pictureTimer = 5;
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  const uint32_t first = app_.pictureGeneration;
-  IDirect3DTexture8* shown = app_.currentResources->slotTextures[0].Get();
+  const uint32_t first = app_.PictureGeneration();
+  IDirect3DTexture8* shown = app_.CurrentResources().slotTextures[0].Get();
 
   SetGate(false);
   app_.elapsedTime = 5.0f;
   EXPECT_EQ(app_.AdvanceScene(), S_FALSE);  // decoding: nothing new to draw yet
-  EXPECT_TRUE(app_.decoder.Busy());
+  EXPECT_TRUE(app_.Decoder().Busy());
   app_.elapsedTime = 5.0f;  // the next change falls due meanwhile
   EXPECT_EQ(app_.AdvanceScene(), S_FALSE);
   EXPECT_EQ(app_.DrawScene(), S_OK);
-  EXPECT_EQ(app_.pictureGeneration, first);
-  EXPECT_EQ(app_.currentResources->slotTextures[0].Get(), shown);
+  EXPECT_EQ(app_.PictureGeneration(), first);
+  EXPECT_EQ(app_.CurrentResources().slotTextures[0].Get(), shown);
 
   SetGate(true);
-  app_.decoder.WaitFinished();
+  app_.Decoder().WaitFinished();
   app_.elapsedTime = 0.0f;
   EXPECT_EQ(app_.AdvanceScene(), S_OK);  // the whole new arrangement at once
-  EXPECT_EQ(app_.pictureGeneration, first + 1);
-  EXPECT_TRUE(app_.decoder.Busy());  // the change that waited starts now, once
-  app_.decoder.WaitFinished();
+  EXPECT_EQ(app_.PictureGeneration(), first + 1);
+  EXPECT_TRUE(app_.Decoder().Busy());  // the change that waited starts now, once
+  app_.Decoder().WaitFinished();
   EXPECT_EQ(app_.AdvanceScene(), S_OK);
-  EXPECT_EQ(app_.pictureGeneration, first + 2);
-  EXPECT_FALSE(app_.decoder.Busy());
+  EXPECT_EQ(app_.PictureGeneration(), first + 2);
+  EXPECT_FALSE(app_.Decoder().Busy());
   EXPECT_EQ(PictureLoads(), 12u);
 }
 
@@ -486,10 +481,10 @@ TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsAndJoinsTheWorkers) {
   app_.elapsedTime = 60.0f;
   app_.AdvanceScene();
   while (g_atGate == 0) Sleep(1);
-  app_.decoder.Cancel();  // returns once every worker has stopped
+  app_.Decoder().Cancel();  // returns once every worker has stopped
   SetGate(true);
   EXPECT_GT(g_gaveUp, 0);
-  EXPECT_FALSE(app_.decoder.Busy());
+  EXPECT_FALSE(app_.Decoder().Busy());
   EXPECT_EQ(PictureLoads(), 4u);  // nothing of the cancelled change was decoded
 }
 

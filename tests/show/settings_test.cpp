@@ -38,11 +38,7 @@ LONG ReadOnlyMachineKey(const char* path, REGSAM access, KeyOpen how, HKEY* key)
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_settings = ShowSettings();
-    settingsLoaded = 0;
-    saved_ = g_registryOpeners;
-  }
+  void SetUp() override { saved_ = g_registryOpeners; }
   void TearDown() override { g_registryOpeners = saved_; }
 
   static void SetDword(HKEY root, const char* name, DWORD value) {
@@ -69,65 +65,64 @@ class SettingsTest : public ::testing::Test {
 
   CleanSettingsKeys clean_;
   RegistryOpeners saved_;
+  ShowApp app;
+  ShowSettings& settings = app.State().settings;
 };
 
 TEST_F(SettingsTest, EmptyKeyGivesTheInitialValues) {
-  ShowApp app;
   app.LoadSettings();
-  EXPECT_EQ(settingsLoaded, 1);
-  EXPECT_EQ(g_settings.backGndColor, 0);
-  EXPECT_EQ(g_settings.object3DColor, 0);
-  EXPECT_EQ(g_settings.gradient, 0);
-  EXPECT_EQ(g_settings.invertPicture, 0);
-  EXPECT_EQ(g_settings.pictureTimer, 5);
-  EXPECT_EQ(g_settings.object3DIndex, 0);
-  EXPECT_EQ(g_settings.render3DObject, 1);
-  EXPECT_EQ(g_settings.themeSelIndex, 0);
-  EXPECT_EQ(g_settings.renderReflection, 1);
-  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
+  EXPECT_EQ(app.State().settingsLoaded, 1);
+  EXPECT_EQ(settings.backGndColor, 0);
+  EXPECT_EQ(settings.object3DColor, 0);
+  EXPECT_EQ(settings.gradient, 0);
+  EXPECT_EQ(settings.invertPicture, 0);
+  EXPECT_EQ(settings.pictureTimer, 5);
+  EXPECT_EQ(settings.object3DIndex, 0);
+  EXPECT_EQ(settings.render3DObject, 1);
+  EXPECT_EQ(settings.themeSelIndex, 0);
+  EXPECT_EQ(settings.renderReflection, 1);
+  EXPECT_EQ(app.State().InstallDir, ProgramFolder());
 }
 
 TEST_F(SettingsTest, ColourBytesAreRedGreenBlue) {
   SetDword(HKEY_LOCAL_MACHINE, "BackGndColor", 0x00123456);
   SetDword(HKEY_LOCAL_MACHINE, "Object3DColor", 0x00ABCDEF);
-  ShowApp app;
   app.LoadSettings();
-  EXPECT_EQ(g_settings.backGndRgb.r, 0x12);
-  EXPECT_EQ(g_settings.backGndRgb.g, 0x34);
-  EXPECT_EQ(g_settings.backGndRgb.b, 0x56);
-  EXPECT_EQ(g_settings.object3DRgb.r, 0xAB);
-  EXPECT_EQ(g_settings.object3DRgb.g, 0xCD);
-  EXPECT_EQ(g_settings.object3DRgb.b, 0xEF);
+  EXPECT_EQ(settings.backGndRgb.r, 0x12);
+  EXPECT_EQ(settings.backGndRgb.g, 0x34);
+  EXPECT_EQ(settings.backGndRgb.b, 0x56);
+  EXPECT_EQ(settings.object3DRgb.r, 0xAB);
+  EXPECT_EQ(settings.object3DRgb.g, 0xCD);
+  EXPECT_EQ(settings.object3DRgb.b, 0xEF);
 }
 
 TEST_F(SettingsTest, SaveAndLoadRoundTripsAllNineValuesAndNeverWritesInstallPath) {
   const char installPath[] = "C:\\Program Files\\Korrin Software\\Solvane 7.0";
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, installPath, sizeof installPath);
-  ShowApp app;
-  g_settings.backGndColor = 0x00102030;
-  g_settings.object3DColor = 0x00405060;
-  g_settings.gradient = 7;
-  g_settings.invertPicture = 1;
-  g_settings.pictureTimer = 42;
-  g_settings.object3DIndex = 2;
-  g_settings.render3DObject = 0;
-  g_settings.themeSelIndex = 3;
-  g_settings.renderReflection = 0;
-  std::strcpy(g_settings.InstallDir, "C:\\somewhere else");
+  settings.backGndColor = 0x00102030;
+  settings.object3DColor = 0x00405060;
+  settings.gradient = 7;
+  settings.invertPicture = 1;
+  settings.pictureTimer = 42;
+  settings.object3DIndex = 2;
+  settings.render3DObject = 0;
+  settings.themeSelIndex = 3;
+  settings.renderReflection = 0;
+  std::strcpy(app.State().InstallDir, "C:\\somewhere else");
   EXPECT_TRUE(app.SaveSettings());
 
-  g_settings = ShowSettings();
+  settings = ShowSettings();
   app.LoadSettings();
-  EXPECT_EQ(g_settings.backGndColor, 0x00102030);
-  EXPECT_EQ(g_settings.object3DColor, 0x00405060);
-  EXPECT_EQ(g_settings.gradient, 7);
-  EXPECT_EQ(g_settings.invertPicture, 1);
-  EXPECT_EQ(g_settings.pictureTimer, 42);
-  EXPECT_EQ(g_settings.object3DIndex, 2);
-  EXPECT_EQ(g_settings.render3DObject, 0);
-  EXPECT_EQ(g_settings.themeSelIndex, 3);
-  EXPECT_EQ(g_settings.renderReflection, 0);
-  EXPECT_STREQ(g_settings.InstallDir, installPath);
+  EXPECT_EQ(settings.backGndColor, 0x00102030);
+  EXPECT_EQ(settings.object3DColor, 0x00405060);
+  EXPECT_EQ(settings.gradient, 7);
+  EXPECT_EQ(settings.invertPicture, 1);
+  EXPECT_EQ(settings.pictureTimer, 42);
+  EXPECT_EQ(settings.object3DIndex, 2);
+  EXPECT_EQ(settings.render3DObject, 0);
+  EXPECT_EQ(settings.themeSelIndex, 3);
+  EXPECT_EQ(settings.renderReflection, 0);
+  EXPECT_STREQ(app.State().InstallDir, installPath);
 }
 
 TEST_F(SettingsTest, MissingOrWrongSizeValuesKeepTheirField) {
@@ -136,20 +131,18 @@ TEST_F(SettingsTest, MissingOrWrongSizeValuesKeepTheirField) {
   SetRaw(HKEY_LOCAL_MACHINE, "PictureTimer", REG_BINARY, twoBytes, sizeof twoBytes);
   SetRaw(HKEY_LOCAL_MACHINE, "Gradient", REG_SZ, text, sizeof text);
   SetDword(HKEY_LOCAL_MACHINE, "InvertPicture", 1);
-  g_settings.pictureTimer = 9;
-  g_settings.gradient = 4;
-  ShowApp app;
+  settings.pictureTimer = 9;
+  settings.gradient = 4;
   app.LoadSettings();
-  EXPECT_EQ(g_settings.pictureTimer, 9);
-  EXPECT_EQ(g_settings.gradient, 4);
-  EXPECT_EQ(g_settings.invertPicture, 1);
+  EXPECT_EQ(settings.pictureTimer, 9);
+  EXPECT_EQ(settings.gradient, 4);
+  EXPECT_EQ(settings.invertPicture, 1);
 }
 
 TEST_F(SettingsTest, NegativeAndZeroTimerAreKeptUnchanged) {
   SetDword(HKEY_LOCAL_MACHINE, "PictureTimer", static_cast<DWORD>(-3));
-  ShowApp app;
   app.LoadSettings();
-  EXPECT_EQ(g_settings.pictureTimer, -3);
+  EXPECT_EQ(settings.pictureTimer, -3);
 }
 
 TEST_F(SettingsTest, InstallPathTooLongOrOfWrongTypeMeansTheProgramFolder) {
@@ -157,24 +150,22 @@ TEST_F(SettingsTest, InstallPathTooLongOrOfWrongTypeMeansTheProgramFolder) {
   std::memset(longPath, 'a', sizeof longPath - 1);
   longPath[sizeof longPath - 1] = '\0';
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, longPath, sizeof longPath);
-  ShowApp app;
   app.LoadSettings();
-  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
+  EXPECT_EQ(app.State().InstallDir, ProgramFolder());
 
   const DWORD number = 5;
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_DWORD, &number, sizeof number);
   app.LoadSettings();
-  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
+  EXPECT_EQ(app.State().InstallDir, ProgramFolder());
 }
 
 TEST_F(SettingsTest, NoKeyAnywhereLeavesTheFallbackScene) {
   g_registryOpeners = {RefuseKey, RefuseKey};
-  ShowApp app;
-  g_settings.pictureTimer = 11;
+  settings.pictureTimer = 11;
   app.LoadSettings();
-  EXPECT_EQ(settingsLoaded, 0);
-  EXPECT_EQ(g_settings.pictureTimer, 11);
-  EXPECT_EQ(g_settings.InstallDir, ProgramFolder());
+  EXPECT_EQ(app.State().settingsLoaded, 0);
+  EXPECT_EQ(settings.pictureTimer, 11);
+  EXPECT_EQ(app.State().InstallDir, ProgramFolder());
 }
 
 TEST_F(SettingsTest, PerUserCopyIsReadOverTheMachineWideOne) {
@@ -186,22 +177,20 @@ TEST_F(SettingsTest, PerUserCopyIsReadOverTheMachineWideOne) {
   const char otherPath[] = "C:\\elsewhere";
   SetRaw(HKEY_CURRENT_USER, "InstallPath", REG_SZ, otherPath, sizeof otherPath);
   g_registryOpeners.openMachine = ReadOnlyMachineKey;
-  ShowApp app;
   app.LoadSettings();
-  EXPECT_EQ(settingsLoaded, 1);
-  EXPECT_EQ(g_settings.pictureTimer, 30);
-  EXPECT_EQ(g_settings.gradient, 3);
-  EXPECT_STREQ(g_settings.InstallDir, installPath);  // only the machine-wide key names it
+  EXPECT_EQ(app.State().settingsLoaded, 1);
+  EXPECT_EQ(settings.pictureTimer, 30);
+  EXPECT_EQ(settings.gradient, 3);
+  EXPECT_STREQ(app.State().InstallDir, installPath);  // only the machine-wide key names it
 }
 
 TEST_F(SettingsTest, StandardUserSavesToThePerUserCopyAndReadsItBack) {
   SetDword(HKEY_LOCAL_MACHINE, "PictureTimer", 20);
   g_registryOpeners.openMachine = ReadOnlyMachineKey;
   MessageBoxRecorder boxes;
-  ShowApp app;
   app.LoadSettings();
-  g_settings.pictureTimer = 45;
-  g_settings.backGndColor = 0x00FF0000;
+  settings.pictureTimer = 45;
+  settings.backGndColor = 0x00FF0000;
   EXPECT_TRUE(app.SaveSettings());
   EXPECT_TRUE(boxes.boxes().empty());
 
@@ -211,30 +200,28 @@ TEST_F(SettingsTest, StandardUserSavesToThePerUserCopyAndReadsItBack) {
   ASSERT_TRUE(GetDword(HKEY_CURRENT_USER, "PictureTimer", &value));
   EXPECT_EQ(value, 45u);
 
-  g_settings = ShowSettings();
+  settings = ShowSettings();
   app.LoadSettings();
-  EXPECT_EQ(g_settings.pictureTimer, 45);
-  EXPECT_EQ(g_settings.backGndRgb.r, 0xFF);
+  EXPECT_EQ(settings.pictureTimer, 45);
+  EXPECT_EQ(settings.backGndRgb.r, 0xFF);
 }
 
 TEST_F(SettingsTest, MachineWideSaveRemovesTheStalePerUserCopy) {
   SetDword(HKEY_CURRENT_USER, "PictureTimer", 30);
-  ShowApp app;
   app.LoadSettings();
-  EXPECT_EQ(g_settings.pictureTimer, 30);
-  g_settings.pictureTimer = 12;
+  EXPECT_EQ(settings.pictureTimer, 30);
+  settings.pictureTimer = 12;
   EXPECT_TRUE(app.SaveSettings());
   DWORD value = 0;
   EXPECT_FALSE(GetDword(HKEY_CURRENT_USER, "PictureTimer", &value));
-  g_settings = ShowSettings();
+  settings = ShowSettings();
   app.LoadSettings();
-  EXPECT_EQ(g_settings.pictureTimer, 12);
+  EXPECT_EQ(settings.pictureTimer, 12);
 }
 
 TEST_F(SettingsTest, NowhereToSaveTellsTheUser) {
   g_registryOpeners = {RefuseKey, RefuseKey};
   MessageBoxRecorder boxes;
-  ShowApp app;
   EXPECT_FALSE(app.SaveSettings());
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].caption, "Solvane ScreenSaver 7.0");
@@ -252,16 +239,15 @@ TEST_F(SettingsTest, APortableCopyRunByAStandardUserShowsTheFirstBuiltInTheme) {
   first.gradient = 4;
   first.render3DObject = 0;
   testing_support::WriteFileBytes(data + "\\tdef\\app.thm", FormatThemeLine(first) + "\r\n");
-  ShowApp app;
   app.LoadSettings();
   DeleteTree(data);
-  EXPECT_EQ(settingsLoaded, 1);  // the gallery, not the fallback scene
+  EXPECT_EQ(app.State().settingsLoaded, 1);  // the gallery, not the fallback scene
   HKEY user;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsPath, 0, KEY_READ, &user), ERROR_SUCCESS);
   RegCloseKey(user);
-  EXPECT_EQ(g_settings.backGndColor, 0x00c9a447);
-  EXPECT_EQ(g_settings.gradient, 4);
-  EXPECT_EQ(g_settings.render3DObject, 0);
+  EXPECT_EQ(settings.backGndColor, 0x00c9a447);
+  EXPECT_EQ(settings.gradient, 4);
+  EXPECT_EQ(settings.render3DObject, 0);
 }
 
 TEST_F(SettingsTest, TheInstalledFirstRunShowsTheFirstBuiltInThemeUntilALookIsStored) {
@@ -269,21 +255,20 @@ TEST_F(SettingsTest, TheInstalledFirstRunShowsTheFirstBuiltInThemeUntilALookIsSt
   for (char& c : installed) c = c == '/' ? '\\' : c;
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, installed.c_str(),
          static_cast<DWORD>(installed.size() + 1));
-  ShowApp app;
   app.LoadSettings();
   std::vector<ThemeRecord> shipped;
-  LoadThemeFile(nullptr, kAppThemeFile, shipped);
+  LoadThemeFile(app.State().InstallDir, nullptr, kAppThemeFile, shipped);
   ASSERT_FALSE(shipped.empty());
-  EXPECT_EQ(g_settings.backGndColor, static_cast<int32_t>(shipped[0].backGndColor));
-  EXPECT_EQ(g_settings.object3DColor, static_cast<int32_t>(shipped[0].object3DColor));
-  EXPECT_EQ(g_settings.gradient, shipped[0].gradient);
+  EXPECT_EQ(settings.backGndColor, static_cast<int32_t>(shipped[0].backGndColor));
+  EXPECT_EQ(settings.object3DColor, static_cast<int32_t>(shipped[0].object3DColor));
+  EXPECT_EQ(settings.gradient, shipped[0].gradient);
 
   // Any stored look value means the user has chosen: the defaults stand for the rest.
   SetDword(HKEY_LOCAL_MACHINE, "Gradient", 2);
-  g_settings = ShowSettings();
+  settings = ShowSettings();
   app.LoadSettings();
-  EXPECT_EQ(g_settings.backGndColor, 0);
-  EXPECT_EQ(g_settings.gradient, 2);
+  EXPECT_EQ(settings.backGndColor, 0);
+  EXPECT_EQ(settings.gradient, 2);
 }
 
 }  // namespace

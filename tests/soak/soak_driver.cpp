@@ -260,11 +260,12 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
     return 1;
   }
   app.LoadSettings();
-  std::snprintf(g_settings.InstallDir, sizeof g_settings.InstallDir, "%s", installDir);
-  g_settings.pictureTimer = 0;
-  settingsLoaded = 1;
-  LoadPictureList(listFile);
-  std::printf("%zu pictures in the list\n", PictureList.size());
+  ShowState& state = app.State();
+  std::snprintf(state.InstallDir, sizeof state.InstallDir, "%s", installDir);
+  state.settings.pictureTimer = 0;
+  state.settingsLoaded = 1;
+  LoadPictureList(state.InstallDir, listFile, state.PictureList);
+  std::printf("%zu pictures in the list\n", state.PictureList.size());
   app.PreparePasswordCheck();
   HostClock::Start();
   if (FAILED(app.InitScene()) || FAILED(app.SetUpOutputs()) || app.outputs[0].device == nullptr) {
@@ -302,9 +303,9 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
       samples.push_back(h);
       char note[96];
       std::snprintf(note, sizeof note, "picture changes %u (+%u), device losses %d, resets %d",
-                    app.pictureGeneration, app.pictureGeneration - changesAtLastSample, losses,
+                    app.PictureGeneration(), app.PictureGeneration() - changesAtLastSample, losses,
                     g_loss.resets);
-      changesAtLastSample = app.pictureGeneration;
+      changesAtLastSample = app.PictureGeneration();
       PrintSample(now, h, note);
       ok = drawing.Sample(CaptureScreen(ClientOnScreen(app.mainWindow)), index++);
       nextSample += kSampleMs / 1000.0;
@@ -322,7 +323,7 @@ int RunInside(const char* installDir, const char* listFile, double seconds, doub
     ok = false;
   }
   std::printf("%s: %u picture changes, %d device losses, %d resets\n", ok ? "ok" : "FAILED",
-              app.pictureGeneration, losses, g_loss.resets);
+              app.PictureGeneration(), losses, g_loss.resets);
   app.ShutDown();
   return ok ? 0 : 1;
 }

@@ -17,10 +17,7 @@ class MeshDisplayTest : public testing::Test {
   void SetUp() override {
     if (!display.Create(128, 128)) GTEST_SKIP() << "no Direct3D device: " << display.error();
   }
-  void TearDown() override {
-    ReleaseMeshFile(&root);
-    drawingObject = 0;
-  }
+  void TearDown() override { ReleaseMeshFile(&root); }
 
   testing_support::RealDevice display;
   FrameNode root{"root"};
@@ -43,8 +40,7 @@ TEST_F(MeshDisplayTest, CubeIsDrawnInTheFrameColour) {
   device->SetRenderState(D3DRS_ZENABLE, TRUE);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CURRENT);
-  const MeshPaint paint = {{200, 40, 80}, {}, false};
-  drawingObject = 0;
+  const MeshPaint paint = {{200, 40, 80}, {}, false, 0, {}};
 
   ASSERT_EQ(S_OK, device->BeginScene());
   device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);

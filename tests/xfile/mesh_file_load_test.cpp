@@ -35,19 +35,16 @@ TreeCounts CountTree(const FrameNode& root) {
 
 class MeshFileLoadTest : public testing::Test {
  protected:
-  void TearDown() override {
-    ReleaseMeshFile(&root);
-    meshTextureLoader = savedLoader;
-  }
-  HRESULT Load(const std::string& text) {
+  void TearDown() override { ReleaseMeshFile(&root); }
+  HRESULT Load(const std::string& text,
+               MeshTextureLoader loadTexture = D3DXCreateTextureFromFileA) {
     folder.Write("mesh.x", text);
-    return LoadMeshFile(&root, &device, folder.File("mesh.x").c_str());
+    return LoadMeshFile(&root, &device, folder.File("mesh.x").c_str(), loadTexture);
   }
 
   TempFolder folder;
   RecordingDevice device;
   FrameNode root{"root"};
-  MeshTextureLoader savedLoader = meshTextureLoader;
 };
 
 TEST_F(MeshFileLoadTest, SiblingsEndUpInReverseFileOrder) {
@@ -108,13 +105,15 @@ TEST_F(MeshFileLoadTest, MissingMaterialTextureStaysSilent) {
   using namespace xtest;
   static std::vector<std::string> asked;
   asked.clear();
-  meshTextureLoader = [](IDirect3DDevice8*, const char* path, IDirect3DTexture8** texture) {
+  const MeshTextureLoader refuse = [](IDirect3DDevice8*, const char* path,
+                                      IDirect3DTexture8** texture) {
     asked.push_back(path);
     *texture = nullptr;
     return E_FAIL;
   };
   testing_support::MessageBoxRecorder boxes;
-  ASSERT_EQ(S_OK, Load(File(Frame("F", Mesh("m", 1, {0}, {Material(1, 1, 1, 1, "nowhere.png")})))));
+  ASSERT_EQ(S_OK, Load(File(Frame("F", Mesh("m", 1, {0}, {Material(1, 1, 1, 1, "nowhere.png")}))),
+                       refuse));
   MeshObject* mesh = root.firstChild->mesh.get();
   ASSERT_EQ(1u, mesh->numMaterials);
   EXPECT_EQ(nullptr, mesh->textures[0]);

@@ -17,23 +17,22 @@ const std::string kWhite = Material(1, 1, 1, 1);
 
 std::vector<std::string> hookCalls;
 
+// Paint that records the environment-map hooks it runs.
+MeshPaint RecordingPaint(int drawingObject, bool objectReflects) {
+  MeshPaint paint;
+  paint.drawingObject = drawingObject;
+  paint.objectReflects = objectReflects;
+  paint.environment.setup = [](IDirect3DDevice8*, bool translucent) {
+    hookCalls.push_back(translucent ? "setup translucent" : "setup opaque");
+  };
+  paint.environment.reset = [](IDirect3DDevice8*) { hookCalls.push_back("reset"); };
+  return paint;
+}
+
 class MeshFileRenderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    savedDrawingObject = drawingObject;
-    savedHooks = environmentMapHooks;
-    hookCalls.clear();
-    environmentMapHooks.setup = [](IDirect3DDevice8*, bool translucent) {
-      hookCalls.push_back(translucent ? "setup translucent" : "setup opaque");
-    };
-    environmentMapHooks.reset = [](IDirect3DDevice8*) { hookCalls.push_back("reset"); };
-    drawingObject = 0;
-  }
-  void TearDown() override {
-    ReleaseMeshFile(&root);
-    drawingObject = savedDrawingObject;
-    environmentMapHooks = savedHooks;
-  }
+  void SetUp() override { hookCalls.clear(); }
+  void TearDown() override { ReleaseMeshFile(&root); }
   void Load(const std::string& body) {
     folder.Write("mesh.x", File(body));
     ASSERT_EQ(S_OK, LoadMeshFile(&root, &device, folder.File("mesh.x").c_str()));
@@ -59,8 +58,6 @@ class MeshFileRenderTest : public testing::Test {
   testing_support::TempFolder folder;
   RecordingDevice device;
   FrameNode root{"root"};
-  int savedDrawingObject = 0;
-  EnvironmentMapHooks savedHooks;
 };
 
 TEST_F(MeshFileRenderTest, LaterSiblingIsDrawnFirst) {
@@ -151,8 +148,7 @@ TEST_F(MeshFileRenderTest, OpaqueAndTranslucentPassMembership) {
 TEST_F(MeshFileRenderTest, FramesTakeTheFrameColourAndTheObjectItsOwn) {
   Load(Frame("F", Mesh("m", 2, {0, 1},
                        {Material(0.1f, 0.2f, 0.3f, 1), Material(0.9f, 0.8f, 0.7f, 0.5f)})));
-  const MeshPaint paint = {{255, 0, 51}, {0, 102, 255}, false};
-  drawingObject = 0;
+  MeshPaint paint = {{255, 0, 51}, {0, 102, 255}, false, 0, RecordingPaint(0, false).environment};
   RenderMeshFile(&root, &device, nullptr, paint);
   std::vector<DeviceEvent> draws = device.Draws();
   ASSERT_EQ(2u, draws.size());
@@ -166,7 +162,7 @@ TEST_F(MeshFileRenderTest, FramesTakeTheFrameColourAndTheObjectItsOwn) {
   EXPECT_FLOAT_EQ(0.5f, draws[1].material.Diffuse.a);
 
   device.events.clear();
-  drawingObject = 1;
+  paint.drawingObject = 1;
   RenderMeshFile(&root, &device, nullptr, paint);
   draws = device.Draws();
   ASSERT_EQ(2u, draws.size());
@@ -180,14 +176,10 @@ TEST_F(MeshFileRenderTest, FramesTakeTheFrameColourAndTheObjectItsOwn) {
 
 TEST_F(MeshFileRenderTest, EnvironmentHookWrapsEachObjectSubsetWhenReflectionsAreOn) {
   Load(Frame("F", Mesh("m", 2, {0, 1}, {Material(1, 1, 1, 1), Material(1, 1, 1, 0.5f)})));
-  MeshPaint reflecting;
-  reflecting.objectReflects = true;
-  drawingObject = 0;
-  RenderMeshFile(&root, &device, nullptr, reflecting);
+  RenderMeshFile(&root, &device, nullptr, RecordingPaint(0, true));
   EXPECT_TRUE(hookCalls.empty());  // frames never get the environment map
 
-  drawingObject = 1;
-  RenderMeshFile(&root, &device, nullptr, reflecting);
+  RenderMeshFile(&root, &device, nullptr, RecordingPaint(1, true));
   EXPECT_EQ((std::vector<std::string>{"setup opaque", "reset", "setup translucent", "reset"}),
             hookCalls);
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "d3dx/d3dx8_math.h"
-#include "tests/xfile/null_device.h"
+#include "tests/support/null_device.h"
 
 struct DeviceEvent {
   enum Kind { kWorld, kRenderState, kStageState, kMaterial, kDraw, kStream };

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/scoped_handle.h"
 #include "base/xfile_guids.h"
 #include "d3dx/xof_mesh_data.h"
 #include "support/test_support.h"
@@ -197,6 +198,19 @@ TEST_F(DamagedCompressedFile, BrokenFramingIsRefusedBeforeParsing) {
   }
   EXPECT_EQ(E_FAIL, LoadBytes(random));
   EXPECT_TRUE(FAILED(LoadBytes(original.substr(0, 16))));
+}
+
+TEST_F(DamagedCompressedFile, OversizedFilesAreRefusedAndMissingOnesLeftToDirectXFile) {
+  folder.Write("huge.x", original);
+  const std::string huge = folder.File("huge.x");
+  ScopedHandle file(
+      CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(kMaxCompressedXFile) + 1;
+  ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+  file.Reset();
+  EXPECT_EQ(E_FAIL, CheckXFileFraming(huge.c_str()));
+  EXPECT_EQ(S_OK, CheckXFileFraming(folder.File("absent.x").c_str()));
 }
 
 TEST_F(DamagedCompressedFile, FramingRulesOnHandMadeBlocks) {

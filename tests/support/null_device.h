@@ -1,5 +1,5 @@
 // A Direct3D 8 device that does nothing: every call fails or returns zero. Tests derive
-// from it and override the calls they watch.
+// from it and override the calls they watch or whose results they choose.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +16,8 @@ class NullDevice : public IDirect3DDevice8 {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return refs > 0 ? --refs : 0; }
   HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override { return D3DERR_INVALIDCALL; }
   UINT STDMETHODCALLTYPE GetAvailableTextureMem() override { return 0; }
   HRESULT STDMETHODCALLTYPE ResourceManagerDiscardBytes(DWORD Bytes) override {
@@ -314,8 +314,7 @@ class NullDevice : public IDirect3DDevice8 {
   }
   HRESULT STDMETHODCALLTYPE DeletePatch(UINT Handle) override { return D3DERR_INVALIDCALL; }
 
- private:
-  ULONG references_ = 1;
+  ULONG refs = 1;  // the creator's reference
 };
 
 #pragma GCC diagnostic pop
