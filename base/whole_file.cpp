@@ -54,7 +54,11 @@ bool WriteWholeFile(const char* path, const std::string& bytes) {
   return true;
 }
 
-HRESULT ReadWholeFile(const char* path, uint64_t maxBytes, std::vector<uint8_t>& bytes) {
+// Small enough that a cancel is seen within a few milliseconds on a slow disk or share.
+constexpr size_t kReadPiece = size_t(1) << 20;
+
+HRESULT ReadWholeFile(const char* path, uint64_t maxBytes, std::vector<uint8_t>& bytes,
+                      const std::atomic<bool>* keepGoing) {
   bytes.clear();
   if (path == nullptr) return E_INVALIDARG;
   ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -70,8 +74,12 @@ HRESULT ReadWholeFile(const char* path, uint64_t maxBytes, std::vector<uint8_t>&
   }
   size_t done = 0;
   while (done < bytes.size()) {
+    if (keepGoing != nullptr && !keepGoing->load()) {
+      bytes.clear();
+      return E_ABORT;
+    }
     DWORD got = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kReadPiece));
     if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
       bytes.clear();
       return E_FAIL;

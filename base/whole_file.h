@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,4 +25,7 @@ bool WriteWholeFile(const char* path, const std::string& bytes);
 // maxBytes is refused before anything is allocated. Failures, with bytes left empty: the
 // open's error as HRESULT_FROM_WIN32 for a file that cannot be opened, E_OUTOFMEMORY for one
 // above maxBytes or beyond the memory, E_FAIL for one whose size or contents cannot be read.
-HRESULT ReadWholeFile(const char* path, uint64_t maxBytes, std::vector<uint8_t>& bytes);
+// The file is read a megabyte at a time; once `keepGoing` (may be null) turns false the read
+// stops between pieces with E_ABORT.
+HRESULT ReadWholeFile(const char* path, uint64_t maxBytes, std::vector<uint8_t>& bytes,
+                      const std::atomic<bool>* keepGoing = nullptr);

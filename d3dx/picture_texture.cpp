@@ -16,7 +16,7 @@ HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uin
                           PictureImage& picture) {
   picture = PictureImage();
   std::vector<uint8_t> bytes;
-  HRESULT hr = ReadWholeFile(path, bytes);
+  HRESULT hr = ReadWholeFile(path, bytes, keepGoing);
   if (FAILED(hr)) return hr;
   DecodeOptions options;
   options.width = width;

@@ -96,9 +96,10 @@ void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INF
   info->ImageFileFormat = D3DXIMAGE_FILEFORMAT(source.fileFormat);
 }
 
-HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes,
+                      const std::atomic<bool>* keepGoing) {
   if (path == nullptr) return D3DERR_INVALIDCALL;
-  const HRESULT hr = ::ReadWholeFile(path, kMaxFileBytes, bytes);
+  const HRESULT hr = ::ReadWholeFile(path, kMaxFileBytes, bytes, keepGoing);
   if (SUCCEEDED(hr) && bytes.empty()) return HRESULT(kImageInvalid);
   return hr;
 }

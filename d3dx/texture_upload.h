@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <d3d8.h>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -46,6 +47,7 @@ void FillImageInfo(const SourceInfo& source, D3DRESOURCETYPE type, D3DXIMAGE_INF
 
 // The whole file (512 MB at most) into memory, the file loaders then call the memory ones; an
 // empty file is no picture.
-HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
+HRESULT ReadWholeFile(const char* path, std::vector<uint8_t>& bytes,
+                      const std::atomic<bool>* keepGoing = nullptr);
 
 }  // namespace imaging

@@ -28,9 +28,7 @@ void SaverApp::RenderFrame() {
 void SaverApp::WaitForWork() {
   if (frameDrawn_) return;
   const IdleWait wait = NextWait();
-  const float seconds =
-      wait.idleSeconds < 0.0f ? 0.0f : wait.idleSeconds > 1.0f ? 1.0f : wait.idleSeconds;
-  const DWORD milliseconds = static_cast<DWORD>(seconds * 1000.0f + 0.5f);
+  const DWORD milliseconds = HostClock::WaitMilliseconds(wait.idleSeconds);
   const DWORD handles = wait.wakeEvent != nullptr ? 1 : 0;
   MsgWaitForMultipleObjects(handles, handles ? &wait.wakeEvent : nullptr, FALSE, milliseconds,
                             QS_ALLINPUT);
@@ -46,7 +44,7 @@ void SaverApp::PaceFrame() {
   const double interval = 1.0 / refresh;
   const double since = HostClock::AbsoluteTime() - lastPresentTime_;
   if (since >= 0.0 && since < interval) {
-    const DWORD milliseconds = static_cast<DWORD>((interval - since) * 1000.0);
+    const DWORD milliseconds = HostClock::WaitMilliseconds(interval - since);
     if (milliseconds > 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
   }
   lastPresentTime_ = HostClock::AbsoluteTime();

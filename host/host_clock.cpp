@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -36,6 +37,12 @@ double AbsoluteTime() { return g_timeSource(); }
 
 // The origin never moves, so app time is the absolute time.
 double AppTime() { return AbsoluteTime(); }
+
+unsigned long WaitMilliseconds(double seconds) {
+  if (!(seconds > 0.0)) return 0;
+  if (seconds >= 1.0) return 1000;
+  return static_cast<unsigned long>(std::ceil(seconds * 1000.0));
+}
 
 double ElapsedTime() {
   const double now = g_timeSource();

@@ -10,6 +10,9 @@ double AbsoluteTime();
 double AppTime();
 // Seconds since the previous call (or since Start).
 double ElapsedTime();
+// A wait for `seconds`, at most one second, in whole milliseconds rounded up: any time left
+// waits at least a millisecond, so a loop waiting for a deadline cannot spin on zero waits.
+unsigned long WaitMilliseconds(double seconds);
 
 // Where the clock reads the time, in seconds from any fixed origin; tests replace it.
 using TimeSource = double (*)();

@@ -230,6 +230,12 @@ void SaverApp::ShutDown() {
     return;
   }
   shutDownDone_ = true;
+  // The desktop comes back before anything is released: releasing devices and scene, and the
+  // product's own clean-up after it, can take a while.
+  for (const MonitorRecord& monitor : monitors) {
+    if (monitor.window != nullptr) ShowWindow(monitor.window, SW_HIDE);
+  }
+  if (mainWindow != nullptr) ShowWindow(mainWindow, SW_HIDE);
   if (runMode == RunMode::FullScreen) {
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, nullptr, 0);
   }

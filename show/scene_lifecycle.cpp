@@ -81,19 +81,19 @@ HRESULT ShowApp::AdvanceScene() {
     return S_OK;
   }
   const bool changed = AdvanceSlideshow(elapsedTime);
-  return changed || firstFramePending_ ? S_OK : S_FALSE;
+  // Until the first arrangement is in, the one black frame the host draws first stays.
+  return changed || (firstFramePending_ && pictureGeneration != 0) ? S_OK : S_FALSE;
 }
 
 IdleWait ShowApp::NextWait() {
   IdleWait wait;
   wait.wakeEvent = decoder.FinishedEvent();
   // While a decode runs its event wakes the loop; otherwise the next change does.
-  const float untilChange =
-      static_cast<float>(state_.settings.pictureTimer) - slideshowTimers.changeElapsed;
+  const double untilChange = state_.settings.pictureTimer - slideshowTimers.changeElapsed;
   if (!state_.settingsLoaded) {
     wait.idleSeconds = 0.0f;  // the fallback picture drifts all the time
   } else if (!decoder.Busy()) {
-    wait.idleSeconds = untilChange > 0.0f ? untilChange : 0.0f;
+    wait.idleSeconds = untilChange > 0.0 ? static_cast<float>(untilChange) : 0.0f;
   }
   return wait;
 }
@@ -101,8 +101,11 @@ IdleWait ShowApp::NextWait() {
 HRESULT ShowApp::DrawScene() {
   if (currentDevice == nullptr) return S_OK;
   ForgetOutputTexturesOnNewDevice();
-  currentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
-                       static_cast<D3DCOLOR>(state_.settings.backGndColor), 1.0f, 0);
+  // Black while the first arrangement is still being read.
+  const bool waiting = state_.settingsLoaded && pictureGeneration == 0;
+  const D3DCOLOR clear = waiting ? 0 : static_cast<D3DCOLOR>(state_.settings.backGndColor);
+  currentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
+  if (waiting) return S_OK;
   if (FAILED(currentDevice->BeginScene())) return S_FALSE;  // nothing drawn: draw again
   if (!state_.settingsLoaded) {
     DrawFallbackScene(TakeFrameTime(CurrentGallery()));

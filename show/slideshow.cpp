@@ -98,13 +98,9 @@ bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
     // The layouts use the generator as the previous change left it, the pictures the new seed.
     std::srand(timeGetTime());
     AssignPictures();
+    // The first arrangement too is waited for with the loop running: input must end the
+    // saver while a picture is still being read.
     StartDecoding();
-    // The very first arrangement is shown before the first frame.
-    if (pictureGeneration == 0) {
-      decoder.WaitFinished();
-      ShowDecodedArrangement();
-      changed = true;
-    }
   }
   return changed;
 }
@@ -254,10 +250,6 @@ bool ShowApp::AdvanceFallbackPicture(float elapsedSeconds) {
                        0);
     }
     decoder.Start(std::move(jobs));
-    if (fallbackGeneration == 0) {
-      decoder.WaitFinished();
-      return AdvanceFallbackPicture(0.0f);
-    }
   }
   return changed;
 }

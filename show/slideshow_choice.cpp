@@ -93,20 +93,20 @@ void ChoosePictures(int n, PictureChoiceState& state, int (&indices)[4], RandomF
 }
 
 bool AdvanceChangeTimer(SlideshowTimers& timers, float elapsed, int32_t pictureTimer) {
-  const float period = static_cast<float>(pictureTimer);
+  const double period = pictureTimer;
   if (!timers.started) {
     timers.started = true;
     timers.changeElapsed = period;
   }
   timers.changeElapsed += elapsed;
   if (timers.changeElapsed < period) return false;
-  timers.changeElapsed = 0.0f;
+  timers.changeElapsed = 0.0;
   return true;
 }
 
 bool AdvanceFallbackTimer(SlideshowTimers& timers, float elapsed) {
   timers.fallbackElapsed += elapsed;
-  if (timers.fallbackElapsed < 2.0f) return false;
-  timers.fallbackElapsed = 0.0f;
+  if (timers.fallbackElapsed < 2.0) return false;
+  timers.fallbackElapsed = 0.0;
   return true;
 }

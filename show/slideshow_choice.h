@@ -39,8 +39,10 @@ void ChooseFallbackPictures(int n, int outputs, int* indices, RandomFn random);
 // Timers of the slideshow.
 struct SlideshowTimers {
   bool started = false;         // the first change happens on the first call
-  float changeElapsed = 0.0f;   // seconds since the last picture change
-  float fallbackElapsed = 2.0f; // seconds since the fallback picture changed
+  // Seconds since the last picture change and since the fallback picture changed; doubles, so
+  // that a frame's few milliseconds still count an hour into a long timer.
+  double changeElapsed = 0.0;
+  double fallbackElapsed = 2.0;
 };
 
 // Adds the elapsed seconds; true when the pictures change now (the timer is then reset).
