@@ -1,6 +1,7 @@
 #include "config/picture_preview.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <string>
@@ -69,12 +70,12 @@ TEST_F(PreviewTest, LoadReportsThePixelSizeOfThePicture) {
   WriteBmp(path, 40, 30, 0, 0, 0x00ff00);
   PreviewPicture preview;
   ASSERT_EQ(preview.Load(path.c_str()), S_OK);
-  ASSERT_NE(preview.picture, nullptr);
+  ASSERT_TRUE(preview.Held());
   EXPECT_EQ(preview.pixelWidth, 40);
   EXPECT_EQ(preview.pixelHeight, 30);
   EXPECT_EQ(preview.source, path);
   preview.Clear();
-  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_FALSE(preview.Held());
   preview.Clear();  // a second clear does nothing
 }
 
@@ -83,9 +84,9 @@ TEST_F(PreviewTest, AFileThatCannotBeDecodedLeavesTheHolderEmpty) {
   testing_support::WriteFileBytes(path, "BM not really a bitmap");
   PreviewPicture preview;
   EXPECT_TRUE(FAILED(preview.Load(path.c_str())));
-  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_FALSE(preview.Held());
   EXPECT_TRUE(FAILED(preview.Load(folder.File("missing.jpg").c_str())));
-  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_FALSE(preview.Held());
   Canvas canvas(20, 20);
   preview.DrawFitted(canvas.window(), canvas.dc());
   preview.DrawStretched(canvas.window(), canvas.dc(), 1);
