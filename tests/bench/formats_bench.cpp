@@ -1,5 +1,5 @@
 // Pictures beyond JPEG and PNG, and the Select Pictures preview:
-//   formats_bench generate <folder>          writes photo.webp (6000x4000) and photo.tif (4000x3000)
+//   formats_bench generate <folder>          writes photo.webp (6000x4000), photo.tif (4000x3000)
 //   formats_bench webp-ours <file> <runs>    the slideshow's 256x256 texture from a WebP
 //   formats_bench webp-full <file> <runs>    libwebp decoding the whole picture, nothing else
 //   formats_bench wic <file> <runs>          the slideshow's texture through the system's codecs
@@ -149,7 +149,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc != 4) {
-    std::fprintf(stderr, "usage: formats_bench generate <folder> | <webp-ours|webp-full|wic|preview> <file> <runs>\n");
+    std::fprintf(stderr, "usage: formats_bench generate <folder> |"
+                         " <webp-ours|webp-full|wic|preview> <file> <runs>\n");
     return 2;
   }
   CoInitialize(nullptr);

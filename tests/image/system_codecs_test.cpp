@@ -20,26 +20,31 @@ constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kTeal = 0xFF3366CC;
 Image Halves(uint32_t width, uint32_t height, uint32_t top, uint32_t bottom) {
   Image image;
   AllocateImage(image, width, height);
-  for (uint32_t y = 0; y < height; ++y) std::fill_n(image.Row(y), width, y < height / 2 ? top : bottom);
+  for (uint32_t y = 0; y < height; ++y) {
+    std::fill_n(image.Row(y), width, y < height / 2 ? top : bottom);
+  }
   return image;
 }
 
 std::vector<uint8_t> Webp(const Image& image, bool lossless) {
   uint8_t* out = nullptr;
   const auto* bgra = reinterpret_cast<const uint8_t*>(image.texels.data());
-  const size_t n = lossless ? WebPEncodeLosslessBGRA(bgra, image.width, image.height, image.width * 4, &out)
-                            : WebPEncodeBGRA(bgra, image.width, image.height, image.width * 4, 90, &out);
+  const int w = int(image.width), h = int(image.height);
+  const size_t n = lossless ? WebPEncodeLosslessBGRA(bgra, w, h, w * 4, &out)
+                            : WebPEncodeBGRA(bgra, w, h, w * 4, 90, &out);
   std::vector<uint8_t> bytes(out, out + n);
   WebPFree(out);
   return bytes;
 }
 
-void Put16(std::vector<uint8_t>& b, uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+  b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
+}
 void Put32(std::vector<uint8_t>& b, uint32_t v) { Put16(b, v & 0xFFFF); Put16(b, v >> 16); }
 
 // The extended form of a simple WebP file, with an EXIF chunk saying how to turn it upright.
-std::vector<uint8_t> WithExif(const std::vector<uint8_t>& simple, uint32_t width, uint32_t height,
-                              int orientation) {
+std::vector<uint8_t> WithExif(const std::vector<uint8_t>& simple, uint32_t width,
+                              uint32_t height, int orientation) {
   std::vector<uint8_t> chunks = {'V', 'P', '8', 'X'};
   Put32(chunks, 10);
   Put32(chunks, 0x08);  // EXIF present; three reserved bytes
@@ -62,7 +67,8 @@ std::vector<uint8_t> WithExif(const std::vector<uint8_t>& simple, uint32_t width
 std::vector<uint8_t> Gif(uint16_t width, uint16_t height, uint32_t rgb) {
   std::vector<uint8_t> b = {'G', 'I', 'F', '8', '9', 'a'};
   Put16(b, width); Put16(b, height);
-  b.insert(b.end(), {0x80, 0, 0, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 0, 0, 0, 0x2C});
+  b.insert(b.end(), {0x80, 0, 0, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 0, 0, 0});
+  b.push_back(0x2C);
   Put32(b, 0); Put16(b, width); Put16(b, height);
   b.insert(b.end(), {0, 2});
   std::vector<uint8_t> data;
@@ -103,7 +109,9 @@ std::vector<uint8_t> Tiff(uint16_t width, uint16_t height, uint32_t top, uint32_
   for (int i = 0; i < 3; ++i) Put16(b, 8);
   for (uint32_t y = 0; y < height; ++y) {
     const uint32_t c = y < height / 2u ? top : bottom;
-    for (uint32_t x = 0; x < width; ++x) b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    for (uint32_t x = 0; x < width; ++x) {
+      b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    }
   }
   return b;
 }
@@ -129,7 +137,8 @@ TEST_F(SystemCodecs, PicturesOfEveryFamilyComeOutUprightInTheirColours) {
       {"tiff", Tiff(6, 4, kRed, kBlue, 1), FileFormat::System, 6, 4, kRed, kBlue},
       {"tiff turned", Tiff(6, 4, kRed, kBlue, 6), FileFormat::System, 4, 6, kBlue, kBlue},
       {"webp lossless", Webp(lossless, true), FileFormat::Webp, 64, 48, kRed, kBlue},
-      {"webp turned", WithExif(Webp(lossless, true), 64, 48, 8), FileFormat::Webp, 48, 64, kRed, kRed},
+      {"webp turned", WithExif(Webp(lossless, true), 64, 48, 8), FileFormat::Webp, 48, 64, kRed,
+       kRed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -153,7 +162,9 @@ TEST_F(SystemCodecs, ALargeWebpIsScaledByLibwebpAndTheRestByTheAreaFilter) {
   Image decoded;
   SourceInfo info;
   uint32_t scaledWidth = 0, scaledHeight = 0;
-  ASSERT_EQ(DecodeWebp(bytes.data(), bytes.size(), options, decoded, info, &scaledWidth, &scaledHeight), S_OK);
+  ASSERT_EQ(DecodeWebp(bytes.data(), bytes.size(), options, decoded, info, &scaledWidth,
+                       &scaledHeight),
+            S_OK);
   EXPECT_EQ(scaledWidth, 342u);  // 640 x 480 in proportion, 256 high
   EXPECT_EQ(scaledHeight, 256u);
   EXPECT_EQ(info.width, 640u);
