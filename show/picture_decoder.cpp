@@ -90,6 +90,13 @@ void PictureDecoder::StopWorkers() {
 void PictureDecoder::Work() {
   // The saver runs at idle priority; its decoding must not take the machine either.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+  // Pictures of other formats go to the system's codecs, COM objects: one apartment per worker.
+  struct Apartment {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ~Apartment() {
+      if (SUCCEEDED(hr)) CoUninitialize();
+    }
+  } apartment;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || nextJob_ < jobs_.size(); });
