@@ -479,7 +479,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
         return TRUE;
       }
       if (item->CtlID != IDC_CFG_GRADIENT_PREVIEW) return FALSE;
-      if (dialog->preview.picture == nullptr) {
+      if (!dialog->preview.Held()) {
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
       } else {
         dialog->preview.DrawStretched(item->hwndItem, item->hDC,

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/text_encoding.h"
+#include "image/wic_decoder.h"
 
 namespace {
 
@@ -54,12 +55,46 @@ std::vector<std::wstring> FindPicturePaths(const std::wstring& top) {
 
 }  // namespace
 
+const std::vector<std::string>& PicturePatterns() {
+  static const std::vector<std::string> patterns = [] {
+    std::vector<std::string> all;
+    for (const imaging::PictureFamily& family : imaging::PictureFamilies()) {
+      all.insert(all.end(), family.patterns.begin(), family.patterns.end());
+    }
+    return all;
+  }();
+  return patterns;
+}
+
+std::string PictureFilter() {
+  std::string filter = "All pictures";
+  filter += '\0';
+  for (const std::string& pattern : PicturePatterns()) filter += pattern + ";";
+  filter += '\0';
+  static const char kClassic[] =
+      "(*.jpg;*.bmp;*.png;)\0*.jpg;*.bmp;*.png;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0(*.png)\0*.png\0";
+  filter.append(kClassic, sizeof kClassic - 1);
+  for (const imaging::PictureFamily& family : imaging::PictureFamilies()) {
+    if (family.name == "JPEG" || family.name == "PNG" || family.name == "BMP") continue;
+    std::string patterns;
+    for (const std::string& pattern : family.patterns) {
+      patterns += (patterns.empty() ? "" : ";") + pattern;
+    }
+    filter += family.name + " (" + patterns + ")";
+    filter += '\0';
+    filter += patterns;
+    filter += '\0';
+  }
+  return filter;  // the final NUL of the string ends the list
+}
+
 bool IsPictureFileName(const std::wstring& name) {
   const size_t dot = name.rfind(L'.');
   if (dot == std::wstring::npos) return false;
-  const wchar_t* extension = name.c_str() + dot + 1;
-  for (const wchar_t* known : {L"jpg", L"jpeg", L"bmp", L"png"}) {
-    if (_wcsicmp(extension, known) == 0) return true;
+  std::string extension;
+  if (!WideToProgram(name.substr(dot + 1), &extension)) return false;
+  for (const std::string& pattern : PicturePatterns()) {
+    if (_stricmp(extension.c_str(), pattern.c_str() + 2) == 0) return true;
   }
   return false;
 }

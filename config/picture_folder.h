@@ -7,7 +7,15 @@
 
 #include "show/picture_list.h"
 
-// True for the names of the files the slideshow shows: .jpg, .jpeg, .bmp and .png, in any case.
+// Every "*.ext" the slideshow reads, lower case: our decoders' and the system codecs' (asked
+// once per process).
+const std::vector<std::string>& PicturePatterns();
+
+// The open-file filter of Add File(s): "All pictures" first, then the entries for JPEG, BMP and
+// PNG the program always had, then one for each other family.
+std::string PictureFilter();
+
+// True for the names of the files the slideshow reads (PicturePatterns), in any case.
 bool IsPictureFileName(const std::wstring& name);
 
 struct FolderPictures {

@@ -11,6 +11,7 @@
 #include "config/dialog_seams.h"
 #include "config/picture_folder.h"
 #include "config/picture_preview.h"
+#include "config/preview_loader.h"
 #include "resources/dialog_ids.h"
 #include "show/show_state.h"
 
@@ -25,8 +26,6 @@ constexpr DWORD kSaveListFlags =
 constexpr size_t kFileBufferSize = 16384;
 // Growing the name buffer stops here; the dialog cannot return more than this anyway.
 constexpr size_t kMaxFileBufferSize = 8u << 20;
-constexpr char kPictureFilter[] =
-    "(*.jpg;*.bmp;*.png;)\0*.jpg;*.bmp;*.png;\0(*.jpg)\0*.jpg\0(*.bmp)\0*.bmp\0(*.png)\0*.png\0";
 constexpr char kListFilter[] = "Tessaline List (*.tsl);\0*.tsl;\0";
 constexpr size_t kMaxPathText = sizeof(PictureEntry::path) - 1;
 
@@ -40,7 +39,12 @@ struct SelectPicturesDialog {
   HWND list = nullptr;
   HWND previewButton = nullptr;
   PreviewPicture preview;
+  PreviewLoader loader;
+  bool unreadable = false;  // the previewed file is no picture anything here reads
 };
+
+// Posted by the preview loader when a decode is done; wParam is its generation.
+constexpr UINT kPreviewReady = WM_APP + 1;
 
 // One run of the open or save dialog. buffer receives the chosen names; title the file
 // title. On a buffer too small for the chosen names the buffer grows and the user is asked
@@ -81,7 +85,7 @@ bool RunFileDialog(SelectPicturesDialog& dialog, FileDialogFn run, DWORD flags,
 
 void UpdateSizeLabel(SelectPicturesDialog& dialog) {
   char text[64];
-  if (dialog.preview.picture != nullptr) {
+  if (dialog.preview.pixelWidth > 0) {
     std::snprintf(text, sizeof text, "Image Size: %dx%d",
                   static_cast<int>(dialog.preview.pixelWidth),
                   static_cast<int>(dialog.preview.pixelHeight));
@@ -95,8 +99,14 @@ void UpdateSizeLabel(SelectPicturesDialog& dialog) {
 }
 
 void DrawPreview(SelectPicturesDialog& dialog, HDC dc) {
-  if (dialog.preview.picture != nullptr) {
+  if (dialog.preview.Held()) {
     dialog.preview.DrawFitted(dialog.previewButton, dc);
+  } else if (dialog.unreadable) {
+    DrawUnreadablePicture(dialog.previewButton, dc);
+  } else if (dialog.preview.pixelWidth > 0) {  // still decoding: black, not the last picture
+    RECT client;
+    GetClientRect(dialog.previewButton, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   } else {
     DrawNoPictures(dialog.previewButton, dc, BLACK_BRUSH);
   }
@@ -111,15 +121,35 @@ void RedrawPreview(SelectPicturesDialog& dialog) {
   UpdateSizeLabel(dialog);
 }
 
+// The size label from the file's header at once; the picture follows from the loader.
 void ShowPicture(SelectPicturesDialog& dialog, int index) {
+  dialog.loader.Cancel();
   dialog.preview.Clear();
+  dialog.unreadable = false;
   if (index >= 0 && static_cast<size_t>(index) < dialog.pictures.size()) {
-    dialog.preview.Load(dialog.pictures[index].path);
+    const char* path = dialog.pictures[index].path;
+    RECT box;
+    if (FAILED(dialog.preview.Probe(path))) {
+      dialog.unreadable = true;
+    } else if (GetClientRect(dialog.previewButton, &box)) {
+      dialog.loader.Request(path, box.right, box.bottom, dialog.window, kPreviewReady);
+    }
   }
   RedrawPreview(dialog);
 }
 
+void OnPreviewReady(SelectPicturesDialog& dialog, uint32_t generation) {
+  PreviewPicture decoded;
+  HRESULT hr = S_OK;
+  if (!dialog.loader.Take(generation, decoded, hr)) return;  // a newer one is on its way
+  dialog.unreadable = FAILED(hr);
+  dialog.preview = std::move(decoded);
+  RedrawPreview(dialog);
+}
+
 void ShowNone(SelectPicturesDialog& dialog) {
+  dialog.loader.Cancel();
+  dialog.unreadable = false;
   dialog.preview.Clear();
   RedrawPreview(dialog);
 }
@@ -201,7 +231,8 @@ void ShowAdded(SelectPicturesDialog& dialog, bool skipped) {
 void AddFiles(SelectPicturesDialog& dialog) {
   std::vector<char> buffer;
   char title[260];
-  if (!RunFileDialog(dialog, g_getOpenFileName, kAddFilesFlags, kPictureFilter, 1, nullptr,
+  const std::string filter = PictureFilter();
+  if (!RunFileDialog(dialog, g_getOpenFileName, kAddFilesFlags, filter.c_str(), 1, nullptr,
                      buffer, title)) {
     Refill(dialog);
     return;
@@ -336,6 +367,7 @@ void OnOk(SelectPicturesDialog& dialog) {
   if (!SavePictureList(dialog.state.InstallDir, nullptr, dialog.pictures)) {
     ShowDialogMessage(dialog.window, IDS_PICTURES_NOT_SAVED, MB_ICONERROR);
   }
+  dialog.loader.Cancel();
   dialog.preview.Clear();
   EndDialog(dialog.window, 1);
 }
@@ -394,6 +426,9 @@ INT_PTR CALLBACK SelectPicturesProc(HWND window, UINT message, WPARAM wParam, LP
       return TRUE;
     case WM_COMMAND:
       return dialog != nullptr && OnCommand(*dialog, LOWORD(wParam));
+    case kPreviewReady:
+      if (dialog != nullptr) OnPreviewReady(*dialog, static_cast<uint32_t>(wParam));
+      return TRUE;
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
       if (dialog != nullptr && header->idFrom == IDC_SP_LIST && header->code == LVN_ITEMCHANGED) {

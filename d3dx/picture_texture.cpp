@@ -7,6 +7,7 @@
 #include "image/image_decode.h"
 #include "image/image_scale.h"
 #include "image/texture_plan.h"
+#include "image/wic_decoder.h"
 #include "d3dx/texture_upload.h"
 
 namespace imaging {
@@ -25,7 +26,7 @@ HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uin
   options.colorKey = colorKey;
   options.keepGoing = keepGoing;
   SourceInfo source;
-  hr = DecodeImage(bytes.data(), bytes.size(), options, picture.image, source);
+  hr = DecodeAnyPicture(bytes.data(), bytes.size(), options, picture.image, source);
   if (FAILED(hr)) {
     picture = PictureImage();
     return hr;

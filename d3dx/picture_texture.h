@@ -20,7 +20,8 @@ struct PictureImage {
 };
 
 // The file's picture at width x height (stretched, upright), the colour key applied to its
-// texels before filtering, as D3DXCreateTextureFromFileEx would fill level 0. On failure the
+// texels before filtering, as D3DXCreateTextureFromFileEx would fill level 0; a file none of
+// our decoders recognises goes to the system's codecs. On failure the
 // picture is left empty with its info zeroed. keepGoing (may be null) turning false stops the
 // decode between rows with E_ABORT.
 HRESULT DecodePictureFile(const char* path, uint32_t width, uint32_t height, uint32_t filter,

@@ -19,8 +19,10 @@ uint32_t Read32(const uint8_t* p, bool bigEndian) {
                          (uint32_t(p[3]) << 24);
 }
 
+}  // namespace
+
 int OrientationFromTiff(const uint8_t* tiff, size_t size) {
-  if (size < 8) return 1;
+  if (tiff == nullptr || size < 8) return 1;
   bool bigEndian;
   if (tiff[0] == 'I' && tiff[1] == 'I') {
     bigEndian = false;
@@ -43,8 +45,6 @@ int OrientationFromTiff(const uint8_t* tiff, size_t size) {
   }
   return 1;
 }
-
-}  // namespace
 
 int ReadJpegOrientation(const uint8_t* data, size_t size) {
   if (data == nullptr || size < 4 || data[0] != 0xFF || data[1] != 0xD8) return 1;

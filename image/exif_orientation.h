@@ -12,6 +12,9 @@ namespace imaging {
 // The Orientation tag (1..8) of the file's EXIF block; 1 when absent, unreadable or out of range.
 int ReadJpegOrientation(const uint8_t* data, size_t size);
 
+// The Orientation tag of an EXIF block that starts at its TIFF header ("II*\0" or "MM\0*").
+int OrientationFromTiff(const uint8_t* tiff, size_t size);
+
 // Orientations 5 to 8 turn the picture by a quarter: width and height change places.
 inline bool OrientationSwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
 

@@ -53,8 +53,16 @@ enum class PixelFormat : uint32_t {
   DXT5 = 0x35545844,
 };
 
-// Numbered as D3DXIMAGE_FILEFORMAT.
-enum class FileFormat : uint32_t { Bmp = 0, Jpg = 1, Tga = 2, Png = 3, Dds = 4 };
+// Numbered as D3DXIMAGE_FILEFORMAT; the formats D3DX never read are numbered well past its own.
+enum class FileFormat : uint32_t {
+  Bmp = 0,
+  Jpg = 1,
+  Tga = 2,
+  Png = 3,
+  Dds = 4,
+  Webp = 0x100,
+  System = 0x101,  // read by the system's codecs (WIC)
+};
 
 struct Image {
   uint32_t width = 0;

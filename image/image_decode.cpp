@@ -1,5 +1,6 @@
 // Format dispatch. Every decoder feeds its rows to an ImageSink, which reduces them as they come;
-// JPEG sets up its own, since its DCT scaling and EXIF orientation depend on the size asked for.
+// JPEG and WebP set up their own, since their decoder-side scaling and EXIF orientation depend
+// on the size asked for.
 #include "image/image_decode.h"
 
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "image/jpeg_decoder.h"
 #include "image/png_decoder.h"
 #include "image/tga_decoder.h"
+#include "image/webp_decoder.h"
 
 namespace imaging {
 
@@ -20,6 +22,7 @@ DetectedFormat DetectFormat(const uint8_t* data, size_t size) {
   if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) == 0) return DetectedFormat::Png;
   if (data[0] == 'B' && data[1] == 'M') return DetectedFormat::Bmp;
   if (std::memcmp(data, "DDS ", 4) == 0) return DetectedFormat::Dds;
+  if (LooksLikeWebp(data, size)) return DetectedFormat::Webp;
   SourceInfo info;
   if (ReadTgaInfo(data, size, info) == kImageOk) return DetectedFormat::Tga;
   return DetectedFormat::Unknown;
@@ -32,6 +35,7 @@ ImageResult ProbeImage(const uint8_t* data, size_t size, SourceInfo& info) {
     case DetectedFormat::Bmp: return ReadBmpInfo(data, size, info);
     case DetectedFormat::Dds: return ReadDdsInfo(data, size, info);
     case DetectedFormat::Tga: return ReadTgaInfo(data, size, info);
+    case DetectedFormat::Webp: return ReadWebpInfo(data, size, info);
     default: return kImageInvalid;
   }
 }
@@ -50,6 +54,8 @@ ImageResult DecodeImage(const uint8_t* data, size_t size, const DecodeOptions& o
   switch (DetectFormat(data, size)) {
     case DetectedFormat::Jpeg:
       return DecodeJpeg(data, size, options, decoded, info);
+    case DetectedFormat::Webp:
+      return DecodeWebp(data, size, options, decoded, info);
     case DetectedFormat::Png:
       r = DecodePng(data, size, sink, info);
       break;

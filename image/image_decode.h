@@ -9,7 +9,7 @@
 
 namespace imaging {
 
-enum class DetectedFormat { Unknown, Jpeg, Png, Bmp, Dds, Tga };
+enum class DetectedFormat { Unknown, Jpeg, Png, Bmp, Dds, Tga, Webp };
 
 // By signature; TGA, which has none, when its header is consistent.
 DetectedFormat DetectFormat(const uint8_t* data, size_t size);

@@ -286,4 +286,23 @@ ImageResult AllocateImage(Image& image, uint32_t width, uint32_t height) {
   return kImageOk;
 }
 
+void ChooseCoveringSize(uint32_t width, uint32_t height, uint32_t wantWidth, uint32_t wantHeight,
+                        uint32_t& scaledWidth, uint32_t& scaledHeight) {
+  scaledWidth = width;
+  scaledHeight = height;
+  if (wantWidth == 0 || wantHeight == 0 || wantWidth >= width || wantHeight >= height) return;
+  uint64_t w, h;
+  if (uint64_t(width) * wantHeight >= uint64_t(height) * wantWidth) {  // height decides
+    h = wantHeight;
+    w = (uint64_t(width) * wantHeight + height - 1) / height;
+  } else {
+    w = wantWidth;
+    h = (uint64_t(height) * wantWidth + width - 1) / width;
+  }
+  if (w < width && h < height) {
+    scaledWidth = uint32_t(w);
+    scaledHeight = uint32_t(h);
+  }
+}
+
 }  // namespace imaging

@@ -33,6 +33,12 @@ bool IsValidFilter(uint32_t filter);
 ImageResult ScaleImage(const Image& source, uint32_t width, uint32_t height, uint32_t filter,
                        Image& scaled);
 
+// The size a decoder that can scale on the way (libwebp, WIC) is asked for: a reduction of
+// width x height, kept in proportion, no smaller than want on either axis; the picture's own
+// size when no reduction covers want. The area filter then takes it to the size wanted.
+void ChooseCoveringSize(uint32_t width, uint32_t height, uint32_t wantWidth, uint32_t wantHeight,
+                        uint32_t& scaledWidth, uint32_t& scaledHeight);
+
 // One axis of a resampling: for every output index, the source indices it reads and their
 // weights, taps[first[k] .. first[k + 1]) for output k, in increasing source order.
 struct AxisTaps {

@@ -185,6 +185,13 @@ void PictureDecoder::Work(std::shared_ptr<State> state) {
   State& s = *state;
   // The saver runs at idle priority; its decoding must not take the machine either.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+  // Pictures of other formats go to the system's codecs, COM objects: one apartment per worker.
+  struct Apartment {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ~Apartment() {
+      if (SUCCEEDED(hr)) CoUninitialize();
+    }
+  } apartment;
   std::unique_lock<std::mutex> lock(s.mutex);
   while (!s.stopping) {
     s.wake.wait(lock, [&s] { return s.stopping || s.nextJob < s.queue.size(); });

@@ -1,7 +1,7 @@
 # The native sanitizer build of the readers and their libFuzzer targets, shared by scripts/fuzz
 # and scripts/test. Needs $top; the Windows build's installation data comes from $build.
 native="$top/build/fuzz-native"
-native_targets=(jpeg png bmp tga dds exif scale xfile tsl thm)
+native_targets=(jpeg png webp bmp tga dds exif scale xfile tsl thm)
 testdata="$top/../shared/testdata"
 
 build_native_fuzz() {
@@ -22,6 +22,7 @@ native_seed_candidates() {
   case "$1" in
     jpeg|exif) echo "$testdata/jpeg" "$data/defpics" ;;
     png) echo "$testdata/png" ;;
+    webp) echo "$made/webp" ;;
     bmp) echo "$testdata/bmp" "$data/grad" ;;
     tga) echo "$testdata/tga" ;;
     dds) echo "$testdata/dds" "$data/env" ;;
@@ -35,7 +36,7 @@ native_seed_candidates() {
 # The saved crashers a target replays, by the prefix of their names.
 native_regression_prefix() {
   case "$1" in
-    jpeg|png|bmp|tga|dds|exif) echo image- ;;
+    jpeg|png|webp|bmp|tga|dds|exif) echo image- ;;
     xfile) echo xfile- ;;
     tsl) echo list- ;;
     thm) echo theme- ;;
@@ -44,7 +45,7 @@ native_regression_prefix() {
 }
 
 make_native_seeds() {
-  mkdir -p "$native/made"/{xfile,tsl,thm,scale}
+  mkdir -p "$native/made"/{xfile,tsl,thm,scale,webp}
   "$native/make_seeds" "$native/made" "$testdata"/xfile/*.x
 }
 

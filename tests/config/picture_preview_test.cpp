@@ -1,11 +1,15 @@
 #include "config/picture_preview.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "config/config_fixture.h"
+#include "config/preview_loader.h"
+#include "image/image_decode.h"
+#include "image/image_scale.h"
 
 using testing_support::TempFolder;
 using testing_support::WriteBmp;
@@ -69,12 +73,12 @@ TEST_F(PreviewTest, LoadReportsThePixelSizeOfThePicture) {
   WriteBmp(path, 40, 30, 0, 0, 0x00ff00);
   PreviewPicture preview;
   ASSERT_EQ(preview.Load(path.c_str()), S_OK);
-  ASSERT_NE(preview.picture, nullptr);
+  ASSERT_TRUE(preview.Held());
   EXPECT_EQ(preview.pixelWidth, 40);
   EXPECT_EQ(preview.pixelHeight, 30);
   EXPECT_EQ(preview.source, path);
   preview.Clear();
-  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_FALSE(preview.Held());
   preview.Clear();  // a second clear does nothing
 }
 
@@ -83,9 +87,9 @@ TEST_F(PreviewTest, AFileThatCannotBeDecodedLeavesTheHolderEmpty) {
   testing_support::WriteFileBytes(path, "BM not really a bitmap");
   PreviewPicture preview;
   EXPECT_TRUE(FAILED(preview.Load(path.c_str())));
-  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_FALSE(preview.Held());
   EXPECT_TRUE(FAILED(preview.Load(folder.File("missing.jpg").c_str())));
-  EXPECT_EQ(preview.picture, nullptr);
+  EXPECT_FALSE(preview.Held());
   Canvas canvas(20, 20);
   preview.DrawFitted(canvas.window(), canvas.dc());
   preview.DrawStretched(canvas.window(), canvas.dc(), 1);
@@ -186,4 +190,60 @@ TEST_F(PreviewTest, NoPicturesPlaceholderIsWhiteTextOnTheBrush) {
     for (int x = 20; x < 104; ++x) white += canvas.At(x, y) == 0xffffffu;
   }
   EXPECT_GT(white, 20);
+}
+
+TEST_F(PreviewTest, APngIsDrawnAsOurDecoderDecodesIt) {
+  const std::string path = "Z:" SOLVANE_TESTDATA "/png/basn2c08.png";
+  PreviewPicture preview;
+  ASSERT_EQ(preview.Load(path.c_str(), 124, 106), S_OK);
+  const FitRect fit = FitPicture(preview.pixelWidth, preview.pixelHeight, 124, 106);
+  const std::string bytes = testing_support::ReadFileBytes(path);
+  imaging::DecodeOptions options;
+  options.width = fit.width;
+  options.height = fit.height;
+  options.filter = imaging::kFilterLinear | imaging::kFilterMirror;
+  imaging::Image expected;
+  imaging::SourceInfo info;
+  ASSERT_EQ(imaging::DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                 options, expected, info),
+            imaging::kImageOk);
+  Canvas canvas(124, 106);
+  preview.DrawFitted(canvas.window(), canvas.dc());
+  int differing = 0;
+  for (int y = 0; y < fit.height; ++y) {
+    for (int x = 0; x < fit.width; ++x) {
+      differing += canvas.At(fit.x + x, fit.y + y) != (expected.At(x, y) & 0xffffff);
+    }
+  }
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(PreviewTest, OnlyTheNewestOfABurstOfRequestsIsHandedBack) {
+  const std::string big = folder.File("big.bmp"), small = folder.File("small.bmp");
+  WriteBmp(big, 1600, 1200, 0, 0, 0x00ff00);
+  WriteBmp(small, 40, 30, 0, 0, 0xff0000);
+  HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                              nullptr);
+  PreviewLoader loader;
+  uint32_t last = 0;
+  for (int i = 0; i < 60; ++i) last = loader.Request(i % 2 ? big : small, 124, 106, window, WM_APP);
+  last = loader.Request(big, 124, 106, window, WM_APP);
+  PreviewPicture picture;
+  HRESULT hr = E_FAIL;
+  bool taken = false;
+  MSG message;
+  for (const DWORD end = GetTickCount() + 10000; !taken && GetTickCount() < end;) {
+    if (!PeekMessageA(&message, window, WM_APP, WM_APP, PM_REMOVE)) {
+      Sleep(5);
+      continue;
+    }
+    const bool newest = message.wParam == last;
+    EXPECT_EQ(loader.Take(static_cast<uint32_t>(message.wParam), picture, hr), newest);
+    taken = newest;
+  }
+  ASSERT_TRUE(taken);
+  EXPECT_EQ(hr, S_OK);
+  EXPECT_EQ(picture.pixelWidth, 1600);
+  EXPECT_EQ(picture.image.width, 124u);
+  DestroyWindow(window);
 }

@@ -224,8 +224,13 @@ TEST_F(SelectPicturesTest, AddingOneFileNamesItByItsTitle) {
   EXPECT_EQ(requests[0].nMaxFile, 16384u);
   EXPECT_EQ(requests[0].nMaxFileTitle, 260u);
   EXPECT_EQ(requests[0].nFilterIndex, 1u);
-  EXPECT_EQ(filters[0],
-            "(*.jpg;*.bmp;*.png;)|*.jpg;*.bmp;*.png;|(*.jpg)|*.jpg|(*.bmp)|*.bmp|(*.png)|*.png|");
+  // All pictures first, with the system's GIF codec; then the entries of old.
+  EXPECT_EQ(filters[0].rfind("All pictures|*.jpg;*.jpeg;", 0), 0u) << filters[0];
+  for (const char* part : {";*.webp;", ";*.gif;",
+                           "|(*.jpg;*.bmp;*.png;)|*.jpg;*.bmp;*.png;|(*.jpg)|*.jpg|(*.bmp)|*.bmp|"
+                           "(*.png)|*.png|WebP (*.webp)|*.webp|"}) {
+    EXPECT_NE(filters[0].find(part), std::string::npos) << part << " in " << filters[0];
+  }
 }
 
 TEST_F(SelectPicturesTest, AddingThreeFilesOfOneFolderAppendsNumberedRows) {

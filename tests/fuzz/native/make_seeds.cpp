@@ -1,5 +1,6 @@
 // Writes the seeds that have few real files: compressed copies of .x files, picture lists and
-// theme lines made the way the program writes them, and area-filter cases.
+// theme lines made the way the program writes them, area-filter cases, and WebP files (lossy,
+// lossless, with alpha, and one carrying an EXIF orientation) from libwebp's encoder.
 //   make_seeds OUT_FOLDER X_FILE...
 #include <cstdint>
 #include <cstdio>
@@ -7,6 +8,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <webp/encode.h>
 
 #include "fuzz/compress_xfile.h"
 #include "show/theme_file.h"
@@ -17,6 +20,40 @@ bool Write(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), std::streamsize(bytes.size()));
   return bool(out);
+}
+
+std::string Le32(uint32_t v) {
+  return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+// A small picture with soft gradients and a half-transparent corner, encoded by libwebp.
+std::string EncodeWebp(int width, int height, bool lossless) {
+  std::vector<uint8_t> rgba(size_t(width) * height * 4);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = &rgba[(size_t(y) * width + x) * 4];
+      p[0] = uint8_t(x * 255 / width);
+      p[1] = uint8_t(y * 255 / height);
+      p[2] = uint8_t((x ^ y) * 8);
+      p[3] = x < width / 4 && y < height / 4 ? 128 : 255;
+    }
+  }
+  uint8_t* out = nullptr;
+  const size_t n = lossless ? WebPEncodeLosslessRGBA(rgba.data(), width, height, width * 4, &out)
+                            : WebPEncodeRGBA(rgba.data(), width, height, width * 4, 75, &out);
+  std::string bytes(reinterpret_cast<const char*>(out), n);
+  WebPFree(out);
+  return bytes;
+}
+
+// The extended form of a simple file, with an EXIF block saying "turn a quarter".
+std::string WithExif(const std::string& simple, int width, int height) {
+  const std::string tiff = std::string("II*\0", 4) + Le32(8) + std::string("\1\0\x12\x01\3\0", 6) +
+                           Le32(1) + std::string("\6\0\0\0", 4) + Le32(0);
+  std::string chunks = "VP8X" + Le32(10) + Le32(0x08) + Le32(uint32_t(width - 1)).substr(0, 3) +
+                       Le32(uint32_t(height - 1)).substr(0, 3) + simple.substr(12) + "EXIF" +
+                       Le32(uint32_t(tiff.size())) + tiff;
+  return "RIFF" + Le32(uint32_t(chunks.size() + 4)) + "WEBP" + chunks;
 }
 
 }  // namespace
@@ -82,5 +119,9 @@ int main(int argc, char** argv) {
     for (int t = 0; t < 64; ++t) bytes += char(t * 37);
     ok = Write(out + "/scale/case" + std::to_string(i), bytes) && ok;
   }
+  const std::string lossy = EncodeWebp(96, 64, false);
+  ok = Write(out + "/webp/lossy.webp", lossy) && ok;
+  ok = Write(out + "/webp/lossless.webp", EncodeWebp(40, 30, true)) && ok;
+  ok = Write(out + "/webp/turned.webp", WithExif(lossy, 96, 64)) && ok;
   return ok ? 0 : 1;
 }
