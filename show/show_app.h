@@ -107,6 +107,7 @@ class ShowApp : public SaverApp {
   void SetSpinTimeBase(float x, float y, float z);
   SlideshowTimers& Timers() { return slideshowTimers; }
   uint32_t PictureGeneration() const { return pictureGeneration; }
+  uint32_t FallbackGeneration() const { return fallbackGeneration; }
   PictureDecoder& Decoder() { return decoder; }
 
   // Slideshow: the picture changes of the full scene and the fallback scene's picture.

@@ -18,6 +18,7 @@
 #include "show/show_settings.h"
 #include "support/manual_clock.h"
 #include "support/real_device.h"
+#include "support/show_frames.h"
 #include "support/test_support.h"
 
 namespace {
@@ -109,7 +110,7 @@ class GalleryRenderTest : public ::testing::Test {
   }
   std::vector<uint32_t> Draw(float seconds, const char* shot) {
     app_.elapsedTime = seconds;
-    app_.AdvanceScene();
+    AdvanceShowingTheFirst(app_);
     app_.DrawScene();
     Pixels drawn = device_.ReadBackBuffer();
     EXPECT_EQ(drawn.width, kWidth);

@@ -19,6 +19,7 @@
 #include "show/show_settings.h"
 #include "show/slideshow.h"
 #include "support/real_device.h"
+#include "support/show_frames.h"
 #include "support/test_support.h"
 #include "xfile/frame_node.h"
 
@@ -108,7 +109,7 @@ class SceneLifecycleTest : public ::testing::Test {
   // the frame has finished decoding by the next one.
   void Frame(float seconds, std::vector<UINT> outputs = {0}) {
     app_.elapsedTime = seconds;
-    app_.AdvanceScene();
+    AdvanceShowingTheFirst(app_);
     for (UINT output : outputs) {
       app_.SelectOutput(output);
       EXPECT_EQ(app_.DrawScene(), S_OK);
@@ -174,9 +175,10 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
 TEST_F(SceneLifecycleTest, PictureTimerZeroReloadsEveryFrame) {
   state_.settings.pictureTimer = 0;
   app_.RestoreDeviceResources();
+  // A change every frame, and one more as the first frame takes the first arrangement.
   for (int frame = 0; frame < 3; ++frame) Frame(0.0f);
-  EXPECT_EQ(PictureLoads(), 12u);
-  EXPECT_EQ(g_loads.size(), 15u);
+  EXPECT_EQ(PictureLoads(), 16u);
+  EXPECT_EQ(g_loads.size(), 20u);
 }
 
 TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOutputs) {
@@ -352,16 +354,16 @@ TEST_F(SceneLifecycleTest, GradientOutsideTheTableDrawsNoGradient) {
   app_.RestoreDeviceResources();
   state_.settings.gradient = 10;
   state_.settings.pictureTimer = 0;
-  Frame(0.1f);
-  EXPECT_EQ(g_loads.size(), 4u);
+  Frame(0.1f);  // the first arrangement shows and the next change starts: two without one
+  EXPECT_EQ(g_loads.size(), 8u);
   EXPECT_EQ(app_.CurrentResources().backdropTexture, nullptr);
   state_.settings.gradient = -1;
   Frame(0.1f);
-  EXPECT_EQ(g_loads.size(), 8u);
+  EXPECT_EQ(g_loads.size(), 12u);
   state_.settings.gradient = 9;
   Frame(0.1f);
-  ASSERT_EQ(g_loads.size(), 13u);
-  EXPECT_EQ(DecodedPaths(8).front(), data_.path() + "\\data\\grad\\l10.bmp");
+  ASSERT_EQ(g_loads.size(), 17u);
+  EXPECT_EQ(DecodedPaths(12).front(), data_.path() + "\\data\\grad\\l10.bmp");
   Frame(0.1f);  // that change's arrangement appears
   EXPECT_NE(app_.CurrentResources().backdropTexture, nullptr);
 }
@@ -471,7 +473,7 @@ TEST_F(SceneLifecycleTest, TheArrangementOnScreenStaysUntilTheNextIsDecodedAndCh
   EXPECT_EQ(PictureLoads(), 12u);
 }
 
-TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsAndJoinsTheWorkers) {
+TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsTheWorkersWithoutWaitingForThem) {
   g_pictureDecoder = GatedDecoder;
   app_.RestoreDeviceResources();
   Frame(0.1f);
@@ -481,11 +483,46 @@ TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsAndJoinsTheWorkers) {
   app_.elapsedTime = 60.0f;
   app_.AdvanceScene();
   while (g_atGate == 0) Sleep(1);
-  app_.Decoder().Cancel();  // returns once every worker has stopped
-  SetGate(true);
-  EXPECT_GT(g_gaveUp, 0);
+  app_.Decoder().Cancel();  // returns at once; the workers see the cancel and give up
   EXPECT_FALSE(app_.Decoder().Busy());
+  for (int i = 0; i < 2000 && g_gaveUp == 0; ++i) Sleep(1);
+  EXPECT_GT(g_gaveUp, 0);
+  SetGate(true);
   EXPECT_EQ(PictureLoads(), 4u);  // nothing of the cancelled change was decoded
+}
+
+// A read that never answers and does not look at the cancel, as on a share that stopped.
+std::atomic<int> g_stalledReads{0};
+HRESULT StallingDecoder(const DecodeJob& job, const std::atomic<bool>& keepGoing,
+                        imaging::PictureImage& picture) {
+  if (job.path.find("stalled") == std::string::npos) return RecordingDecoder(job, keepGoing, picture);
+  ++g_stalledReads;
+  std::unique_lock<std::mutex> lock(g_gateMutex);
+  g_gateChanged.wait(lock, [] { return g_gateOpen; });
+  return E_FAIL;
+}
+
+TEST(PictureDecoderTest, AStalledReadCostsOnlyItsPictureAndIsNotPiledUp) {
+  const PictureDecodeFn saved = g_pictureDecoder;
+  g_pictureDecoder = StallingDecoder;
+  SetGate(false);
+  g_stalledReads = 0;
+  {
+    PictureDecoder decoder(50);
+    const std::vector<DecodeJob> jobs = {{"a_10x10.jpg", 16, 0}, {"x\\stalled.jpg", 16, 0},
+                                         {"b_20x10.jpg", 16, 0}, {"c_30x10.jpg", 16, 0}};
+    for (int change = 0; change < 2; ++change) {
+      ASSERT_TRUE(decoder.Start(jobs));
+      decoder.WaitFinished();  // bounded by the give-up time, not by the read
+      const std::vector<imaging::PictureImage> pictures = decoder.Take();
+      ASSERT_EQ(pictures.size(), 4u);
+      EXPECT_EQ(pictures[1].image.width, 0u);  // the stalled one: an empty frame
+      for (size_t i : {0u, 2u, 3u}) EXPECT_EQ(pictures[i].image.width, 16u);
+    }
+    EXPECT_EQ(g_stalledReads, 1);  // the second change did not read the stalled file again
+  }  // the decoder goes while its worker is still inside the read
+  SetGate(true);
+  g_pictureDecoder = saved;
 }
 
 TEST(GradientPathTest, TableEntriesAndEmptyInstallFolder) {

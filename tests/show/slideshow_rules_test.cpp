@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "host/host_clock.h"
 #include "show/slideshow_choice.h"
 #include "show/slideshow_layout.h"
 #include "show/texture_sizing.h"
@@ -235,6 +236,21 @@ TEST(PictureChoiceTest, LongListsReachEveryEntry) {
   Script({2, 5});
   EXPECT_EQ(RandomIndex(n, ScriptedRandom), 2 * (RAND_MAX + 1) + 5);
   EXPECT_EQ(g_next, 2u);
+}
+
+// An hour into a long timer a frame's milliseconds still count, and the last fraction of a
+// millisecond is waited for rather than spun on.
+TEST(SlideshowTimerTest, AnHourLongTimerFiresWhenLittleIsLeft) {
+  SlideshowTimers timers;
+  AdvanceChangeTimer(timers, 0.0f, 3600);
+  timers.changeElapsed = 3600 - 0.0004;
+  bool fired = false;
+  for (int turn = 0; turn < 1000 && !fired; ++turn) {
+    // A turn of the loop takes what it waited and a few microseconds more.
+    const double waited = HostClock::WaitMilliseconds(3600 - timers.changeElapsed) / 1000.0;
+    fired = AdvanceChangeTimer(timers, static_cast<float>(waited + 0.00002), 3600);
+  }
+  EXPECT_TRUE(fired);
 }
 
 TEST(SlideshowTimerTest, FirstCallChangesThenEveryPictureTimerSeconds) {
