@@ -87,8 +87,9 @@ bool WriteDataFile(const DataFilePlace& place, const std::string& text) {
   char userPath[MAX_PATH * 2];
   const bool haveUserPath = UserPath(place, userPath, sizeof userPath);
   if (HasMachinePath(place) && WriteWholeFile(place.machinePath, text)) {
-    if (haveUserPath) DeleteFileA(userPath);
-    return true;
+    // The per-user copy is read first: one that stays must at least hold what was saved.
+    if (!haveUserPath || DeleteFileA(userPath) || !FileExists(userPath)) return true;
+    return WriteWholeFile(userPath, text);
   }
   char folder[MAX_PATH + 16];
   return haveUserPath && UserFolder(place.subFolder, folder, sizeof folder) &&

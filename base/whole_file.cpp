@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "base/scoped_handle.h"
 
@@ -31,11 +32,20 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 bool WriteWholeFile(const char* path, const std::string& bytes) {
   if (path == nullptr || path[0] == '\0') return false;
   // Beside the target, so that the final move stays on one volume and is a rename.
-  char temporary[MAX_PATH * 2 + 32];
+  // The name grows the target's by a few characters; where that would pass MAX_PATH, a short
+  // name in the same folder serves, and a folder too deep even for that refuses the write.
+  const char* slash = std::strrchr(path, '\\');
+  const int folderLength = slash != nullptr ? static_cast<int>(slash - path) : 0;
+  char temporary[MAX_PATH];
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; attempt < 16 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    const int length = std::snprintf(temporary, sizeof temporary, "%s.%lx-%u.tmp", path,
-                                     static_cast<unsigned long>(GetCurrentProcessId()), attempt);
+    const unsigned long process = GetCurrentProcessId();
+    int length = std::snprintf(temporary, sizeof temporary, "%s.%lx-%u.tmp", path, process,
+                               attempt);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) {
+      length = std::snprintf(temporary, sizeof temporary, "%.*s%s~%lx-%u.tmp", folderLength,
+                             path, slash != nullptr ? "\\" : "", process, attempt);
+    }
     if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) return false;
     created = g_fileWriteCalls.createFile(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);

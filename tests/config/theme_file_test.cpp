@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/scoped_handle.h"
 #include "config/config_fixture.h"
 #include "show/show_settings.h"
 
@@ -137,8 +138,15 @@ TEST(ThemeFile, UnwritableInstallationGoesToTheUserFolderAndIsReadFromThere) {
   LoadThemeFile(install.dir(), nullptr, "user.thm", list);
   EXPECT_EQ(list.size(), 1u);
 
-  // Once the installation folder takes the file, the per-user copy goes away.
+  // Once the installation folder takes the file, the per-user copy goes away; one that can
+  // be neither removed nor replaced (held open) fails the save, as it would still be read.
   RemoveDirectoryA(install.ThemePath("user.thm").c_str());
+  {
+    ScopedHandle held(CreateFileA(userCopy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.valid());
+    EXPECT_FALSE(SaveThemeFile(install.dir(), nullptr, "user.thm", {}));
+  }
   ASSERT_TRUE(SaveThemeFile(install.dir(), nullptr, "user.thm", {}));
   EXPECT_EQ(GetFileAttributesA(userCopy.c_str()), INVALID_FILE_ATTRIBUTES);
   list.clear();
