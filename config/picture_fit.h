@@ -7,9 +7,6 @@ struct FitRect {
   int x, y, width, height;
 };
 
-// Picture size in HIMETRIC units (0.01 mm) to screen pixels at dpi, rounded to nearest.
-int32_t HimetricToPixels(int32_t himetric, int dpi);
-
 // The rectangle a picture of pixelWidth x pixelHeight fills in a control of
 // clientWidth x clientHeight: the long side fills the control, the short side is scaled from
 // the control's size on that same axis and centred.

@@ -2,6 +2,7 @@
 #include "image/exif_orientation.h"
 
 #include <cstring>
+#include <utility>
 
 namespace imaging {
 namespace {
@@ -71,6 +72,12 @@ int ReadJpegOrientation(const uint8_t* data, size_t size) {
     pos += 2 + length;
   }
   return 1;
+}
+
+ImageResult TurnUpright(Image&& stored, int orientation, Image& upright) {
+  if (orientation != 1) return ApplyOrientation(stored, orientation, upright);
+  upright = std::move(stored);
+  return kImageOk;
 }
 
 ImageResult ApplyOrientation(const Image& stored, int orientation, Image& upright) {

@@ -20,5 +20,7 @@ inline bool OrientationSwapsAxes(int orientation) { return orientation >= 5 && o
 
 // The upright picture for a stored picture and its orientation.
 ImageResult ApplyOrientation(const Image& stored, int orientation, Image& upright);
+// The same for a stored picture that is not needed afterwards: an upright one is moved as it is.
+ImageResult TurnUpright(Image&& stored, int orientation, Image& upright);
 
 }  // namespace imaging

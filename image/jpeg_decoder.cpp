@@ -226,11 +226,7 @@ ImageResult DecodeJpeg(const uint8_t* data, size_t size, const DecodeOptions& op
   if (dctScale != nullptr) *dctScale = scale;
   r = sink.Finish(stored);
   if (r != kImageOk) return r;
-  if (orientation == 1) {
-    decoded = std::move(stored);
-    return kImageOk;
-  }
-  return ApplyOrientation(stored, orientation, decoded);
+  return TurnUpright(std::move(stored), orientation, decoded);
 }
 
 }  // namespace imaging

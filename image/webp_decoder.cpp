@@ -143,11 +143,7 @@ ImageResult DecodeWebp(const uint8_t* data, size_t size, const DecodeOptions& op
   r = sink.PushImage(std::move(out));
   if (r == kImageOk) r = sink.Finish(stored);
   if (r != kImageOk) return r;
-  if (orientation == 1) {
-    decoded = std::move(stored);
-    return kImageOk;
-  }
-  return ApplyOrientation(stored, orientation, decoded);
+  return TurnUpright(std::move(stored), orientation, decoded);
 }
 
 }  // namespace imaging

@@ -179,11 +179,7 @@ ImageResult DecodeSystemPicture(const uint8_t* data, size_t size, const DecodeOp
   if (FAILED(hr)) return hr;
   info.hasAlpha = std::any_of(stored.texels.begin(), stored.texels.end(),
                               [](uint32_t texel) { return (texel >> 24) != 0xFF; });
-  if (opened.orientation == 1) {
-    decoded = std::move(stored);
-    return S_OK;
-  }
-  return ApplyOrientation(stored, opened.orientation, decoded);
+  return TurnUpright(std::move(stored), opened.orientation, decoded);
 }
 
 ImageResult ProbeAnyPicture(const uint8_t* data, size_t size, SourceInfo& info) {

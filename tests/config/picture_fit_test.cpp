@@ -29,13 +29,6 @@ TEST(PictureFit, SquareAndEmptyPicturesFillTheControl) {
   EXPECT_EQ(empty.height, 106);
 }
 
-TEST(PictureFit, HimetricConvertsToNearestPixel) {
-  EXPECT_EQ(HimetricToPixels(2540, 96), 96);  // one inch
-  EXPECT_EQ(HimetricToPixels(1058, 96), 40);  // 39.99 pixels
-  EXPECT_EQ(HimetricToPixels(0, 96), 0);
-  EXPECT_EQ(HimetricToPixels(2000000000, 96), 75590551);  // no overflow
-}
-
 TEST(PictureFit, InvertedRowsSwapTopAndBottom) {
   EXPECT_EQ(InvertedRow(0, 50), 49);
   EXPECT_EQ(InvertedRow(49, 50), 0);
