@@ -175,6 +175,8 @@ void OnInit(ConfigDialog& dialog) {
   SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETRANGE, FALSE, MAKELPARAM(3, 60));
   SendDlgItemMessageA(window, IDC_CFG_TIMER, TBM_SETPOS, TRUE, settings.pictureTimer);
   SetDlgItemInt(window, IDC_CFG_TIMER_TEXT, static_cast<UINT>(settings.pictureTimer), TRUE);
+  SetCheck(window, IDC_CFG_FADE, settings.transitionTime > 0);
+  SetCheck(window, IDC_CFG_EVERY_PICTURE, settings.showEveryPicture);
 
   SelectSource(dialog);
   ApplyTheme(dialog);
@@ -293,6 +295,17 @@ void OnFlag(ConfigDialog& dialog, int id) {
   }
 }
 
+// The two ways pictures change, beside the timer: neither belongs to a theme.
+void OnChangeOption(ConfigDialog& dialog, int id) {
+  ShowSettings& settings = dialog.state.settings;
+  const bool checked = IsDlgButtonChecked(dialog.window, id) == BST_CHECKED;
+  if (id == IDC_CFG_FADE) {
+    settings.transitionTime = checked ? kDefaultTransitionMs : 0;
+  } else {
+    settings.showEveryPicture = checked ? 1 : 0;
+  }
+}
+
 void OnTimerMoved(ConfigDialog& dialog) {
   ShowSettings& settings = dialog.state.settings;
   settings.pictureTimer =
@@ -369,6 +382,10 @@ bool OnCommand(ConfigDialog& dialog, int id, int code) {
     case IDC_CFG_SHOW_OBJECT:
     case IDC_CFG_REFLECTION:
       if (code == BN_CLICKED) OnFlag(dialog, id);
+      return true;
+    case IDC_CFG_FADE:
+    case IDC_CFG_EVERY_PICTURE:
+      if (code == BN_CLICKED) OnChangeOption(dialog, id);
       return true;
     case IDC_CFG_PREVIEW_SAVER:
       OnPreview(dialog);

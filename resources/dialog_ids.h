@@ -39,6 +39,8 @@
 #define IDC_CFG_APPLY_THEME 1040
 #define IDC_CFG_ABOUT 1044
 #define IDC_CFG_WEB_LINK 1045
+#define IDC_CFG_FADE 1046
+#define IDC_CFG_EVERY_PICTURE 1047
 
 // Select Pictures dialog (109).
 #define IDC_SP_LIST 1017

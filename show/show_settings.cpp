@@ -13,7 +13,7 @@ struct DwordValue {
   bool look;  // one of the values a theme sets
 };
 
-// Registry order of the nine values.
+// Registry order of the values.
 constexpr DwordValue kValues[] = {
     {"BackGndColor", &ShowSettings::backGndColor, true},
     {"Object3DColor", &ShowSettings::object3DColor, true},
@@ -24,6 +24,8 @@ constexpr DwordValue kValues[] = {
     {"Render3DObject", &ShowSettings::render3DObject, true},
     {"ThemeSelIndex", &ShowSettings::themeSelIndex, false},
     {"RenderReflection", &ShowSettings::renderReflection, true},
+    {"TransitionTime", &ShowSettings::transitionTime, false},
+    {"ShowEveryPicture", &ShowSettings::showEveryPicture, false},
 };
 
 }  // namespace
@@ -67,6 +69,9 @@ bool ReadShowValues(HKEY key, ShowSettings& settings) {
       lookRead = lookRead || value.look;
     }
   }
+  // A fade longer than a few seconds only delays the pictures; a negative one is a cut.
+  if (settings.transitionTime < 0) settings.transitionTime = 0;
+  if (settings.transitionTime > kMaxTransitionMs) settings.transitionTime = kMaxTransitionMs;
   RecomputeRgb(settings);
   return lookRead;
 }

@@ -9,6 +9,9 @@ struct RgbBytes {
   uint8_t r, g, b;
 };
 
+constexpr int32_t kDefaultTransitionMs = 1500;
+constexpr int32_t kMaxTransitionMs = 5000;
+
 struct ShowSettings {
   int32_t backGndColor = 0;  // picture frame and clear colour, 0x00RRGGBB
   int32_t object3DColor = 0;  // 0x00RRGGBB
@@ -19,6 +22,8 @@ struct ShowSettings {
   int32_t render3DObject = 1;
   int32_t themeSelIndex = 0;
   int32_t renderReflection = 1;
+  int32_t transitionTime = kDefaultTransitionMs;  // cross-fade between arrangements; 0: a cut
+  int32_t showEveryPicture = 1;  // every picture once before any repeats, across runs
   RgbBytes backGndRgb = {};
   RgbBytes object3DRgb = {};
 };

@@ -96,7 +96,7 @@ TEST_F(SettingsTest, ColourBytesAreRedGreenBlue) {
   EXPECT_EQ(settings.object3DRgb.b, 0xEF);
 }
 
-TEST_F(SettingsTest, SaveAndLoadRoundTripsAllNineValuesAndNeverWritesInstallPath) {
+TEST_F(SettingsTest, SaveAndLoadRoundTripsEveryValueAndNeverWritesInstallPath) {
   const char installPath[] = "C:\\Program Files\\Korrin Software\\Solvane 7.0";
   SetRaw(HKEY_LOCAL_MACHINE, "InstallPath", REG_SZ, installPath, sizeof installPath);
   settings.backGndColor = 0x00102030;
@@ -108,6 +108,8 @@ TEST_F(SettingsTest, SaveAndLoadRoundTripsAllNineValuesAndNeverWritesInstallPath
   settings.render3DObject = 0;
   settings.themeSelIndex = 3;
   settings.renderReflection = 0;
+  settings.transitionTime = 0;
+  settings.showEveryPicture = 0;
   std::strcpy(app.State().InstallDir, "C:\\somewhere else");
   EXPECT_TRUE(app.SaveSettings());
 
@@ -122,6 +124,8 @@ TEST_F(SettingsTest, SaveAndLoadRoundTripsAllNineValuesAndNeverWritesInstallPath
   EXPECT_EQ(settings.render3DObject, 0);
   EXPECT_EQ(settings.themeSelIndex, 3);
   EXPECT_EQ(settings.renderReflection, 0);
+  EXPECT_EQ(settings.transitionTime, 0);
+  EXPECT_EQ(settings.showEveryPicture, 0);
   EXPECT_STREQ(app.State().InstallDir, installPath);
 }
 
@@ -139,10 +143,16 @@ TEST_F(SettingsTest, MissingOrWrongSizeValuesKeepTheirField) {
   EXPECT_EQ(settings.invertPicture, 1);
 }
 
-TEST_F(SettingsTest, NegativeAndZeroTimerAreKeptUnchanged) {
+TEST_F(SettingsTest, NegativeAndZeroTimerAreKeptUnchangedAndFadesStayWithinFiveSeconds) {
   SetDword(HKEY_LOCAL_MACHINE, "PictureTimer", static_cast<DWORD>(-3));
   app.LoadSettings();
   EXPECT_EQ(settings.pictureTimer, -3);
+  const int32_t fades[][2] = {{-5, 0}, {0, 0}, {800, 800}, {999999, 5000}};
+  for (const auto& fade : fades) {
+    SetDword(HKEY_LOCAL_MACHINE, "TransitionTime", static_cast<DWORD>(fade[0]));
+    app.LoadSettings();
+    EXPECT_EQ(settings.transitionTime, fade[1]);
+  }
 }
 
 TEST_F(SettingsTest, InstallPathTooLongOrOfWrongTypeMeansTheProgramFolder) {
