@@ -24,7 +24,8 @@ stop_stalled_fs() {
     rmdir "$SOLVANE_STALLED_DIR" 2>/dev/null || true
   fi
   if [ -n "$STALLED_PID" ]; then
-    kill "$STALLED_PID" 2>/dev/null || true
+    # It has a thread inside a read that never returns: nothing short of KILL ends it.
+    kill -9 "$STALLED_PID" 2>/dev/null || true
     wait "$STALLED_PID" 2>/dev/null || true
   fi
   STALLED_PID=""

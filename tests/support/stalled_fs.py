@@ -36,4 +36,6 @@ class Stalled(Operations):
 
 
 if __name__ == "__main__":
-    FUSE(Stalled(), sys.argv[1], foreground=True, nothreads=False, ro=True)
+    # Reads go straight to us, past the page cache: a cached page locked by the read that never
+    # answers would stall Wine's server too, when on Windows only the reading thread waits.
+    FUSE(Stalled(), sys.argv[1], foreground=True, nothreads=False, ro=True, direct_io=True)
