@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "base/dpi.h"
 #include "base/message_box.h"
 #include "resources/dialog_ids.h"
 
@@ -142,6 +143,9 @@ void OnInit(DisplaySettingsDialog& dialog) {
   SaverApp& app = *dialog.app;
   if (HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS)) {
     PlainTabs(tabs);
+    // The tabs' margins around their text, 6 by 3 pixels at 96 DPI.
+    const int dpi = DpiForWindow(dialog.window);
+    TabCtrl_SetPadding(tabs, ScaleForDpi(6, dpi), ScaleForDpi(3, dpi));
     char label[100];
     GetDlgItemTextA(dialog.window, IDC_DS_TAB_LABEL, label, sizeof label);
     for (uint32_t i = 0; i < app.Monitors().size(); ++i) {
@@ -260,6 +264,13 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
       }
       return FALSE;
     }
+    case WM_DPICHANGED:
+      if (HWND tabs = GetDlgItem(window, IDC_DS_TABS)) {
+        const int dpi = LOWORD(wParam);
+        TabCtrl_SetPadding(tabs, ScaleForDpi(6, dpi), ScaleForDpi(3, dpi));
+      }
+      FollowDpiChange(window, lParam);
+      return FALSE;
     default:
       return FALSE;
   }
