@@ -16,7 +16,7 @@ SOLVANE_WINEPREFIX="$build/dpi-prefix" "$top/cmake/wine-run" reg add \
   'HKLM\Software\Korrin Software\Solvane 7.0' /v InstallPath /d "$install" /f >/dev/null
 status=0
 for dpi in 96 144 192; do
-  "$top/tests/support/at_dpi.sh" "$dpi" "$build/dpi-prefix" \
+  "$top/scripts/lib/at-dpi.sh" "$dpi" "$build/dpi-prefix" \
     "$build/tests/config/dpi_dialog_check.exe" "$build/install_root/Solvane7.scr" "$dpi" \
     "Z:$shots" || status=1
   if [ -f "$shots/settings-$dpi.bmp" ]; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program in the Wine prefix PREFIX with the screen at DPI dots per inch: the
 # prefix's server is restarted, as Wine reads "LogPixels" only when it starts.
-#   at_dpi.sh DPI PREFIX PROGRAM [ARGUMENTS...]
+#   at-dpi.sh DPI PREFIX PROGRAM [ARGUMENTS...]
 set -euo pipefail
 dpi=$1 prefix=$2
 shift 2
