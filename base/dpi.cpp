@@ -61,15 +61,6 @@ int DpiForWindow(HWND window) {
   return SystemDpi();
 }
 
-void FollowDpiChange(HWND window, LPARAM suggested) {
-  const RECT* rect = reinterpret_cast<const RECT*>(suggested);
-  if (rect != nullptr) {
-    SetWindowPos(window, nullptr, rect->left, rect->top, rect->right - rect->left,
-                 rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  InvalidateRect(window, nullptr, TRUE);
-}
-
 int DpiForMonitor(HMONITOR monitor) {
   static const auto getDpiForMonitor =
       Lookup<GetDpiForMonitorFn>("shcore.dll", "GetDpiForMonitor");

@@ -18,9 +18,5 @@ int DpiForWindow(HWND window);
 // The monitor's effective DPI; the system's where the system cannot tell monitors apart.
 int DpiForMonitor(HMONITOR monitor);
 
-// A window moved to a monitor of another scale (WM_DPICHANGED): takes the size and place the
-// system suggests (`suggested`, the message's lParam) and repaints.
-void FollowDpiChange(HWND window, LPARAM suggested);
-
 // `value` measured at 96 DPI, in pixels at `dpi` (rounded to nearest).
 inline int ScaleForDpi(int value, int dpi) { return MulDiv(value, dpi, kDefaultDpi); }

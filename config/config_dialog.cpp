@@ -12,6 +12,7 @@
 #include "base/dpi.h"
 #include "base/scoped_gdi.h"
 #include "config/dialog_art.h"
+#include "config/dialog_scale.h"
 #include "config/dialog_seams.h"
 #include "config/display_settings_dialog.h"
 #include "config/picture_preview.h"
@@ -50,6 +51,7 @@ struct ConfigDialog {
   ScopedBitmap header;
   HWND previewButton = nullptr;
   PreviewPicture preview;
+  DialogScale scale;
 };
 
 std::vector<ThemeRecord>& ThemeList(ConfigDialog& dialog, int source) {
@@ -464,6 +466,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
       dialog = reinterpret_cast<ConfigDialog*>(lParam);
       SetWindowLongPtrA(window, DWLP_USER, lParam);
       dialog->window = window;
+      dialog->scale.Start(window);
       OnInit(*dialog);
       return TRUE;
     case WM_COMMAND:
@@ -497,7 +500,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case WM_DPICHANGED:
       // The controls are the dialog manager's; the art follows the new client size.
-      FollowDpiChange(window, lParam);
+      if (dialog != nullptr) dialog->scale.Follow(window, wParam, lParam);
       return FALSE;
     case WM_CTLCOLORBTN:
       if (dialog == nullptr) return FALSE;

@@ -7,6 +7,7 @@
 
 #include "base/dpi.h"
 #include "base/message_box.h"
+#include "config/dialog_scale.h"
 #include "resources/dialog_ids.h"
 
 namespace {
@@ -15,6 +16,7 @@ struct DisplaySettingsDialog {
   SaverApp* app = nullptr;
   HWND window = nullptr;
   DisplaySettings edits;  // the working copy: OK hands it back, Cancel drops it
+  DialogScale scale;
 };
 
 // The first monitor with an adapter: the one that shows the saver. 0 when none has one.
@@ -252,6 +254,7 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
       dialog = reinterpret_cast<DisplaySettingsDialog*>(lParam);
       SetWindowLongPtrA(window, DWLP_USER, lParam);
       dialog->window = window;
+      dialog->scale.Start(window);
       OnInit(*dialog);
       return TRUE;
     case WM_COMMAND:
@@ -269,7 +272,7 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
         const int dpi = LOWORD(wParam);
         TabCtrl_SetPadding(tabs, ScaleForDpi(6, dpi), ScaleForDpi(3, dpi));
       }
-      FollowDpiChange(window, lParam);
+      if (dialog != nullptr) dialog->scale.Follow(window, wParam, lParam);
       return FALSE;
     default:
       return FALSE;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/dpi.h"
+#include "config/dialog_scale.h"
 #include "config/dialog_seams.h"
 #include "config/picture_folder.h"
 #include "config/picture_preview.h"
@@ -39,7 +40,7 @@ struct SelectPicturesDialog {
   HWND window = nullptr;
   HWND list = nullptr;
   HWND previewButton = nullptr;
-  int dpi = 96;  // the columns' widths were set for this
+  DialogScale scale;  // its DPI is the one the columns' widths were set for
   PreviewPicture preview;
   PreviewLoader loader;
   bool unreadable = false;  // the previewed file is no picture anything here reads
@@ -210,19 +211,18 @@ void InsertColumn(HWND list, const char* title, int width, int subItem) {
 
 // The columns keep their share of the list on a monitor of another scale.
 void RescaleColumns(SelectPicturesDialog& dialog, int newDpi) {
-  const int oldDpi = dialog.dpi;
+  const int oldDpi = dialog.scale.dpi();
   if (newDpi <= 0 || oldDpi <= 0 || newDpi == oldDpi) return;
   for (int column = 0; column < 3; ++column) {
     const int width = static_cast<int>(SendMessageA(dialog.list, LVM_GETCOLUMNWIDTH, column, 0));
     SendMessageA(dialog.list, LVM_SETCOLUMNWIDTH, column,
                  MAKELPARAM(MulDiv(width, newDpi, oldDpi), 0));
   }
-  dialog.dpi = newDpi;
 }
 
 void OnInit(SelectPicturesDialog& dialog) {
   dialog.list = GetDlgItem(dialog.window, IDC_SP_LIST);
-  dialog.dpi = DpiForWindow(dialog.window);
+  dialog.scale.Start(dialog.window);
   ListView_SetExtendedListViewStyle(dialog.list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   InsertColumn(dialog.list, "Picture Path", 300, 2);
   InsertColumn(dialog.list, "Name", 70, 1);
@@ -455,8 +455,10 @@ INT_PTR CALLBACK SelectPicturesProc(HWND window, UINT message, WPARAM wParam, LP
       return FALSE;
     }
     case WM_DPICHANGED:
-      if (dialog != nullptr) RescaleColumns(*dialog, LOWORD(wParam));
-      FollowDpiChange(window, lParam);
+      if (dialog != nullptr) {
+        RescaleColumns(*dialog, LOWORD(wParam));
+        dialog->scale.Follow(window, wParam, lParam);
+      }
       return FALSE;
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
