@@ -499,7 +499,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
       return TRUE;
     }
     case WM_DPICHANGED:
-      // The controls are the dialog manager's; the art follows the new client size.
+      // The art is laid out from the client size and the controls at every paint.
       if (dialog != nullptr) dialog->scale.Follow(window, wParam, lParam);
       return FALSE;
     case WM_CTLCOLORBTN:
