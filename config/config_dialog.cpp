@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "base/data_paths.h"
+#include "base/dpi.h"
 #include "base/scoped_gdi.h"
+#include "config/dialog_art.h"
+#include "config/dialog_scale.h"
 #include "config/dialog_seams.h"
 #include "config/display_settings_dialog.h"
 #include "config/picture_preview.h"
@@ -48,6 +51,7 @@ struct ConfigDialog {
   ScopedBitmap header;
   HWND previewButton = nullptr;
   PreviewPicture preview;
+  DialogScale scale;
 };
 
 std::vector<ThemeRecord>& ThemeList(ConfigDialog& dialog, int source) {
@@ -413,26 +417,30 @@ bool OnCommand(ConfigDialog& dialog, int id, int code) {
   }
 }
 
+// The logo's column reaches to a small margin before the leftmost control, whatever the
+// dialog's font and DPI make of its dialog units.
+int ArtColumnWidth(HWND window) {
+  constexpr int kMarginDlu = 6;
+  RECT margin = {0, 0, kMarginDlu, 0};
+  MapDialogRect(window, &margin);
+  LONG nearest = LONG_MAX;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT rect;
+    if (!IsWindowVisible(child) || !GetWindowRect(child, &rect)) continue;
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+    if (rect.left < nearest) nearest = rect.left;
+  }
+  return nearest == LONG_MAX ? 0 : static_cast<int>(nearest - margin.right);
+}
+
 void OnPaint(ConfigDialog& dialog) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(dialog.window, &paint);
   RECT client;
   GetClientRect(dialog.window, &client);
-  BITMAP info;
-  {
-    ScopedMemoryDc logoDc(CreateCompatibleDC(dc));
-    if (logoDc && dialog.logo && GetObjectA(dialog.logo.get(), sizeof info, &info)) {
-      ScopedSelect select(logoDc.get(), dialog.logo.get());
-      SetStretchBltMode(dc, COLORONCOLOR);
-      StretchBlt(dc, 0, 0, info.bmWidth, client.bottom, logoDc.get(), 0, 0, info.bmWidth,
-                 info.bmHeight, SRCCOPY);
-    }
-    ScopedMemoryDc headerDc(CreateCompatibleDC(dc));
-    if (headerDc && dialog.header && GetObjectA(dialog.header.get(), sizeof info, &info)) {
-      ScopedSelect select(headerDc.get(), dialog.header.get());
-      BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, headerDc.get(), 0, 0, SRCCOPY);
-    }
-  }
+  DrawDialogArt(dc, dialog.logo.get(), dialog.header.get(), client,
+                ArtColumnWidth(dialog.window));
   EndPaint(dialog.window, &paint);
 }
 
@@ -454,14 +462,16 @@ void DrawSwatch(ConfigDialog& dialog, const DRAWITEMSTRUCT& item) {
   const ShowSettings& settings = dialog.state.settings;
   HBRUSH brush = frame ? dialog.frameBrush.For(settings.backGndColor)
                        : dialog.objectBrush.For(settings.object3DColor);
+  const int dpi = DpiForWindow(item.hwndItem);
   RECT face = item.rcItem;
   DrawEdge(item.hDC, &face, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED,
            BF_RECT | BF_ADJUST);
-  InflateRect(&face, -2, -2);
+  const int margin = ScaleForDpi(2, dpi);
+  InflateRect(&face, -margin, -margin);
   FillRect(item.hDC, &face, brush);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = item.rcItem;
-    InflateRect(&focus, -3, -3);
+    InflateRect(&focus, -margin - 1, -margin - 1);
     DrawFocusRect(item.hDC, &focus);
   }
 }
@@ -473,6 +483,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
       dialog = reinterpret_cast<ConfigDialog*>(lParam);
       SetWindowLongPtrA(window, DWLP_USER, lParam);
       dialog->window = window;
+      dialog->scale.Start(window);
       OnInit(*dialog);
       return TRUE;
     case WM_COMMAND:
@@ -504,6 +515,10 @@ INT_PTR CALLBACK ConfigDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
       }
       return TRUE;
     }
+    case WM_DPICHANGED:
+      // The art is laid out from the client size and the controls at every paint.
+      if (dialog != nullptr) dialog->scale.Follow(window, wParam, lParam);
+      return FALSE;
     case WM_CTLCOLORBTN:
       if (dialog == nullptr) return FALSE;
       return OnColorButton(*dialog, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

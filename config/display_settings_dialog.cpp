@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "base/dpi.h"
 #include "base/message_box.h"
+#include "config/dialog_scale.h"
 #include "resources/dialog_ids.h"
 
 namespace {
@@ -14,6 +16,7 @@ struct DisplaySettingsDialog {
   SaverApp* app = nullptr;
   HWND window = nullptr;
   DisplaySettings edits;  // the working copy: OK hands it back, Cancel drops it
+  DialogScale scale;
 };
 
 // The first monitor with an adapter: the one that shows the saver. 0 when none has one.
@@ -142,6 +145,9 @@ void OnInit(DisplaySettingsDialog& dialog) {
   SaverApp& app = *dialog.app;
   if (HWND tabs = GetDlgItem(dialog.window, IDC_DS_TABS)) {
     PlainTabs(tabs);
+    // The tabs' margins around their text, 6 by 3 pixels at 96 DPI.
+    const int dpi = DpiForWindow(dialog.window);
+    TabCtrl_SetPadding(tabs, ScaleForDpi(6, dpi), ScaleForDpi(3, dpi));
     char label[100];
     GetDlgItemTextA(dialog.window, IDC_DS_TAB_LABEL, label, sizeof label);
     for (uint32_t i = 0; i < app.Monitors().size(); ++i) {
@@ -248,6 +254,7 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
       dialog = reinterpret_cast<DisplaySettingsDialog*>(lParam);
       SetWindowLongPtrA(window, DWLP_USER, lParam);
       dialog->window = window;
+      dialog->scale.Start(window);
       OnInit(*dialog);
       return TRUE;
     case WM_COMMAND:
@@ -260,6 +267,13 @@ INT_PTR CALLBACK DisplaySettingsProc(HWND window, UINT message, WPARAM wParam, L
       }
       return FALSE;
     }
+    case WM_DPICHANGED:
+      if (HWND tabs = GetDlgItem(window, IDC_DS_TABS)) {
+        const int dpi = LOWORD(wParam);
+        TabCtrl_SetPadding(tabs, ScaleForDpi(6, dpi), ScaleForDpi(3, dpi));
+      }
+      if (dialog != nullptr) dialog->scale.Follow(window, wParam, lParam);
+      return FALSE;
     default:
       return FALSE;
   }

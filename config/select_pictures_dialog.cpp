@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/dpi.h"
+#include "config/dialog_scale.h"
 #include "config/dialog_seams.h"
 #include "config/picture_folder.h"
 #include "config/picture_preview.h"
@@ -38,6 +40,7 @@ struct SelectPicturesDialog {
   HWND window = nullptr;
   HWND list = nullptr;
   HWND previewButton = nullptr;
+  DialogScale scale;  // its DPI is the one the columns' widths were set for
   PreviewPicture preview;
   PreviewLoader loader;
   bool unreadable = false;  // the previewed file is no picture anything here reads
@@ -188,13 +191,15 @@ void SelectFirst(SelectPicturesDialog& dialog) {
   ShowPicture(dialog, 0);
 }
 
-// At least `width` pixels, wider where the header text needs it: a larger system font would
-// otherwise cut "Index" to "In...".
+// At least `width` pixels at 96 DPI (more in proportion at the list's DPI), wider where the
+// header text needs it: a larger system font would otherwise cut "Index" to "In...".
 void InsertColumn(HWND list, const char* title, int width, int subItem) {
-  constexpr int kHeaderPadding = 16;  // the header's margins on both sides of the text
+  const int dpi = DpiForWindow(list);
+  width = ScaleForDpi(width, dpi);
+  const int headerPadding = ScaleForDpi(16, dpi);  // the header's margins around the text
   const int needed = static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
                                                    reinterpret_cast<LPARAM>(title))) +
-                     kHeaderPadding;
+                     headerPadding;
   LVCOLUMNA column = {};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
   column.fmt = LVCFMT_LEFT;
@@ -204,8 +209,20 @@ void InsertColumn(HWND list, const char* title, int width, int subItem) {
   SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 }
 
+// The columns keep their share of the list on a monitor of another scale.
+void RescaleColumns(SelectPicturesDialog& dialog, int newDpi) {
+  const int oldDpi = dialog.scale.dpi();
+  if (newDpi <= 0 || oldDpi <= 0 || newDpi == oldDpi) return;
+  for (int column = 0; column < 3; ++column) {
+    const int width = static_cast<int>(SendMessageA(dialog.list, LVM_GETCOLUMNWIDTH, column, 0));
+    SendMessageA(dialog.list, LVM_SETCOLUMNWIDTH, column,
+                 MAKELPARAM(MulDiv(width, newDpi, oldDpi), 0));
+  }
+}
+
 void OnInit(SelectPicturesDialog& dialog) {
   dialog.list = GetDlgItem(dialog.window, IDC_SP_LIST);
+  dialog.scale.Start(dialog.window);
   ListView_SetExtendedListViewStyle(dialog.list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   InsertColumn(dialog.list, "Picture Path", 300, 2);
   InsertColumn(dialog.list, "Name", 70, 1);
@@ -437,6 +454,12 @@ INT_PTR CALLBACK SelectPicturesProc(HWND window, UINT message, WPARAM wParam, LP
       }
       return FALSE;
     }
+    case WM_DPICHANGED:
+      if (dialog != nullptr) {
+        RescaleColumns(*dialog, LOWORD(wParam));
+        dialog->scale.Follow(window, wParam, lParam);
+      }
+      return FALSE;
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (dialog == nullptr || item->CtlID != IDC_SP_PREVIEW) return FALSE;

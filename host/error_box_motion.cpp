@@ -1,6 +1,6 @@
 #include "host/error_box_motion.h"
 
-ErrorBox StartErrorBox(const BoxArea& area, bool preview) {
+ErrorBox StartErrorBox(const BoxArea& area, bool preview, int dpi) {
   const float width = static_cast<float>(area.right - area.left);
   const float height = static_cast<float>(area.bottom - area.top);
   ErrorBox box{};
@@ -9,10 +9,12 @@ ErrorBox StartErrorBox(const BoxArea& area, bool preview) {
     box.height = height;
     return box;
   }
-  box.width = kErrorBoxWidth;
-  box.height = kErrorBoxHeight;
-  box.x = (static_cast<float>(area.left + area.right) - kErrorBoxWidth) * 0.5f;
-  box.y = (static_cast<float>(area.top + area.bottom) - kErrorBoxHeight) * 0.5f;
+  // Whole pixels, so the box is the same at 96 DPI as it always was.
+  const float scale = dpi > 0 ? static_cast<float>(dpi) / 96.0f : 1.0f;
+  box.width = static_cast<float>(static_cast<int>(kErrorBoxWidth * scale + 0.5f));
+  box.height = static_cast<float>(static_cast<int>(kErrorBoxHeight * scale + 0.5f));
+  box.x = (static_cast<float>(area.left + area.right) - box.width) * 0.5f;
+  box.y = (static_cast<float>(area.top + area.bottom) - box.height) * 0.5f;
   box.velocityX = width * 0.1f;
   box.velocityY = height * 0.05f;
   return box;

@@ -19,10 +19,10 @@ struct BoxPixels {
 constexpr float kErrorBoxWidth = 300.0f;
 constexpr float kErrorBoxHeight = 150.0f;
 
-// First position: in a preview the box fills the window and stays; elsewhere a 300x150 box
-// centred in the area, moving a tenth of the area's width and a twentieth of its height per
-// second.
-ErrorBox StartErrorBox(const BoxArea& area, bool preview);
+// First position: in a preview the box fills the window and stays; elsewhere a box of 300x150
+// pixels at 96 DPI (larger in proportion at the monitor's `dpi`) centred in the area, moving a
+// tenth of the area's width and a twentieth of its height per second.
+ErrorBox StartErrorBox(const BoxArea& area, bool preview, int dpi = 96);
 
 // Moves the box by dt seconds, turning back at the area's edges. True when its truncated
 // top-left corner changed, with the rectangles before and after for repainting.

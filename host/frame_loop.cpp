@@ -1,5 +1,6 @@
 // The frame loop (advance the scene, draw every output, present them all), the frame-rate
 // text, and the error display that replaces drawing once a failure was recorded.
+#include "base/dpi.h"
 #include "host/error_box_motion.h"
 #include "host/host_clock.h"
 #include "host/mode_rules.h"
@@ -154,7 +155,7 @@ void SaverApp::ErrorDisplayStep() {
     BoxPixels before{}, after{};
     bool moved = false;
     if (box.width == 0.0f) {
-      box = StartErrorBox(boxArea, preview);
+      box = StartErrorBox(boxArea, preview, DpiForWindow(monitor.window));
       repaintWhole = preview;
     } else if (!preview) {
       moved = MoveErrorBox(box, boxArea, dt, &before, &after);

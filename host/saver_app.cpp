@@ -2,6 +2,7 @@
 #include "host/saver_app.h"
 
 #include "base/com_ptr.h"
+#include "base/dpi.h"
 #include "base/text_copy.h"
 #include "host/direct3d_loader.h"
 #include "host/host_clock.h"
@@ -108,6 +109,8 @@ HRESULT SaverApp::StartUp(HINSTANCE instanceHandle) {
   runMode = choice.runMode;
   parentWindow = choice.parentWindow;
 
+  // Monitors, windows and modes in the screen's own pixels, whatever its scale.
+  EnsureDpiAwareness();
   DiscoverMonitors();
 
   const bool drawing = runMode == RunMode::Preview || runMode == RunMode::FullScreen ||

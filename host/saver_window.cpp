@@ -1,6 +1,8 @@
 // The saver windows of the drawing run modes, their messages, the input that ends the saver,
 // the shutdown, and the GDI painting of the black background and the error box.
+#include "base/dpi.h"
 #include "base/resource_ids.h"
+#include "base/scoped_gdi.h"
 #include "host/multi_monitor_api.h"
 #include "host/saver_app.h"
 
@@ -35,6 +37,19 @@ bool RegisterSaverClass(HINSTANCE instance) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kWindowClass;
   return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The DC's own font is made for the system's DPI; on a monitor of another scale the same
+// font measured for that monitor. Null where the default serves.
+HFONT FontForDpi(int dpi) {
+  const int systemDpi = SystemDpi();
+  LOGFONTA font;
+  if (dpi == systemDpi || !GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font)) {
+    return nullptr;
+  }
+  font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi);
+  font.lfWidth = MulDiv(font.lfWidth, dpi, systemDpi);
+  return CreateFontIndirectA(&font);
 }
 
 }  // namespace
@@ -266,12 +281,16 @@ void SaverApp::PaintWindow(HWND window, HDC dc) {
   FillRect(dc, &box, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
   FrameRect(dc, &box, black);
 
+  // The text at this monitor's scale, as the box is.
+  ScopedGdiObject<HFONT> font(FontForDpi(DpiForWindow(window)));
+  const HGDIOBJ oldFont = font ? SelectObject(dc, font.get()) : nullptr;
   RECT measured = box;
   DrawTextA(dc, errorText, -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
   const LONG textHeight = measured.bottom - measured.top;
   RECT textRect = box;
   textRect.top = (box.top + box.bottom - textHeight) / 2;
   DrawTextA(dc, errorText, -1, &textRect, DT_WORDBREAK | DT_CENTER);
+  if (oldFont != nullptr) SelectObject(dc, oldFont);
 
   ExcludeClipRect(dc, box.left, box.top, box.right, box.bottom);
   RECT screen = monitor->screenRect;

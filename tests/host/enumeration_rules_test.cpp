@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/error_box_motion.h"
@@ -394,3 +395,15 @@ TEST(ErrorBox, PreviewBoxFillsTheWindowAndStays) {
 }
 
 }  // namespace
+
+TEST(ErrorBox, GrowsWithTheMonitorsDpiAndStaysCentred) {
+  const BoxArea screen = {0, 0, 2560, 1440};
+  for (const auto& [dpi, width, height] : {std::tuple{96, 300.0f, 150.0f},
+                                           {144, 450.0f, 225.0f}, {192, 600.0f, 300.0f}}) {
+    const ErrorBox box = StartErrorBox(screen, false, dpi);
+    EXPECT_FLOAT_EQ(box.width, width) << dpi;
+    EXPECT_FLOAT_EQ(box.height, height) << dpi;
+    EXPECT_FLOAT_EQ(box.x, (2560 - width) / 2) << dpi;
+    EXPECT_FLOAT_EQ(box.velocityX, 256.0f) << dpi;  // a tenth of the screen at any scale
+  }
+}
