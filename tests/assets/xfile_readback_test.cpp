@@ -160,27 +160,18 @@ void ExpectSameMeshIn(const MeshData& mesh, const std::string& file) {
   }
 }
 
-// Both forms of the writer must give DirectX File the same mesh.
-void ExpectSameMesh(const MeshData& mesh) {
-  SCOPED_TRACE(mesh.name);
-  {
-    SCOPED_TRACE("text");
-    ExpectSameMeshIn(mesh, WriteXFileText(mesh));
+// Both forms of the writer must give DirectX File the same mesh, for every mesh installed.
+TEST(XFileReadBackTest, EveryInstalledMeshReadsBackAlikeFromTextAndBinary) {
+  for (const MeshData& mesh :
+       {BuildPictureMesh(1.0f),
+        WithAlpha(BuildFrameMesh(kReflectionAlpha), kReflectionAlpha, "MirrorFrame"),
+        BuildBackdropSphere(kBackdropSegments, kBackdropRings), BuildMugMesh(1.0f)}) {
+    SCOPED_TRACE(mesh.name);
+    for (bool binary : {false, true}) {
+      SCOPED_TRACE(binary ? "binary" : "text");
+      ExpectSameMeshIn(mesh, binary ? WriteXFileBinary(mesh) : WriteXFileText(mesh));
+    }
   }
-  {
-    SCOPED_TRACE("binary");
-    ExpectSameMeshIn(mesh, WriteXFileBinary(mesh));
-  }
-}
-
-TEST(XFileReadBackTest, PictureAndFrame) {
-  ExpectSameMesh(BuildPictureMesh(1.0f));
-  ExpectSameMesh(WithAlpha(BuildFrameMesh(kReflectionAlpha), kReflectionAlpha, "MirrorFrame"));
-}
-
-TEST(XFileReadBackTest, SphereAndMug) {
-  ExpectSameMesh(BuildBackdropSphere(kBackdropSegments, kBackdropRings));
-  ExpectSameMesh(BuildMugMesh(1.0f));
 }
 
 TEST(XFileReadBackTest, TextStartsWithTheTextFormatHeader) {

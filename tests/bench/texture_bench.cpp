@@ -1,24 +1,30 @@
-// Cost of turning a 24-megapixel JPEG, or a 64-megapixel PNG, into one 256 x 256 texture, beside
-// a full-size decode followed by the same reduction, and beside the bare library decode (the
-// floor: libjpeg-turbo at the DCT scale our loader picks; libpng decoding the whole picture).
+// Cost of turning a large picture into one 256 x 256 texture as the slideshow does, beside a
+// full-size decode followed by the same reduction, and beside the bare library decode (the
+// floor: libjpeg-turbo at the DCT scale our loader picks; libpng or libwebp decoding the whole
+// picture). Also the Select Pictures preview and a decode cancelled part way.
 //
-//   texture_bench generate <folder>              writes smooth.jpg and detailed.jpg (6000x4000, q90)
+//   texture_bench generate <folder>              smooth.jpg, detailed.jpg (6000x4000, q90),
+//                                                photo.webp (6000x4000), photo.tif (4000x3000)
 //   texture_bench generate-png <file.png>        writes an 8000x8000 RGB picture
 //   texture_bench generate-progressive <file>    a progressive 6000x4000 JPEG (detailed)
 //   texture_bench generate-interlaced <file>     an interlaced 4000x4000 PNG
 //   texture_bench cancel <file> <runs>           a decode cancelled part way: request to return
-//   texture_bench <ours|full|floor> <file.jpg|file.png> <runs>
-// prints "<median ms> <peak MB above the start> <DCT scale in eighths, or - for a PNG>" for the
-// case. Memory is the working-set high-water mark of the first run less the working set before
-// it; our loader's includes the file, which it reads whole.
+//   texture_bench preview <file> <runs>          Select Pictures' preview: request to drawn
+//   texture_bench <ours|full|floor> <file> <runs>
+// prints "<median ms> <peak MB above the start> <DCT scale in eighths, or - if none>" for the
+// case; "ours" takes any picture the slideshow takes (a TIFF through the system's codecs).
+// Memory is the working-set high-water mark of the first run less the working set before it;
+// our loader's includes the file, which it reads whole.
 #include <windows.h>
 #include <psapi.h>
+#include <webp/decode.h>
+#include <webp/encode.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <atomic>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -27,6 +33,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "config/preview_loader.h"
 #include "d3dx/d3dx8.h"
 #include "d3dx/picture_texture.h"
 #include "image/image_decode.h"
@@ -45,6 +52,8 @@ namespace {
 using testing_support::NowMs;
 
 constexpr uint32_t kWidth = 6000, kHeight = 4000, kTarget = 256;
+constexpr D3DCOLOR kColorKey = 0xFFF0F0F0;
+constexpr UINT kPreviewDone = WM_APP + 1;
 
 uint32_t Hash(uint32_t x, uint32_t y) {
   uint32_t v = x * 73856093u ^ y * 19349663u;
@@ -56,6 +65,29 @@ uint32_t Hash(uint32_t x, uint32_t y) {
 uint8_t Clamp(double v) { return uint8_t(std::min(255.0, std::max(0.0, v))); }
 
 // Smooth: broad gradients, like sky and skin. Detailed: fine texture and grain, like foliage.
+// One RGB row of a width x height photo.
+void PhotoRow(uint32_t y, uint32_t width, uint32_t height, bool detailed, uint8_t* row) {
+  for (uint32_t x = 0; x < width; ++x) {
+    double r = 128 + 90 * std::sin(x / 900.0 + y / 1300.0);
+    double g = 128 + 80 * std::cos(x / 1500.0 - y / 700.0);
+    double b = 60 + 150.0 * y / height;
+    // Sensor noise, faint in the smooth picture, strong with fine texture in the detailed one.
+    const double grain = detailed ? int(Hash(x, y) % 25) - 12 : int(Hash(x, y) & 3) - 1.5;
+    const double fine = detailed ? 18 * std::sin(x * 0.9 + std::sin(y * 0.13) * 4) *
+                                       std::cos(y * 0.7 + std::sin(x * 0.05) * 3)
+                                 : 0.0;
+    row[3 * x] = Clamp(r + grain + fine);
+    row[3 * x + 1] = Clamp(g + grain * 0.8 - fine);
+    row[3 * x + 2] = Clamp(b + grain * 0.6 + fine * 0.5);
+  }
+}
+
+std::vector<uint8_t> Photo(uint32_t width, uint32_t height) {
+  std::vector<uint8_t> rgb(size_t(width) * height * 3);
+  for (uint32_t y = 0; y < height; ++y) PhotoRow(y, width, height, false, &rgb[size_t(y) * width * 3]);
+  return rgb;
+}
+
 void Generate(const std::string& path, bool detailed, bool progressive = false) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return;
@@ -74,28 +106,52 @@ void Generate(const std::string& path, bool detailed, bool progressive = false) 
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<uint8_t> row(kWidth * 3);
   for (uint32_t y = 0; y < kHeight; ++y) {
-    for (uint32_t x = 0; x < kWidth; ++x) {
-      double r = 128 + 90 * std::sin(x / 900.0 + y / 1300.0);
-      double g = 128 + 80 * std::cos(x / 1500.0 - y / 700.0);
-      double b = 60 + 150.0 * y / kHeight;
-      // Sensor noise, faint in the smooth picture, strong with fine texture in the detailed one.
-      const double grain = detailed ? int(Hash(x, y) % 25) - 12 : int(Hash(x, y) & 3) - 1.5;
-      const double fine = detailed ? 18 * std::sin(x * 0.9 + std::sin(y * 0.13) * 4) *
-                                         std::cos(y * 0.7 + std::sin(x * 0.05) * 3)
-                                   : 0.0;
-      r += grain + fine;
-      g += grain * 0.8 - fine;
-      b += grain * 0.6 + fine * 0.5;
-      row[3 * x] = Clamp(r);
-      row[3 * x + 1] = Clamp(g);
-      row[3 * x + 2] = Clamp(b);
-    }
+    PhotoRow(y, kWidth, kHeight, detailed, row.data());
     JSAMPROW p = row.data();
     jpeg_write_scanlines(&cinfo, &p, 1);
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
   std::fclose(out);
+}
+
+void WriteBytes(const std::string& path, const void* data, size_t size) {
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return;
+  std::fwrite(data, 1, size, out);
+  std::fclose(out);
+}
+
+void Put(std::vector<uint8_t>& b, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b.push_back(uint8_t(v >> (8 * i)));
+}
+
+// An uncompressed RGB TIFF, one strip: no codec of ours reads it, the system's does.
+void GenerateTiff(const std::string& path, uint32_t width, uint32_t height) {
+  const uint32_t tags[][3] = {{256, 4, width}, {257, 4, height}, {258, 3, 8}, {259, 3, 1},
+                              {262, 3, 2}, {273, 4, 8 + 2 + 9 * 12 + 4}, {277, 3, 3},
+                              {278, 4, height}, {279, 4, width * height * 3}};
+  std::vector<uint8_t> b = {'I', 'I', 42, 0};
+  Put(b, 8, 4);
+  Put(b, 9, 2);
+  for (const auto& tag : tags) {
+    Put(b, tag[0], 2);
+    Put(b, tag[1], 2);
+    Put(b, 1, 4);
+    Put(b, tag[2], 4);  // 8 bits for all three samples: one value stands for the three
+  }
+  Put(b, 0, 4);
+  const std::vector<uint8_t> rgb = Photo(width, height);
+  b.insert(b.end(), rgb.begin(), rgb.end());
+  WriteBytes(path, b.data(), b.size());
+}
+
+void GenerateWebp(const std::string& path) {
+  const std::vector<uint8_t> rgb = Photo(kWidth, kHeight);
+  uint8_t* webp = nullptr;
+  const size_t size = WebPEncodeRGB(rgb.data(), kWidth, kHeight, kWidth * 3, 85, &webp);
+  WriteBytes(path, webp, size);
+  WebPFree(webp);
 }
 
 // A drawing rather than a photo, as pictures this large in PNG mostly are (maps, renderings,
@@ -171,10 +227,6 @@ int RunCancel(const std::string& path, int runs) {
   return 0;
 }
 
-bool IsPng(const std::vector<uint8_t>& bytes) {
-  return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG", 4) == 0;
-}
-
 PROCESS_MEMORY_COUNTERS Memory() {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
@@ -182,13 +234,21 @@ PROCESS_MEMORY_COUNTERS Memory() {
   return counters;
 }
 
-// Our loader, exactly as the slideshow calls it.
-bool RunOurs(IDirect3DDevice8* device, const std::string& path) {
+// Our loader: JPEG and PNG through the texture-from-file entry, as their rows have always been
+// timed; other formats as the slideshow decodes and uploads them (a TIFF by the system's codecs).
+bool RunOurs(IDirect3DDevice8* device, const std::string& path, bool entry) {
   IDirect3DTexture8* texture = nullptr;
-  HRESULT hr = D3DXCreateTextureFromFileExA(device, path.c_str(), kTarget, kTarget, 1, 0,
-                                            D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_LINEAR,
-                                            D3DX_FILTER_LINEAR, 0xFFF0F0F0, nullptr, nullptr,
-                                            &texture);
+  HRESULT hr;
+  if (entry) {
+    hr = D3DXCreateTextureFromFileExA(device, path.c_str(), kTarget, kTarget, 1, 0, D3DFMT_UNKNOWN,
+                                      D3DPOOL_MANAGED, D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR,
+                                      kColorKey, nullptr, nullptr, &texture);
+  } else {
+    PictureImage picture;
+    hr = DecodePictureFile(path.c_str(), kTarget, kTarget, kFilterLinear, kColorKey, nullptr,
+                           picture);
+    if (SUCCEEDED(hr)) hr = CreateTextureFromImage(device, picture, 1, kFilterLinear, &texture);
+  }
   SafeRelease(texture);
   return SUCCEEDED(hr);
 }
@@ -199,7 +259,7 @@ bool RunFull(IDirect3DDevice8* device, const std::string& path) {
   if (FAILED(ReadWholeFile(path.c_str(), bytes))) return false;
   DecodeOptions options;
   options.allowDctScaling = false;
-  options.colorKey = 0xFFF0F0F0;
+  options.colorKey = kColorKey;
   Image full, small;
   SourceInfo info;
   if (DecodeImage(bytes.data(), bytes.size(), options, full, info) != kImageOk) return false;
@@ -273,52 +333,92 @@ bool RunPngFloor(const std::string& path) {
   return true;
 }
 
+// libwebp alone: the file read and the whole picture decoded.
+bool RunWebpFloor(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (FAILED(ReadWholeFile(path.c_str(), bytes))) return false;
+  int width = 0, height = 0;
+  uint8_t* pixels = WebPDecodeBGRA(bytes.data(), bytes.size(), &width, &height);
+  WebPFree(pixels);
+  return pixels != nullptr;
+}
+
+// As Select Pictures does it: a request, the loader's message, the picture drawn.
+bool RunPreview(HWND box, PreviewLoader& loader, const std::string& path) {
+  RECT client;
+  GetClientRect(box, &client);
+  const uint32_t generation = loader.Request(path, client.right, client.bottom, box, kPreviewDone);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.message != kPreviewDone || message.wParam != generation) continue;
+    PreviewPicture picture;
+    HRESULT hr = E_FAIL;
+    if (!loader.Take(generation, picture, hr) || FAILED(hr)) return false;
+    HDC dc = GetDC(box);
+    picture.DrawFitted(box, dc);
+    ReleaseDC(box, dc);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "generate") == 0) {
-    Generate(std::string(argv[2]) + "\\smooth.jpg", false);
-    Generate(std::string(argv[2]) + "\\detailed.jpg", true);
+  const std::string which = argc >= 2 ? argv[1] : "";
+  if (argc == 3 && which == "generate") {
+    const std::string folder = argv[2];
+    Generate(folder + "\\smooth.jpg", false);
+    Generate(folder + "\\detailed.jpg", true);
+    GenerateWebp(folder + "\\photo.webp");
+    GenerateTiff(folder + "\\photo.tif", 4000, 3000);
     return 0;
   }
-  if (argc == 3 && std::strcmp(argv[1], "generate-png") == 0) {
+  if (argc == 3 && which == "generate-png") {
     GeneratePng(argv[2]);
     return 0;
   }
   // The slow kinds for a key pressed mid-decode: progressive and interlaced files.
-  if (argc == 3 && std::strcmp(argv[1], "generate-progressive") == 0) {
+  if (argc == 3 && which == "generate-progressive") {
     Generate(argv[2], true, true);
     return 0;
   }
-  if (argc == 3 && std::strcmp(argv[1], "generate-interlaced") == 0) {
+  if (argc == 3 && which == "generate-interlaced") {
     GeneratePng(argv[2], 4000, true);
     return 0;
   }
-  if (argc == 4 && std::strcmp(argv[1], "cancel") == 0) {
+  if (argc == 4 && which == "cancel") {
     return RunCancel(argv[2], std::max(1, std::atoi(argv[3])));
   }
   if (argc != 4) {
     std::fprintf(stderr, "usage: texture_bench generate <folder> | generate-png <file> |"
-                         " <ours|full|floor> <file> <runs>\n");
+                         " <ours|full|floor|preview> <file> <runs>\n");
     return 2;
   }
-  const std::string which = argv[1], path = argv[2];
+  CoInitialize(nullptr);  // the system's codecs
+  const std::string path = argv[2];
   const int runs = std::max(1, std::atoi(argv[3]));
   std::vector<uint8_t> header;
-  SourceInfo info;
-  if (FAILED(ReadWholeFile(path.c_str(), header)) ||
-      ProbeImage(header.data(), header.size(), info) != kImageOk) {
+  if (FAILED(ReadWholeFile(path.c_str(), header))) {
     std::fprintf(stderr, "cannot read %s\n", path.c_str());
     return 1;
   }
-  const bool png = IsPng(header);
+  SourceInfo info;
+  const DetectedFormat format = DetectFormat(header.data(), header.size());
+  const bool jpeg = format == DetectedFormat::Jpeg &&
+                    ProbeImage(header.data(), header.size(), info) == kImageOk;
   header = std::vector<uint8_t>();
-  const int scale = png ? 8 : ChooseDctScale(info.width, info.height, kTarget, kTarget);
-  // Every case runs beside a live device, even the floor that does not use it: the device's own
-  // threads then weigh on every row alike.
+  const int scale = jpeg ? ChooseDctScale(info.width, info.height, kTarget, kTarget) : 0;
+  if (which == "floor" && !jpeg && format != DetectedFormat::Png &&
+      format != DetectedFormat::Webp) {
+    std::fprintf(stderr, "no floor for %s\n", path.c_str());
+    return 2;
+  }
+  // Every case but the preview runs beside a live device, even the floor that does not use it:
+  // the device's own threads then weigh on every row alike.
   testing_support::RealDevice live;
   IDirect3DDevice8* device = nullptr;
-  {
+  if (which != "preview") {
     if (!live.Create(64, 64)) {
       std::fprintf(stderr, "no Direct3D device: %s\n", live.error());
       return 1;
@@ -331,15 +431,23 @@ int main(int argc, char** argv) {
     if (warm != nullptr && SUCCEEDED(warm->LockRect(0, &locked, nullptr, 0))) warm->UnlockRect(0);
     SafeRelease(warm);
   }
+  // The Select Pictures preview button's client size at 96 dpi.
+  HWND box = which != "preview" ? nullptr
+                                : CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 124,
+                                                106, nullptr, nullptr, nullptr, nullptr);
+  PreviewLoader loader;
+  const bool viaEntry = jpeg || format == DetectedFormat::Png;
   const SIZE_T before = Memory().WorkingSetSize;
   std::vector<double> times;
   SIZE_T peak = 0;
   for (int i = 0; i < runs; ++i) {
     const double start = NowMs();
-    const bool ok = which == "ours"   ? RunOurs(device, path)
-                    : which == "full" ? RunFull(device, path)
-                    : png             ? RunPngFloor(path)
-                                      : RunFloor(path, scale);
+    const bool ok = which == "ours"    ? RunOurs(device, path, viaEntry)
+                    : which == "full"    ? RunFull(device, path)
+                    : which == "preview" ? RunPreview(box, loader, path)
+                    : jpeg               ? RunFloor(path, scale)
+                    : format == DetectedFormat::Png ? RunPngFloor(path)
+                                                    : RunWebpFloor(path);
     times.push_back(NowMs() - start);
     if (!ok) {
       std::fprintf(stderr, "%s failed on %s\n", which.c_str(), path.c_str());
@@ -347,16 +455,17 @@ int main(int argc, char** argv) {
     }
     if (i == 0) peak = Memory().PeakWorkingSetSize;  // the first run sets the high-water mark
   }
+  if (box != nullptr) DestroyWindow(box);
   if (std::getenv("SOLVANE_BENCH_VERBOSE") != nullptr) {
     for (double t : times) std::fprintf(stderr, "%.1f ", t);
     std::fprintf(stderr, "\n");
   }
   std::sort(times.begin(), times.end());
   const double extra = peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0;
-  if (png) {
-    std::printf("%.1f %.1f -\n", times[times.size() / 2], extra);
-  } else {
+  if (jpeg && which != "preview") {
     std::printf("%.1f %.1f %d\n", times[times.size() / 2], extra, which == "full" ? 8 : scale);
+  } else {
+    std::printf("%.1f %.1f -\n", times[times.size() / 2], extra);
   }
   return 0;
 }

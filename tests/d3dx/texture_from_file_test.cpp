@@ -13,7 +13,6 @@
 #include "image/decoder_test_support.h"
 #include "support/real_device.h"
 #include "support/safe_release.h"
-#include "support/safe_release.h"
 #include "support/test_support.h"
 
 using namespace imaging;

@@ -10,7 +10,6 @@
 #include "fuzz/fuzz_harness.h"
 #include "support/real_device.h"
 #include "support/safe_release.h"
-#include "support/safe_release.h"
 
 namespace fuzz {
 namespace {
@@ -20,6 +19,21 @@ CaseResult Fail(const std::string& problem) { return CaseResult{false, problem};
 struct DeviceStats {
   int created = 0;
 };
+
+// What every load keeps to: a failure leaves no texture, a success gives one with a level 0
+// (described in desc).
+template <class Texture>
+CaseResult CheckLoad(HRESULT hr, Texture*& texture, const std::string& kind, DeviceStats& stats,
+                     D3DSURFACE_DESC& desc) {
+  if (FAILED(hr)) {
+    return texture != nullptr ? Fail("a failed load returned a " + kind) : CaseResult{};
+  }
+  if (texture == nullptr) return Fail("success without a " + kind);
+  ++stats.created;
+  const bool described = SUCCEEDED(texture->GetLevelDesc(0, &desc));
+  SafeRelease(texture);
+  return described ? CaseResult{} : Fail("the " + kind + " has no level 0");
+}
 
 // The slideshow's call (from a file) for even cases, the file's own size and a full chain
 // (from memory) for odd ones.
@@ -40,16 +54,9 @@ CaseResult TextureCase(IDirect3DDevice8* device, const Mutant& mutant, int index
         D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info,
         nullptr, &texture);
   }
-  if (FAILED(hr)) {
-    if (texture != nullptr) return Fail("a failed load returned a texture");
-    return CaseResult{};
-  }
-  if (texture == nullptr) return Fail("success without a texture");
-  ++stats.created;
-  D3DSURFACE_DESC desc;
-  const bool described = SUCCEEDED(texture->GetLevelDesc(0, &desc));
-  SafeRelease(texture);
-  if (!described) return Fail("the texture has no level 0");
+  D3DSURFACE_DESC desc = {};
+  const CaseResult loaded = CheckLoad(hr, texture, "texture", stats, desc);
+  if (!loaded.ok || FAILED(hr)) return loaded;
   if (info.Width == 0 || info.Height == 0) return Fail("success with an empty source size");
   if (index % 2 == 0 && (desc.Width != 256 || desc.Height != 256)) {
     return Fail("a slideshow texture of another size than 256 x 256");
@@ -72,16 +79,9 @@ CaseResult CubeCase(IDirect3DDevice8* device, const Mutant& mutant, int index,
         D3DPOOL_MANAGED, D3DX_FILTER_LINEAR, D3DX_FILTER_LINEAR, 0xFF000000, &info, nullptr,
         &cube);
   }
-  if (FAILED(hr)) {
-    if (cube != nullptr) return Fail("a failed load returned a cube texture");
-    return CaseResult{};
-  }
-  if (cube == nullptr) return Fail("success without a cube texture");
-  ++stats.created;
-  D3DSURFACE_DESC desc;
-  const bool described = SUCCEEDED(cube->GetLevelDesc(0, &desc));
-  SafeRelease(cube);
-  if (!described) return Fail("the cube texture has no level 0");
+  D3DSURFACE_DESC desc = {};
+  const CaseResult loaded = CheckLoad(hr, cube, "cube texture", stats, desc);
+  if (!loaded.ok || FAILED(hr)) return loaded;
   if (desc.Width != desc.Height) return Fail("a cube face that is not square");
   return CaseResult{};
 }

@@ -119,12 +119,6 @@ TEST(ReaderFuzz, PictureLists) {
   RunMutants("list", seeds, MutantCount(), CaseLimits{}, PictureListCase);
 }
 
-}  // namespace
-}  // namespace fuzz
-
-namespace fuzz {
-namespace {
-
 // The compressed seeds must be sound, or the .x mutants would only ever test the refusal.
 TEST(ReaderFuzz, CompressedSeedsLoadLikeTheirSources) {
   const std::vector<SeedFile> plain = Seeds({"x"});
@@ -146,12 +140,6 @@ TEST(ReaderFuzz, CompressedSeedsLoadLikeTheirSources) {
   EXPECT_GE(compared, 4);
   EXPECT_GE(loaded, 3);
 }
-
-}  // namespace
-}  // namespace fuzz
-
-namespace fuzz {
-namespace {
 
 // The hazard in full on the one real compressed file: every byte damaged in turn, and every
 // truncation. Those DirectX File is given must not crash it (the guard reports a crash).
