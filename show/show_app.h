@@ -10,6 +10,7 @@
 #include "render/drift_spin.h"
 #include "render/scene_item.h"
 #include "show/picture_decoder.h"
+#include "show/picture_round.h"
 #include "show/show_state.h"
 #include "show/slideshow_choice.h"
 #include "show/slideshow_layout.h"
@@ -155,6 +156,7 @@ class ShowApp : public SaverApp {
   // Shared by every output: one timer, so that all monitors change together.
   SlideshowTimers slideshowTimers;
   PictureChoiceState pictureChoice[kMaxGalleries];
+  PictureRound pictureRound;  // every picture once before any repeats, across runs
   uint32_t pictureGeneration = 0;  // number of picture changes so far
   uint32_t fallbackGeneration = 0;  // number of fallback picture changes so far
 

@@ -16,6 +16,7 @@
 #include "image/image_scale.h"
 #include "show/backgrounds.h"
 #include "show/picture_list.h"
+#include "show/picture_round.h"
 #include "show/show_app.h"
 #include "show/show_settings.h"
 #include "show/slideshow_layout.h"
@@ -122,8 +123,8 @@ void ShowApp::BuildSlots() {
 
 void ShowApp::AssignPictures() {
   int indices[kMaxGalleries][kPictureSlotCount];
-  ChoosePicturesForOutputs(PictureCount(state_.PictureList), pendingGalleryCount, pictureChoice,
-                           indices, std::rand);
+  ChooseGalleryPictures(state_.settings.showEveryPicture != 0 ? &pictureRound : nullptr,
+                        state_.PictureList, pendingGalleryCount, pictureChoice, indices, std::rand);
   for (int k = 0; k < pendingGalleryCount; ++k) {
     std::vector<SceneItem>& slots = galleries[k].pendingSlots;
     for (size_t i = 0; i < slots.size() && i < kPictureSlotCount; ++i) {
@@ -240,8 +241,8 @@ bool ShowApp::AdvanceFallbackPicture(float elapsedSeconds) {
     changeWaiting = false;
     pendingGalleryCount = WantedGalleryCount();
     int pictures[kMaxGalleries];
-    ChooseFallbackPictures(PictureCount(state_.PictureList), pendingGalleryCount, pictures,
-                           std::rand);
+    ChooseFallbackFromRound(state_.settings.showEveryPicture != 0 ? &pictureRound : nullptr,
+                            state_.PictureList, pendingGalleryCount, pictures, std::rand);
     std::vector<DecodeJob> jobs;
     for (int k = 0; k < pendingGalleryCount; ++k) {
       galleries[k].pendingFallbackPicture = pictures[k];

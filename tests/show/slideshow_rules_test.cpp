@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <cstdlib>
 #include <set>
 #include <vector>
 
+#include "base/data_paths.h"
 #include "host/host_clock.h"
+#include "show/picture_round.h"
 #include "show/slideshow_choice.h"
 #include "show/slideshow_layout.h"
 #include "show/texture_sizing.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -303,3 +307,90 @@ TEST(TextureSizingTest, EachSlotGetsThePowerOfTwoItsLargestExtentNeeds) {
   EXPECT_EQ(SlotTextureEdge(1, 152, 112, 4096, 4096), 256u);
   EXPECT_EQ(SlotTextureEdge(1, 0, 0, 4096, 4096), 256u);
 }
+
+namespace {
+
+std::string g_roundFolder;
+
+std::vector<PictureEntry> Pictures(int n) {
+  std::vector<PictureEntry> list;
+  for (int i = 0; i < n; ++i) list.push_back(MakePictureEntry("", std::to_string(i).c_str()));
+  return list;
+}
+
+class PictureRoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_roundFolder = folder_.File("user");
+    g_userDataFolder = [](char* out, size_t size) {
+      return FormatPath(out, size, "%s", g_roundFolder.c_str());
+    };
+    std::srand(11);
+  }
+  void TearDown() override { g_userDataFolder = SystemUserDataFolder; }
+  testing_support::TempFolder folder_;
+};
+
+// Every n pictures taken are one whole round, with the within-change rules, while the saver is
+// restarted (a new round reading the file) now and then.
+TEST_F(PictureRoundTest, EveryPictureOncePerRoundAcrossRestarts) {
+  std::vector<int> taken;
+  for (int run = 0; run < 8; ++run) {
+    PictureRound round;
+    PictureChoiceState states[2];
+    for (int change = 0; change < 5; ++change) {
+      int indices[2][4];
+      ChooseGalleryPictures(&round, Pictures(10), 2, states, indices, std::rand);
+      EXPECT_EQ(std::set<int>(indices[0], indices[0] + 8).size(), 8u);
+      taken.insert(taken.end(), indices[0], indices[0] + 8);
+    }
+  }
+  for (auto from = taken.begin(); from != taken.end(); from += 10) {
+    EXPECT_EQ(std::set<int>(from, from + 10).size(), 10u);
+  }
+}
+
+TEST_F(PictureRoundTest, AddedPicturesJoinTheNextRoundAnEditedListStartsAfresh) {
+  int taken[24];
+  { PictureRound round; ASSERT_TRUE(round.Take(Pictures(10), 4, taken, std::rand)); }
+  std::vector<PictureEntry> longer = Pictures(12);
+  { PictureRound round;
+    ASSERT_TRUE(round.Take(longer, 6, taken + 4, std::rand) &&
+                round.Take(longer, 12, taken + 10, std::rand) &&
+                round.Take(longer, 2, taken + 22, std::rand)); }
+  const std::set<int> old(taken, taken + 10);
+  EXPECT_EQ(old.size(), 10u);
+  EXPECT_LT(*old.rbegin(), 10);
+  EXPECT_EQ(std::set<int>(taken + 10, taken + 22).size(), 12u);
+  longer[3] = MakePictureEntry("", "other");
+  PictureRound edited;
+  ASSERT_TRUE(edited.Take(longer, 4, taken, std::rand));
+  EXPECT_EQ(edited.State().position, 4u);  // a resumed round would stand at 6
+}
+
+TEST_F(PictureRoundTest, ABadFileGivesAFreshRound) {
+  int taken[4];
+  { PictureRound round; ASSERT_TRUE(round.Take(Pictures(10), 4, taken, std::rand)); }
+  const std::string good = folder_.Read("user\\pictureround.dat");
+  std::string flipped = good, hugeHeld = good;
+  flipped[26] ^= 1, hugeHeld[28] = 100;  // position, held-back count
+  for (const std::string& bad : {std::string(), good.substr(0, good.size() - 1), flipped,
+                                 hugeHeld, std::string("name\r\npath\r\n"), good + "x"}) {
+    folder_.Write("user\\pictureround.dat", bad);
+    PictureRound round;
+    ASSERT_TRUE(round.Take(Pictures(10), 4, taken, std::rand));
+    EXPECT_EQ(round.State().position, 4u) << bad.size();  // a resumed round would stand at 8
+  }
+}
+
+TEST_F(PictureRoundTest, UncheckedGivesThePlainDraw) {
+  PictureChoiceState states[2];
+  int plain[2][4], drawn[2][4];
+  std::srand(3);
+  ChoosePicturesForOutputs(12, 2, states, plain, std::rand);
+  std::srand(3);
+  ChooseGalleryPictures(nullptr, Pictures(12), 2, states, drawn, std::rand);
+  EXPECT_TRUE(std::equal(plain[0], plain[0] + 8, drawn[0]));
+}
+
+}  // namespace
