@@ -508,7 +508,7 @@ TEST(PictureDecoderTest, AStalledReadCostsOnlyItsPictureAndIsNotPiledUp) {
   SetGate(false);
   g_stalledReads = 0;
   {
-    PictureDecoder decoder(50);
+    PictureDecoder decoder(1000);  // long enough for the good ones on a loaded machine
     const std::vector<DecodeJob> jobs = {{"a_10x10.jpg", 16, 0}, {"x\\stalled.jpg", 16, 0},
                                          {"b_20x10.jpg", 16, 0}, {"c_30x10.jpg", 16, 0}};
     for (int change = 0; change < 2; ++change) {
