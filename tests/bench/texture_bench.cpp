@@ -3,6 +3,7 @@
 // floor: libjpeg-turbo at the DCT scale our loader picks; libpng decoding the whole picture).
 //
 //   texture_bench generate <folder>              writes smooth.jpg and detailed.jpg (6000x4000, q90)
+//   texture_bench generate-checker <file.jpg>   writes a red/cyan checker, 12-px squares (2048x1536)
 //   texture_bench generate-png <file.png>        writes an 8000x8000 RGB picture
 //   texture_bench generate-progressive <file>    a progressive 6000x4000 JPEG (detailed)
 //   texture_bench generate-interlaced <file>     an interlaced 4000x4000 PNG
@@ -89,6 +90,40 @@ void Generate(const std::string& path, bool detailed, bool progressive = false) 
       row[3 * x] = Clamp(r);
       row[3 * x + 1] = Clamp(g);
       row[3 * x + 2] = Clamp(b);
+    }
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&cinfo, &p, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::fclose(out);
+}
+
+// A red and cyan checker of 12-pixel squares, 2048x1536: fine contrast that a soft reduction or
+// a blurred sampler loses first (see gallery_bench sharpness).
+void GenerateChecker(const std::string& path) {
+  constexpr uint32_t kCheckerWidth = 2048, kCheckerHeight = 1536, kSquare = 12;
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return;
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, out);
+  cinfo.image_width = kCheckerWidth;
+  cinfo.image_height = kCheckerHeight;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 90, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(kCheckerWidth * 3);
+  for (uint32_t y = 0; y < kCheckerHeight; ++y) {
+    for (uint32_t x = 0; x < kCheckerWidth; ++x) {
+      const bool red = ((x / kSquare) + (y / kSquare)) % 2 == 0;
+      row[3 * x] = red ? 255 : 0;
+      row[3 * x + 1] = red ? 0 : 255;
+      row[3 * x + 2] = red ? 0 : 255;
     }
     JSAMPROW p = row.data();
     jpeg_write_scanlines(&cinfo, &p, 1);
@@ -279,6 +314,10 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "generate") == 0) {
     Generate(std::string(argv[2]) + "\\smooth.jpg", false);
     Generate(std::string(argv[2]) + "\\detailed.jpg", true);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "generate-checker") == 0) {
+    GenerateChecker(argv[2]);
     return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "generate-png") == 0) {
