@@ -14,7 +14,7 @@
 //   gallery_bench sharpness <install folder> <picture> <runs>   four copies of the picture on a
 //     1920x1080 back buffer; the note is the fine contrast left on screen: the standard
 //     deviation of (red - green) / 255 over the best 32-pixel tile (1.0 for a red/cyan checker
-//     drawn texel for pixel)
+//     drawn texel for pixel); SOLVANE_BENCH_SAVE=<folder> keeps the frame as sharpness.bmp
 //   gallery_bench parts <install folder> <runs>              the frame split by mesh: each
 //     part drawn alone (same planned steps, states and textures) after clear and camera
 // prints "<median ms> <peak MB above the start>"; frame and empty time one frame, as the mean
@@ -280,6 +280,9 @@ int main(int argc, char** argv) {
       app.elapsedTime = 0.0f;
       app.DrawScene();
       contrast = BestTileContrast(screen.ReadBackBuffer());
+      if (const char* folder = std::getenv("SOLVANE_BENCH_SAVE")) {
+        testing_support::SaveBmp(screen.ReadBackBuffer(), folder, "sharpness");
+      }
     }
     std::sort(times.begin(), times.end());
     const SIZE_T peak = PeakWorkingSet();
