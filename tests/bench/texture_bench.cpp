@@ -56,8 +56,10 @@ uint32_t Hash(uint32_t x, uint32_t y) {
 
 uint8_t Clamp(double v) { return uint8_t(std::min(255.0, std::max(0.0, v))); }
 
-// Smooth: broad gradients, like sky and skin. Detailed: fine texture and grain, like foliage.
-void Generate(const std::string& path, bool detailed, bool progressive = false) {
+// A JPEG at quality 90 whose rows `fill` writes as RGB bytes.
+template <typename Fill>
+void WriteJpeg(const std::string& path, uint32_t width, uint32_t height, bool progressive,
+               Fill fill) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return;
   jpeg_compress_struct cinfo;
@@ -65,16 +67,28 @@ void Generate(const std::string& path, bool detailed, bool progressive = false) 
   cinfo.err = jpeg_std_error(&err);
   jpeg_create_compress(&cinfo);
   jpeg_stdio_dest(&cinfo, out);
-  cinfo.image_width = kWidth;
-  cinfo.image_height = kHeight;
+  cinfo.image_width = width;
+  cinfo.image_height = height;
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 90, TRUE);
   if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(kWidth * 3);
-  for (uint32_t y = 0; y < kHeight; ++y) {
+  std::vector<uint8_t> row(width * 3);
+  for (uint32_t y = 0; y < height; ++y) {
+    fill(y, row.data());
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&cinfo, &p, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::fclose(out);
+}
+
+// Smooth: broad gradients, like sky and skin. Detailed: fine texture and grain, like foliage.
+void Generate(const std::string& path, bool detailed, bool progressive = false) {
+  WriteJpeg(path, kWidth, kHeight, progressive, [detailed](uint32_t y, uint8_t* row) {
     for (uint32_t x = 0; x < kWidth; ++x) {
       double r = 128 + 90 * std::sin(x / 900.0 + y / 1300.0);
       double g = 128 + 80 * std::cos(x / 1500.0 - y / 700.0);
@@ -91,46 +105,19 @@ void Generate(const std::string& path, bool detailed, bool progressive = false) 
       row[3 * x + 1] = Clamp(g);
       row[3 * x + 2] = Clamp(b);
     }
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::fclose(out);
+  });
 }
 
 // A red and cyan checker of 12-pixel squares, 2048x1536: fine contrast that a soft reduction or
 // a blurred sampler loses first (see gallery_bench sharpness).
 void GenerateChecker(const std::string& path) {
-  constexpr uint32_t kCheckerWidth = 2048, kCheckerHeight = 1536, kSquare = 12;
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, out);
-  cinfo.image_width = kCheckerWidth;
-  cinfo.image_height = kCheckerHeight;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(kCheckerWidth * 3);
-  for (uint32_t y = 0; y < kCheckerHeight; ++y) {
-    for (uint32_t x = 0; x < kCheckerWidth; ++x) {
-      const bool red = ((x / kSquare) + (y / kSquare)) % 2 == 0;
+  WriteJpeg(path, 2048, 1536, false, [](uint32_t y, uint8_t* row) {
+    for (uint32_t x = 0; x < 2048; ++x) {
+      const bool red = (x / 12 + y / 12) % 2 == 0;
       row[3 * x] = red ? 255 : 0;
-      row[3 * x + 1] = red ? 0 : 255;
-      row[3 * x + 2] = red ? 0 : 255;
+      row[3 * x + 1] = row[3 * x + 2] = red ? 0 : 255;
     }
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::fclose(out);
+  });
 }
 
 // A drawing rather than a photo, as pictures this large in PNG mostly are (maps, renderings,
