@@ -133,6 +133,26 @@ BOOL SaverApp::ChooseDepthFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT 
   return FALSE;
 }
 
+D3DMULTISAMPLE_TYPE SaverApp::ChooseMultiSample(UINT adapter, D3DDEVTYPE deviceType,
+                                                D3DFORMAT backBufferFormat,
+                                                D3DFORMAT depthFormat, bool inWindow) {
+  if (direct3d == nullptr) return D3DMULTISAMPLE_NONE;
+  const BOOL windowedCheck = inWindow ? TRUE : FALSE;
+  const D3DMULTISAMPLE_TYPE wanted[] = {D3DMULTISAMPLE_4_SAMPLES, D3DMULTISAMPLE_2_SAMPLES};
+  for (D3DMULTISAMPLE_TYPE samples : wanted) {
+    if (FAILED(direct3d->CheckDeviceMultiSampleType(adapter, deviceType, backBufferFormat,
+                                                    windowedCheck, samples))) {
+      continue;
+    }
+    if (depthFormat == D3DFMT_UNKNOWN ||
+        SUCCEEDED(direct3d->CheckDeviceMultiSampleType(adapter, deviceType, depthFormat,
+                                                       windowedCheck, samples))) {
+      return samples;
+    }
+  }
+  return D3DMULTISAMPLE_NONE;
+}
+
 void SaverApp::DescribeDevices() {
   for (ScreenOutput& output : outputs) {
     const AdapterRecord* adapter = AdapterAt(output.adapterIndex);

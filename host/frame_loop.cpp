@@ -73,8 +73,7 @@ void SaverApp::DrawOutputs() {
         ReleaseDeviceResources();
         output.resourcesRestored = 0;
       }
-      D3DPRESENT_PARAMETERS params = output.presentParams;
-      if (FAILED(output.device->Reset(&params))) {
+      if (FAILED(ResetOutputDevice(output))) {
         errorPending = 1;
         continue;  // nothing to draw on a device that did not come back
       }

@@ -141,15 +141,48 @@ D3DPRESENT_PARAMETERS SaverApp::PresentParams(bool inWindow, const DisplayModeEn
   return pp;
 }
 
+void SaverApp::DropMultiSample(D3DPRESENT_PARAMETERS& params) const {
+  params.MultiSampleType = D3DMULTISAMPLE_NONE;
+  params.SwapEffect = params.Windowed ? windowedSwapEffect : fullScreenSwapEffect;
+}
+
 HRESULT SaverApp::CreateOutputDevice(ScreenOutput& output) {
   output.device.Reset();
   if (direct3d == nullptr) return E_FAIL;
-  // CreateDevice may adjust the parameters it is given; keep ours for Reset.
-  D3DPRESENT_PARAMETERS given = output.presentParams;
-  HRESULT hr = direct3d->CreateDevice(output.adapterIndex, output.deviceType, mainWindow,
-                                      output.behavior, &given, &output.device);
-  if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
-  if (FAILED(hr)) output.device.Reset();
+  D3DPRESENT_PARAMETERS& pp = output.presentParams;
+  DropMultiSample(pp);
+  const bool inWindow = pp.Windowed != FALSE;
+  pp.MultiSampleType =
+      ChooseMultiSample(output.adapterIndex, output.deviceType, pp.BackBufferFormat,
+                        pp.EnableAutoDepthStencil ? pp.AutoDepthStencilFormat : D3DFMT_UNKNOWN,
+                        inWindow);
+  // Direct3D takes multisampling only with the discard swap effect. A window gives up the copy
+  // with its wait for the vertical blank: every frame is cleared and drawn whole before it is
+  // presented, so nothing needs the back buffer kept, and the frame loop already paces frames
+  // to the refresh rate; clean edges are worth the odd torn frame in a preview.
+  if (pp.MultiSampleType != D3DMULTISAMPLE_NONE) pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  for (;;) {
+    // CreateDevice may adjust the parameters it is given; keep ours for Reset.
+    D3DPRESENT_PARAMETERS given = pp;
+    HRESULT hr = direct3d->CreateDevice(output.adapterIndex, output.deviceType, mainWindow,
+                                        output.behavior, &given, &output.device);
+    if (SUCCEEDED(hr) && output.device == nullptr) hr = E_FAIL;
+    if (SUCCEEDED(hr)) return hr;
+    output.device.Reset();
+    if (pp.MultiSampleType == D3DMULTISAMPLE_NONE) return hr;
+    DropMultiSample(pp);  // a driver that lists a sample count it cannot make
+  }
+}
+
+HRESULT SaverApp::ResetOutputDevice(ScreenOutput& output) {
+  if (output.device == nullptr) return E_FAIL;
+  D3DPRESENT_PARAMETERS params = output.presentParams;
+  HRESULT hr = output.device->Reset(&params);
+  if (FAILED(hr) && output.presentParams.MultiSampleType != D3DMULTISAMPLE_NONE) {
+    DropMultiSample(output.presentParams);
+    params = output.presentParams;
+    hr = output.device->Reset(&params);
+  }
   return hr;
 }
 

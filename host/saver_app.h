@@ -92,6 +92,11 @@ class SaverApp {
   HRESULT EnumerateAdapters();
   BOOL ChooseDepthFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
                          D3DFORMAT* depthFormat);
+  // 4x, else 2x multisampling where the device takes it for the back buffer and depth formats
+  // (depth D3DFMT_UNKNOWN: none); D3DMULTISAMPLE_NONE otherwise.
+  D3DMULTISAMPLE_TYPE ChooseMultiSample(UINT adapter, D3DDEVTYPE deviceType,
+                                        D3DFORMAT backBufferFormat, D3DFORMAT depthFormat,
+                                        bool inWindow);
   bool HasUsableDevice() const;
 
   // Screen outputs.
@@ -104,6 +109,9 @@ class SaverApp {
                               D3DFORMAT backBufferFormat, DWORD* behavior,
                               D3DFORMAT* depthFormat);
   HRESULT MakeOutputCurrent(UINT index);
+  // Reset with the output's parameters; a multisampled one that fails is tried once more
+  // without multisampling, and keeps those parameters.
+  HRESULT ResetOutputDevice(ScreenOutput& output);
   // Releases every output's scene resources and device; the output records stay.
   void ReleaseOutputDevices();
   void TearDownOutputs();
@@ -203,8 +211,11 @@ class SaverApp {
                                       HWND deviceWindow) const;
   // The first vertex-processing behaviour the product accepts, with the multithreading flag.
   bool AcceptedBehavior(D3DCAPS8* caps, D3DFORMAT format, DWORD* behavior);
-  // Device creation shared by both kinds of output; the parameters given stay unchanged.
+  // Device creation shared by both kinds of output: multisampled where the device allows it,
+  // else, or when that is refused, without; presentParams keep what the device was made with.
   HRESULT CreateOutputDevice(ScreenOutput& output);
+  // The output's parameters without multisampling, with the swap effect of its kind.
+  void DropMultiSample(D3DPRESENT_PARAMETERS& params) const;
 
   // The host saw a reason to draw: the first frame, an exposed, resized or restored window,
   // a device that was lost, a scene or present that failed.

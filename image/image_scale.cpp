@@ -12,16 +12,51 @@
 namespace imaging {
 namespace {
 
-enum class AxisMode { Copy, Area, Nearest, Linear };
+enum class AxisMode { Copy, Area, Sharp, Nearest, Linear };
+
+constexpr uint32_t kSharpRatio = 4;
 
 uint32_t FilterKind(uint32_t filter) { return filter & 0xFF; }
 
+// A linear reduction by a whole ratio is a box, which keeps the contrast of detail the new size
+// can still show; by any other ratio a box's texels straddle the output's edges and blur it, so
+// a windowed sinc takes over there. Beyond kSharpRatio the straddled share of a box is small and
+// the sinc's window would be wide: the box stays.
 AxisMode ChooseMode(uint32_t from, uint32_t to, uint32_t filter) {
   const uint32_t kind = FilterKind(filter);
   if (from == to) return AxisMode::Copy;
   if (kind == kFilterPoint) return AxisMode::Nearest;
-  if (to < from) return AxisMode::Area;
+  if (to < from) {
+    const bool sharp = kind == kFilterLinear && from % to != 0 && from < kSharpRatio * uint64_t(to);
+    return sharp ? AxisMode::Sharp : AxisMode::Area;
+  }
   return kind == kFilterBox ? AxisMode::Nearest : AxisMode::Linear;
+}
+
+// Lobes of the Lanczos window of the sharp reduction, in output texels on either side.
+constexpr int kLobes = 3;
+
+double Lanczos(double x) {
+  constexpr double kPi = 3.14159265358979323846;
+  if (x == 0.0) return 1.0;
+  if (x <= -kLobes || x >= kLobes) return 0.0;
+  return double(kLobes) * std::sin(kPi * x) * std::sin(kPi * x / kLobes) / (kPi * kPi * x * x);
+}
+
+// Output k's taps of the sharp reduction: the source texels within the window, weights scaled
+// to sum to one (the window is cut at the picture's edges).
+void AddSharpTaps(uint32_t k, uint32_t from, uint32_t to, AxisTaps& c) {
+  const double scale = double(from) / double(to);
+  const double center = (k + 0.5) * scale - 0.5;
+  const double reach = kLobes * scale;
+  const int64_t lo = std::max<int64_t>(0, int64_t(std::ceil(center - reach)));
+  const int64_t hi = std::min<int64_t>(int64_t(from) - 1, int64_t(std::floor(center + reach)));
+  double weights[2 * kLobes * kSharpRatio + 1];  // the window's widest below kSharpRatio
+  double total = 0.0;
+  for (int64_t i = lo; i <= hi; ++i) total += weights[i - lo] = Lanczos((i - center) / scale);
+  for (int64_t i = lo; i <= hi; ++i) {
+    c.taps.push_back({uint32_t(i), float(weights[i - lo] / total)});
+  }
 }
 
 // Address of a tap outside the line: mirrored when asked, otherwise wrapped (D3DX's rule).
@@ -58,6 +93,9 @@ AxisTaps BuildTaps(uint32_t from, uint32_t to, AxisMode mode, bool mirror) {
         }
         break;
       }
+      case AxisMode::Sharp:
+        AddSharpTaps(k, from, to, c);
+        break;
       case AxisMode::Linear: {
         const double x = (k + 0.5) * double(from) / double(to) - 0.5;
         const double x0 = std::floor(x);
@@ -172,34 +210,49 @@ ImageResult RowResampler::Start(uint32_t sourceWidth, uint32_t sourceHeight, uin
   sourceHeight_ = sourceHeight;
   nextRow_ = 0;
   nextOutput_ = 0;
-  nextTap_ = 0;
   try {
     across_ = BuildTaps(sourceWidth, width, ChooseMode(sourceWidth, width, filter),
                         (filter & kFilterMirrorU) != 0);
     down_ = BuildTaps(sourceHeight, height, ChooseMode(sourceHeight, height, filter),
                       (filter & kFilterMirrorV) != 0);
+    // Output rows whose windows overlap are summed side by side: as many as are unfinished at
+    // once (an output is finished with its last row, before the next one adds that row).
+    open_ = 1;
+    for (uint32_t k = 0, j = 1; k < height; ++k) {
+      j = std::max(j, k + 1);
+      while (j < height && FirstRow(j) < LastRow(k)) ++j;
+      open_ = std::max(open_, j - k);
+    }
     resampled_.assign(size_t(width) * 4, 0.0f);
-    sum_.assign(size_t(width) * 4, 0.0f);
+    sums_.assign(size_t(open_) * width * 4, 0.0f);
   } catch (...) {
     return kImageOutOfMemory;
   }
   return kImageOk;
 }
 
+// The vertical taps of every output row read consecutive source rows, and each row's window
+// starts and ends no earlier than the one before: a row is added to the sums of the outputs
+// whose windows hold it, and an output is finished with the last row of its window. A row that
+// no window holds (a point filter's reduction) costs nothing.
 void RowResampler::Push(const uint32_t* row) {
   if (nextRow_ >= sourceHeight_) return;
   const uint32_t y = nextRow_++;
-  const std::vector<AxisTaps::Tap>& taps = down_.taps;
-  // The vertical taps run in source order, so the ones reading this row are next in line; a row
-  // that none reads (a point filter's reduction) costs nothing.
-  if (nextTap_ == taps.size() || taps[nextTap_].index != y) return;
-  ResampleAcross(row, across_, resampled_.data());
-  for (; nextTap_ < taps.size() && taps[nextTap_].index == y; ++nextTap_) {
-    const float w = taps[nextTap_].weight;
-    for (size_t i = 0; i < sum_.size(); ++i) sum_[i] += w * resampled_[i];
-    if (nextTap_ + 1 == down_.first[nextOutput_ + 1]) {  // the output row's last tap
-      PackRow(sum_.data(), result_.width, result_.Row(nextOutput_++));
-      std::fill(sum_.begin(), sum_.end(), 0.0f);
+  const size_t stride = size_t(result_.width) * 4;
+  bool resampled = false;
+  for (uint32_t k = nextOutput_; k < result_.height && FirstRow(k) <= y; ++k) {
+    const uint32_t t = down_.first[k] + (y - FirstRow(k));
+    if (t >= down_.first[k + 1]) continue;
+    if (!resampled) {
+      ResampleAcross(row, across_, resampled_.data());
+      resampled = true;
+    }
+    float* sum = sums_.data() + (k % open_) * stride;
+    const float w = down_.taps[t].weight;
+    for (size_t i = 0; i < stride; ++i) sum[i] += w * resampled_[i];
+    if (LastRow(k) == y) {  // the windows end in order: k is nextOutput_
+      PackRow(sum, result_.width, result_.Row(nextOutput_++));
+      std::fill(sum, sum + stride, 0.0f);
     }
   }
 }

@@ -1,7 +1,9 @@
 // Resampling of decoded pictures to the size a texture asks for. A reduction averages every
 // source texel it covers (area filter), so a 6000-pixel photo reduced to 256 does not alias;
-// an enlargement interpolates (linear, triangle) or repeats texels (point, box). Decoders feed
-// their rows to an ImageSink, which reduces them as they come.
+// a linear one by a ratio that is not whole, and below 4, uses a Lanczos window instead, which
+// keeps fine contrast the box would blur. An enlargement interpolates (linear, triangle) or
+// repeats texels (point, box). Decoders feed their rows to an ImageSink, which reduces them as
+// they come.
 #pragma once
 
 #include <atomic>
@@ -51,8 +53,9 @@ struct AxisTaps {
 };
 
 // Resamples source rows as they arrive, top row first, so the source need never be held whole.
-// Every horizontal filter streams; vertically, those whose output rows each read only rows at
-// or after the ones the previous output row read: reductions, copies and repeated rows, not an
+// Every horizontal filter streams; vertically, those whose output rows each read a run of rows
+// that starts and ends no earlier than the previous one's: reductions (the windows of a sharp
+// one overlap, so several output rows are summed at once), copies and repeated rows, not an
 // interpolated enlargement (it reads on both sides and wraps round the picture). Each output
 // sums its taps in the same order as ScaleImage, so the two agree to the bit.
 class RowResampler {
@@ -65,14 +68,17 @@ class RowResampler {
   Image& Result() { return result_; }
 
  private:
+  uint32_t FirstRow(uint32_t k) const { return down_.taps[down_.first[k]].index; }
+  uint32_t LastRow(uint32_t k) const { return down_.taps[down_.first[k + 1] - 1].index; }
+
   uint32_t sourceHeight_ = 0;
   uint32_t nextRow_ = 0;
-  uint32_t nextOutput_ = 0;
-  size_t nextTap_ = 0;  // the next vertical tap to be fed
+  uint32_t nextOutput_ = 0;  // the first output row not finished
+  uint32_t open_ = 1;        // output rows summed at once, in turn in sums_
   AxisTaps across_;
   AxisTaps down_;
   std::vector<float> resampled_;  // the current source row resampled across, 4 floats a texel
-  std::vector<float> sum_;        // the output row being summed
+  std::vector<float> sums_;       // the output rows being summed
   Image result_;
 };
 

@@ -1,14 +1,40 @@
 #include "render/state_sets.h"
 
+#include <cstring>
+
 #include "d3dx/d3dx8_math.h"
 
 namespace {
+
+// Half a mip level towards the larger texture: sharp while a picture is magnified at most
+// by the square root of two along its less minified axis.
+constexpr float kPictureLodBias = -0.5f;
 
 struct SetRow {
   DWORD cullMode;
   DWORD colorArg1;
   BOOL specular;
+  bool picture;  // samples a picture texture
 };
+
+// A picture is minified more along one axis than the other where it stands turned, and where
+// its square texture is squeezed to the picture's shape; trilinear filtering then takes the mip
+// level of the more minified axis for both and blurs the other. Anisotropic filtering, where the
+// device has it, samples along that axis from the sharper level; elsewhere a small negative bias
+// keeps trilinear filtering nearer the sharper level.
+void SetTextureFiltering(IDirect3DDevice8* device, bool picture) {
+  D3DCAPS8 caps = {};
+  const bool anisotropic = picture && SUCCEEDED(device->GetDeviceCaps(&caps)) &&
+                           (caps.TextureFilterCaps & D3DPTFILTERCAPS_MINFANISOTROPIC) != 0 &&
+                           caps.MaxAnisotropy > 1;
+  const float bias = picture && !anisotropic ? kPictureLodBias : 0.0f;
+  DWORD biasBits;
+  std::memcpy(&biasBits, &bias, sizeof biasBits);
+  device->SetTextureStageState(0, D3DTSS_MINFILTER,
+                               anisotropic ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
+  device->SetTextureStageState(0, D3DTSS_MAXANISOTROPY, anisotropic ? caps.MaxAnisotropy : 1);
+  device->SetTextureStageState(0, D3DTSS_MIPMAPLODBIAS, biasBits);
+}
 
 void Apply(IDirect3DDevice8* device, const SetRow& row, D3DCOLOR ambient) {
   device->SetRenderState(D3DRS_CULLMODE, row.cullMode);
@@ -16,7 +42,7 @@ void Apply(IDirect3DDevice8* device, const SetRow& row, D3DCOLOR ambient) {
   device->SetTextureStageState(0, D3DTSS_COLORARG1, row.colorArg1);
   device->SetRenderState(D3DRS_SPECULARENABLE, row.specular);
   // The common tail of every set.
-  device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+  SetTextureFiltering(device, row.picture);
   device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
   device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
   device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
@@ -28,19 +54,19 @@ void Apply(IDirect3DDevice8* device, const SetRow& row, D3DCOLOR ambient) {
 }  // namespace
 
 void ApplyFrameStates(IDirect3DDevice8* device, D3DCOLOR ambient) {
-  Apply(device, {D3DCULL_NONE, D3DTA_CURRENT, FALSE}, ambient);
+  Apply(device, {D3DCULL_NONE, D3DTA_CURRENT, FALSE, false}, ambient);
 }
 
 void ApplyPictureStates(IDirect3DDevice8* device, D3DCOLOR ambient) {
-  Apply(device, {D3DCULL_NONE, D3DTA_TEXTURE, FALSE}, ambient);
+  Apply(device, {D3DCULL_NONE, D3DTA_TEXTURE, FALSE, true}, ambient);
 }
 
 void ApplyObjectStates(IDirect3DDevice8* device, D3DCOLOR ambient) {
-  Apply(device, {D3DCULL_CCW, D3DTA_CURRENT, TRUE}, ambient);
+  Apply(device, {D3DCULL_CCW, D3DTA_CURRENT, TRUE, false}, ambient);
 }
 
 void ApplyFallbackStates(IDirect3DDevice8* device, D3DCOLOR ambient) {
-  Apply(device, {D3DCULL_CCW, D3DTA_TEXTURE, FALSE}, ambient);
+  Apply(device, {D3DCULL_CCW, D3DTA_TEXTURE, FALSE, true}, ambient);
 }
 
 void SetUpEnvironmentMap(IDirect3DDevice8* device, bool translucent) {

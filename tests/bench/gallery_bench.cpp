@@ -11,6 +11,10 @@
 //   gallery_bench frame-busy <install folder> <runs>         the gallery while another thread
 //     keeps one processor busy at idle priority, as a decoding worker does
 //   gallery_bench empty <install folder> <runs>              clear, begin, end, present
+//   gallery_bench sharpness <install folder> <picture> <runs>   four copies of the picture on a
+//     1920x1080 back buffer; the note is the fine contrast left on screen: the standard
+//     deviation of (red - green) / 255 over the best 32-pixel tile (1.0 for a red/cyan checker
+//     drawn texel for pixel); SOLVANE_BENCH_SAVE=<folder> keeps the frame as sharpness.bmp
 //   gallery_bench parts <install folder> <runs>              the frame split by mesh: each
 //     part drawn alone (same planned steps, states and textures) after clear and camera
 // prints "<median ms> <peak MB above the start>"; frame and empty time one frame, as the mean
@@ -20,6 +24,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +150,29 @@ void TimeParts(Exposed<ShowApp>& app, IDirect3DDevice8* device, int runs) {
   }
 }
 
+// The fine contrast the screen shows: the best of the 32x32 tiles of the standard deviation of
+// (red - green) / 255.
+double BestTileContrast(const testing_support::Pixels& screen) {
+  constexpr int kTile = 32;
+  double best = 0.0;
+  for (int ty = 0; ty + kTile <= screen.height; ty += kTile) {
+    for (int tx = 0; tx + kTile <= screen.width; tx += kTile) {
+      double sum = 0.0, squares = 0.0;
+      for (int y = ty; y < ty + kTile; ++y) {
+        for (int x = tx; x < tx + kTile; ++x) {
+          const uint32_t p = screen.At(x, y);
+          const double d = (testing_support::Red(p) - testing_support::Green(p)) / 255.0;
+          sum += d;
+          squares += d * d;
+        }
+      }
+      const double n = kTile * kTile, mean = sum / n;
+      best = std::max(best, std::sqrt(std::max(0.0, squares / n - mean * mean)));
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 struct ChangeTiming {
@@ -201,16 +229,19 @@ int main(int argc, char** argv) {
   const bool sync = which == "change-sync" && argc == 5;
   const bool change = (which == "change" || sync) && argc == 5;
   const bool parts = which == "parts" && argc == 4;
+  const bool sharpness = which == "sharpness" && argc == 5;
   const bool busy = which == "frame-busy";
-  if (!change && !parts && !((which == "frame" || busy || which == "empty") && argc == 4)) {
+  if (!change && !parts && !sharpness && !((which == "frame" || busy || which == "empty") && argc == 4)) {
     std::fprintf(stderr,
-                 "usage: gallery_bench <change|change-sync> <install> <picture> <runs> | "
+                 "usage: gallery_bench <change|change-sync|sharpness> <install> <picture> <runs> | "
                  "<frame|frame-busy|empty|parts> <install> <runs>\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[argc - 1]));
+  // Sharpness is judged on a full-HD back buffer, larger than the test display: not shown.
+  const int width = sharpness ? 1920 : kWidth, height = sharpness ? 1080 : kHeight;
   testing_support::RealDevice screen;
-  if (!screen.Create(kWidth, kHeight, {true, D3DCREATE_HARDWARE_VERTEXPROCESSING})) {
+  if (!screen.Create(width, height, {!sharpness, D3DCREATE_HARDWARE_VERTEXPROCESSING})) {
     std::fprintf(stderr, "no Direct3D device: %s\n", screen.error());
     return 1;
   }
@@ -221,14 +252,17 @@ int main(int argc, char** argv) {
   state.settings.pictureTimer = 60;
   RecomputeRgb(state.settings);
   state.settingsLoaded = 1;
-  if (change) {
+  if (change || sharpness) {
     for (int i = 0; i < 4; ++i) state.PictureList.push_back(MakePictureEntry("picture", argv[3]));
   } else {
     AddDefaultPictures(state.InstallDir, state.PictureList);
   }
   app.currentDevice = device;
-  app.backBufferDesc.Width = kWidth;
-  app.backBufferDesc.Height = kHeight;
+  app.backBufferDesc.Width = width;
+  app.backBufferDesc.Height = height;
+  // The pictures are decoded for the outputs' back buffers.
+  ScreenOutput* output = app.outputs.Append();
+  output->device = device;
   app.SelectOutput(0);
   app.RestoreDeviceResources();
 
@@ -238,8 +272,25 @@ int main(int argc, char** argv) {
   app.DrawScene();
   device->Present(nullptr, nullptr, nullptr, nullptr);
   const SIZE_T before = PeakWorkingSet();
-  if (parts) {
-    TimeParts(app, device, runs);
+  if (sharpness) {
+    std::vector<double> times;
+    double contrast = 0.0;
+    for (int run = 0; run < runs; ++run) {
+      times.push_back(TimeChange(app, device).dueToScreenMs);
+      app.elapsedTime = 0.0f;
+      app.DrawScene();
+      contrast = BestTileContrast(screen.ReadBackBuffer());
+      if (const char* folder = std::getenv("SOLVANE_BENCH_SAVE")) {
+        testing_support::SaveBmp(screen.ReadBackBuffer(), folder, "sharpness");
+      }
+    }
+    std::sort(times.begin(), times.end());
+    const SIZE_T peak = PeakWorkingSet();
+    std::printf("%.2f %.1f %.3f\n", times[times.size() / 2],
+                peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0, contrast);
+  }
+  if (parts || sharpness) {
+    if (parts) TimeParts(app, device, runs);
     app.ReleaseDeviceResources();
     app.DestroyDeviceResources();
     app.currentDevice = nullptr;

@@ -5,6 +5,7 @@
 //
 //   texture_bench generate <folder>              smooth.jpg, detailed.jpg (6000x4000, q90),
 //                                                photo.webp (6000x4000), photo.tif (4000x3000)
+//   texture_bench generate-checker <file.jpg>   writes a red/cyan checker, 12-px squares (2048x1536)
 //   texture_bench generate-png <file.png>        writes an 8000x8000 RGB picture
 //   texture_bench generate-progressive <file>    a progressive 6000x4000 JPEG (detailed)
 //   texture_bench generate-interlaced <file>     an interlaced 4000x4000 PNG
@@ -84,11 +85,16 @@ void PhotoRow(uint32_t y, uint32_t width, uint32_t height, bool detailed, uint8_
 
 std::vector<uint8_t> Photo(uint32_t width, uint32_t height) {
   std::vector<uint8_t> rgb(size_t(width) * height * 3);
-  for (uint32_t y = 0; y < height; ++y) PhotoRow(y, width, height, false, &rgb[size_t(y) * width * 3]);
+  for (uint32_t y = 0; y < height; ++y) {
+    PhotoRow(y, width, height, false, &rgb[size_t(y) * width * 3]);
+  }
   return rgb;
 }
 
-void Generate(const std::string& path, bool detailed, bool progressive = false) {
+// A JPEG at quality 90 whose rows `fill` writes as RGB bytes.
+template <typename Fill>
+void WriteJpeg(const std::string& path, uint32_t width, uint32_t height, bool progressive,
+               Fill fill) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) return;
   jpeg_compress_struct cinfo;
@@ -96,23 +102,41 @@ void Generate(const std::string& path, bool detailed, bool progressive = false) 
   cinfo.err = jpeg_std_error(&err);
   jpeg_create_compress(&cinfo);
   jpeg_stdio_dest(&cinfo, out);
-  cinfo.image_width = kWidth;
-  cinfo.image_height = kHeight;
+  cinfo.image_width = width;
+  cinfo.image_height = height;
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 90, TRUE);
   if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(kWidth * 3);
-  for (uint32_t y = 0; y < kHeight; ++y) {
-    PhotoRow(y, kWidth, kHeight, detailed, row.data());
+  std::vector<uint8_t> row(width * 3);
+  for (uint32_t y = 0; y < height; ++y) {
+    fill(y, row.data());
     JSAMPROW p = row.data();
     jpeg_write_scanlines(&cinfo, &p, 1);
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
   std::fclose(out);
+}
+
+void Generate(const std::string& path, bool detailed, bool progressive = false) {
+  WriteJpeg(path, kWidth, kHeight, progressive, [detailed](uint32_t y, uint8_t* row) {
+    PhotoRow(y, kWidth, kHeight, detailed, row);
+  });
+}
+
+// A red and cyan checker of 12-pixel squares, 2048x1536: fine contrast that a soft reduction or
+// a blurred sampler loses first (see gallery_bench sharpness).
+void GenerateChecker(const std::string& path) {
+  WriteJpeg(path, 2048, 1536, false, [](uint32_t y, uint8_t* row) {
+    for (uint32_t x = 0; x < 2048; ++x) {
+      const bool red = (x / 12 + y / 12) % 2 == 0;
+      row[3 * x] = red ? 255 : 0;
+      row[3 * x + 1] = row[3 * x + 2] = red ? 0 : 255;
+    }
+  });
 }
 
 void WriteBytes(const std::string& path, const void* data, size_t size) {
@@ -372,6 +396,10 @@ int main(int argc, char** argv) {
     Generate(folder + "\\detailed.jpg", true);
     GenerateWebp(folder + "\\photo.webp");
     GenerateTiff(folder + "\\photo.tif", 4000, 3000);
+    return 0;
+  }
+  if (argc == 3 && which == "generate-checker") {
+    GenerateChecker(argv[2]);
     return 0;
   }
   if (argc == 3 && which == "generate-png") {

@@ -22,6 +22,7 @@ class FakeDevice : public NullDevice {
 
   HRESULT cooperativeLevel = D3D_OK;
   HRESULT resetResult = D3D_OK;
+  bool resetRefusesMultiSample = false;
   int resets = 0;
   int presents = 0;
   D3DPRESENT_PARAMETERS createParams;
@@ -31,6 +32,9 @@ class FakeDevice : public NullDevice {
   HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* params) override {
     ++resets;
     resetParams = *params;
+    if (resetRefusesMultiSample && params->MultiSampleType != D3DMULTISAMPLE_NONE) {
+      return D3DERR_INVALIDCALL;
+    }
     return resetResult;
   }
   HRESULT STDMETHODCALLTYPE Present(const RECT*, const RECT*, HWND, const RGNDATA*) override {
@@ -80,6 +84,9 @@ class FakeDirect3D : public IDirect3D8 {
   std::function<bool(D3DDEVTYPE, D3DFORMAT display, D3DFORMAT back, BOOL windowed)>
       deviceTypeOk = [](D3DDEVTYPE, D3DFORMAT, D3DFORMAT, BOOL) { return true; };
   std::function<bool(D3DFORMAT depth)> depthOk = [](D3DFORMAT) { return true; };
+  // Per (surface format, sample count) acceptance of multisampling; none by default.
+  std::function<bool(D3DFORMAT, D3DMULTISAMPLE_TYPE)> multiSampleOk =
+      [](D3DFORMAT, D3DMULTISAMPLE_TYPE) { return false; };
   // Decides each CreateDevice; the default accepts everything.
   std::function<HRESULT(const CreateCall&)> createResult = [](const CreateCall&) {
     return D3D_OK;
@@ -139,9 +146,9 @@ class FakeDirect3D : public IDirect3D8 {
     depthChecks.push_back(format);
     return depthOk(format) ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
-  HRESULT STDMETHODCALLTYPE CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, BOOL,
-                                                       D3DMULTISAMPLE_TYPE) override {
-    return D3DERR_NOTAVAILABLE;
+  HRESULT STDMETHODCALLTYPE CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT format, BOOL,
+                                                       D3DMULTISAMPLE_TYPE samples) override {
+    return multiSampleOk(format, samples) ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
   HRESULT STDMETHODCALLTYPE CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT,
                                                    D3DFORMAT depth) override {

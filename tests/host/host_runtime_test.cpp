@@ -543,6 +543,50 @@ TEST(WindowedOutput, BackBufferFormatsAreTriedFromTheDesktopFormatOn) {
   app.TearDownOutputs();
 }
 
+TEST(Multisampling, AskedWhereOfferedAndDroppedWhenCreationOrResetRefusesIt) {
+  const auto none = D3DMULTISAMPLE_NONE, two = D3DMULTISAMPLE_2_SAMPLES,
+             four = D3DMULTISAMPLE_4_SAMPLES;
+  struct Case {
+    RunMode mode;
+    D3DMULTISAMPLE_TYPE depthTakes;  // the back buffer takes everything
+    bool createRefuses;              // CreateDevice refuses multisampled parameters
+    D3DMULTISAMPLE_TYPE made;
+    D3DSWAPEFFECT swap;
+  } cases[] = {{RunMode::Test, four, false, four, D3DSWAPEFFECT_DISCARD},
+               {RunMode::Test, two, false, two, D3DSWAPEFFECT_DISCARD},
+               {RunMode::Test, none, false, none, D3DSWAPEFFECT_COPY_VSYNC},
+               {RunMode::Test, four, true, none, D3DSWAPEFFECT_COPY_VSYNC},
+               {RunMode::FullScreen, four, true, none, D3DSWAPEFFECT_DISCARD}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(&c - cases));
+    FakeDirect3D d3d;
+    d3d.multiSampleOk = [&c](D3DFORMAT format, D3DMULTISAMPLE_TYPE samples) {
+      return format != D3DFMT_D16 || samples <= c.depthTakes;
+    };
+    d3d.createResult = [&c](const fake_d3d::CreateCall& call) {
+      return c.createRefuses && call.params.MultiSampleType != none ? D3DERR_NOTAVAILABLE : D3D_OK;
+    };
+    RecordingApp app;
+    AddMonitorsAndAdapters(d3d, app, 1);
+    app.runMode = c.mode;
+    app.EnumerateAdapters();
+    app.SetUpOutputs();
+    ASSERT_EQ(app.outputs.size(), 1u);
+    EXPECT_EQ(app.outputs[0].presentParams.MultiSampleType, c.made);
+    EXPECT_EQ(app.outputs[0].presentParams.SwapEffect, c.swap);
+    if (c.made != none) {  // a reset that refuses the samples is tried again without them
+      d3d.devices[0]->cooperativeLevel = D3DERR_DEVICENOTRESET;
+      d3d.devices[0]->resetRefusesMultiSample = true;
+      app.RenderFrame();
+      EXPECT_FALSE(app.errorPending);
+      EXPECT_EQ(d3d.devices[0]->resets, 2);
+      EXPECT_EQ(app.outputs[0].presentParams.MultiSampleType, none);
+      EXPECT_EQ(app.outputs[0].presentParams.SwapEffect, D3DSWAPEFFECT_COPY_VSYNC);
+    }
+    app.TearDownOutputs();
+  }
+}
+
 class FrameLoop : public FullScreenOutputs {
  protected:
   void SetUp() override {

@@ -2,6 +2,8 @@
 // made in the test.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <zlib.h>
 
 #include "image/bmp_decoder.h"
@@ -54,6 +56,28 @@ TEST(ImageScale, ReductionAveragesEveryCoveredTexel) {
   const Image noise = Filled(97, 61, Noise);
   ASSERT_EQ(ScaleImage(noise, 40, 23, kFilterTriangle, small), kImageOk);
   EXPECT_LE(MaxChannelDifference(small, ReferenceResize(noise, 40, 23)), 1);
+}
+
+// A checker of soft squares (a sine across and down) reduced by ratios that are not whole: the
+// linear reduction keeps the squares' contrast, which the area filter's wide texels flatten.
+TEST(ImageScale, LinearReductionByARatioNotWholeKeepsContrast) {
+  auto contrast = [](const Image& image) {  // standard deviation of red
+    double sum = 0.0, squares = 0.0;
+    for (uint32_t t : image.texels) sum += t >> 16 & 0xFF, squares += std::pow(t >> 16 & 0xFF, 2);
+    return std::sqrt(squares / image.texels.size() - std::pow(sum / image.texels.size(), 2));
+  };
+  struct Case { uint32_t side, period; } cases[] = {{80, 6}, {64, 6}, {40, 12}};  // 1.2, 1.5, 2.4
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.side);
+    Image checker = Filled(96, 96, Checker), sharp, area;
+    for (uint32_t i = 0; i < 96 * 96; ++i) {
+      const double w = 6.2832 / c.period, v = std::sin(w * (i % 96)) * std::sin(w * (i / 96));
+      checker.texels[i] = MakeTexel(uint8_t(127.5 + 127.0 * v), 0, 0);
+    }
+    ASSERT_EQ(ScaleImage(checker, c.side, c.side, kFilterLinear, sharp), kImageOk);
+    ASSERT_EQ(ScaleImage(checker, c.side, c.side, kFilterTriangle, area), kImageOk);
+    EXPECT_GT(contrast(sharp), 1.1 * contrast(area));
+  }
 }
 
 // Every reader hands its rows to the same sink, which resamples them as they come: the result
