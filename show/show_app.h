@@ -8,6 +8,7 @@
 
 #include "host/saver_app.h"
 #include "render/drift_spin.h"
+#include "render/fade_overlay.h"
 #include "render/scene_item.h"
 #include "show/picture_decoder.h"
 #include "show/show_state.h"
@@ -35,6 +36,11 @@ struct OutputResources {
   uint32_t pictureGeneration = 0;   // picture change the slot textures show; 0: none yet
   uint32_t fallbackGeneration = 0;  // fallback picture change fallbackTexture shows; 0: none
   uint32_t environmentTried = 0;    // the environment map was loaded (or failed) here
+  // The arrangement the slot textures belong to: what this output drew last.
+  std::vector<SceneItem> drawnSlots;
+  std::vector<DrawOrderEntry> drawnOrder;
+  FadeTarget fade;              // the outgoing view while a fade runs
+  uint32_t fadeGeneration = 0;  // picture change the outgoing view in `fade` fades into
 };
 
 // What an output shows: its arrangement and its fallback picture. Each output has its own
@@ -109,6 +115,9 @@ class ShowApp : public SaverApp {
   uint32_t PictureGeneration() const { return pictureGeneration; }
   uint32_t FallbackGeneration() const { return fallbackGeneration; }
   PictureDecoder& Decoder() { return decoder; }
+  bool Fading() const { return fading_; }
+  // How far the running fade is, 0 (the outgoing view) to 1.
+  float FadeProgress() const;
 
   // Slideshow: the picture changes of the full scene and the fallback scene's picture.
   // Both take the seconds this call accounts for and tell whether a new arrangement (or
@@ -132,6 +141,7 @@ class ShowApp : public SaverApp {
   HRESULT LoadSceneMeshes();
   void PrepareFullScene();
   void SetShowCamera();
+  // The arrangement this output's slot textures belong to.
   void DrawFullScene();
   void DrawFallbackScene(float elapsedSeconds);
 
@@ -161,7 +171,7 @@ class ShowApp : public SaverApp {
   // Decoding: one batch for every gallery's pictures, each picture once, then the backdrop
   // gradient. The gradient of the arrangement on screen is kept like the pictures.
   PictureDecoder decoder;
-  bool changeWaiting = false;  // a change fell due and waits for the decoder
+  bool changeWaiting = false;  // a change fell due and waits for its pictures or a fade
   int pendingBackdropJob = -1;
   std::shared_ptr<const imaging::PictureImage> backdropPicture;
 
@@ -173,8 +183,19 @@ class ShowApp : public SaverApp {
   void CatchUpOutputTextures();
   void LoadFallbackTextureHere();
   void StartDecoding();
+  // Chooses the next arrangement and starts decoding it, to be kept until its change is due.
+  void StartNextArrangement();
   void ShowDecodedArrangement();
   void LoadEnvironmentMapHere();
+  // Cross-fade: one clock for every output; each output keeps the view it showed before the
+  // change in a texture and lays it over the new arrangement, fainter every frame.
+  bool fading_ = false;
+  double fadeMs_ = 0.0;
+  void StartFade(bool hadArrangement);
+  // Moves the running fade on; true while a frame is wanted for it (its last one included).
+  bool AdvanceFade(float elapsedSeconds);
+  void CaptureOutgoingView();
+  void DrawFadeOverlayHere();
   // A device that is not the one this output's textures were made on gets fresh copies.
   void ForgetOutputTexturesOnNewDevice();
 };

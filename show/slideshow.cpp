@@ -63,6 +63,22 @@ SharedPicture JobPicture(const std::vector<SharedPicture>& decoded, int job) {
   return job >= 0 && static_cast<size_t>(job) < decoded.size() ? decoded[job] : nullptr;
 }
 
+// A slot's place and picture without its textures, which the outputs hold themselves.
+SceneItem PlacementOf(const SceneItem& slot) {
+  SceneItem copy(slot.position);
+  for (int i = 0; i < 3; ++i) {
+    copy.rotationDeg[i] = slot.rotationDeg[i];
+    copy.outward[i] = slot.outward[i];
+    copy.across[i] = slot.across[i];
+  }
+  copy.imageInfo = slot.imageInfo;
+  copy.widthFactor = slot.widthFactor;
+  copy.heightFactor = slot.heightFactor;
+  copy.itemSize = slot.itemSize;
+  copy.pictureIndex = slot.pictureIndex;
+  return copy;
+}
+
 uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : generation + 1; }
 
 // Pictures decoded larger than 256 x 256 get a mip chain, so that reflections and far slots do
@@ -82,27 +98,31 @@ HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& pic
 }
 
 bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
-  bool changed = false;
-  if (decoder.Busy() && decoder.Finished()) {
-    ShowDecodedArrangement();
-    changed = true;
-  }
   if (AdvanceChangeTimer(slideshowTimers, elapsedSeconds, state_.settings.pictureTimer)) {
     changeWaiting = true;
   }
-  // A change that falls due while the previous one is still decoding waits for it.
-  if (changeWaiting && !decoder.Busy()) {
+  // A change that falls due while its pictures are still decoding, or while the fade of the
+  // one before runs, waits for them; one whose pictures are in appears in this frame.
+  bool changed = false;
+  if (changeWaiting && !fading_ && decoder.Busy() && decoder.Finished()) {
     changeWaiting = false;
-    pendingGalleryCount = WantedGalleryCount();
-    BuildSlots();
-    // The layouts use the generator as the previous change left it, the pictures the new seed.
-    std::srand(timeGetTime());
-    AssignPictures();
-    // The first arrangement too is waited for with the loop running: input must end the
-    // saver while a picture is still being read.
-    StartDecoding();
+    ShowDecodedArrangement();
+    changed = true;
   }
+  // The next arrangement is chosen and decoded while this one is on screen. The first too is
+  // waited for with the loop running: input must end the saver while a picture is still
+  // being read.
+  if (!decoder.Busy()) StartNextArrangement();
   return changed;
+}
+
+void ShowApp::StartNextArrangement() {
+  pendingGalleryCount = WantedGalleryCount();
+  BuildSlots();
+  // The layouts use the generator as the previous change left it, the pictures the new seed.
+  std::srand(timeGetTime());
+  AssignPictures();
+  StartDecoding();
 }
 
 int ShowApp::WantedGalleryCount() const {
@@ -198,6 +218,7 @@ void ShowApp::ShowDecodedArrangement() {
   }
   backdropPicture = JobPicture(decoded, pendingBackdropJob);
   galleryCount = pendingGalleryCount;
+  StartFade(pictureGeneration != 0);
   pictureGeneration = NextGeneration(pictureGeneration);
 }
 
@@ -218,6 +239,12 @@ void ShowApp::CatchUpOutputTextures() {
   if (pictureGeneration == 0 || currentResources->pictureGeneration == pictureGeneration) return;
   LoadSlotTextures();
   LoadBackdropTexture();
+  const Gallery& gallery = CurrentGallery();
+  currentResources->drawnSlots.clear();
+  for (const SceneItem& slot : gallery.PictureSlots) {
+    currentResources->drawnSlots.push_back(PlacementOf(slot));
+  }
+  currentResources->drawnOrder = gallery.DrawOrder;
   currentResources->pictureGeneration = pictureGeneration;
 }
 
