@@ -227,6 +227,11 @@ void ReleaseOutputTextures(OutputResources& resources) {
   resources.pictureGeneration = 0;
   resources.fallbackGeneration = 0;
   resources.environmentTried = 0;
+  for (Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture : resources.aheadSlotTextures) {
+    texture.Reset();
+  }
+  resources.aheadBackdropTexture.Reset();
+  resources.aheadGeneration = 0;
   resources.drawnSlots.clear();
   resources.drawnOrder.clear();
   ReleaseFadeTarget(resources.fade);

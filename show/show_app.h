@@ -39,6 +39,11 @@ struct OutputResources {
   // The arrangement the slot textures belong to: what this output drew last.
   std::vector<SceneItem> drawnSlots;
   std::vector<DrawOrderEntry> drawnOrder;
+  // The next arrangement's textures, made while the gallery stood still; `aheadGeneration` is
+  // the picture change they belong to (0: none).
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> aheadSlotTextures[kPictureSlotCount];
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> aheadBackdropTexture;
+  uint32_t aheadGeneration = 0;
   FadeTarget fade;              // the outgoing view while a fade runs
   uint32_t fadeGeneration = 0;  // picture change the outgoing view in `fade` fades into
 };
@@ -56,6 +61,7 @@ struct Gallery {
   std::vector<SceneItem> pendingSlots;
   std::vector<DrawOrderEntry> pendingOrder;
   int pendingJobs[kPictureSlotCount] = {-1, -1, -1, -1};
+  std::shared_ptr<const imaging::PictureImage> pendingPictures[kPictureSlotCount];
 
   DriftState drift;
   int32_t fallbackPicture = -1;  // PictureList index the fallback scene shows
@@ -174,6 +180,8 @@ class ShowApp : public SaverApp {
   bool changeWaiting = false;  // a change fell due and waits for its pictures or a fade
   int pendingBackdropJob = -1;
   std::shared_ptr<const imaging::PictureImage> backdropPicture;
+  std::shared_ptr<const imaging::PictureImage> pendingBackdropPicture;
+  bool arrangementReady_ = false;  // the next arrangement is decoded and taken
 
   // The frame's elapsed time for the first output drawn in it with this gallery, 0 for the
   // others, so that a shared drift runs at the same speed with any number of outputs.
@@ -185,7 +193,13 @@ class ShowApp : public SaverApp {
   void StartDecoding();
   // Chooses the next arrangement and starts decoding it, to be kept until its change is due.
   void StartNextArrangement();
+  // The finished batch into the pending arrangement, then that on screen.
+  void TakeDecodedArrangement();
   void ShowDecodedArrangement();
+  // Fills every output's spare textures with the pending arrangement, and at the change swaps
+  // them in; false when this output has none for this change.
+  void UploadArrangementAhead();
+  bool TakeTexturesMadeAhead();
   void LoadEnvironmentMapHere();
   // Cross-fade: one clock for every output; each output keeps the view it showed before the
   // change in a texture and lays it over the new arrangement, fainter every frame.

@@ -81,13 +81,11 @@ SceneItem PlacementOf(const SceneItem& slot) {
 
 uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : generation + 1; }
 
-// Pictures decoded larger than 256 x 256 get a mip chain, so that reflections and far slots do
-// not shimmer.
+}  // namespace
+
 uint32_t PictureLevels(const imaging::PictureImage& picture) {
   return picture.image.width > kSmallestPictureEdge ? 0 : 1;
 }
-
-}  // namespace
 
 HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& picture,
                       uint32_t levels, Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture) {
@@ -101,18 +99,24 @@ bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
   if (AdvanceChangeTimer(slideshowTimers, elapsedSeconds, state_.settings.pictureTimer)) {
     changeWaiting = true;
   }
+  // Decoded ahead, the next arrangement goes into every output's spare textures while the
+  // gallery stands still (not during a fade: its frames keep their pace).
+  if (!fading_ && !arrangementReady_ && decoder.Busy() && decoder.Finished()) {
+    TakeDecodedArrangement();
+    UploadArrangementAhead();
+  }
   // A change that falls due while its pictures are still decoding, or while the fade of the
   // one before runs, waits for them; one whose pictures are in appears in this frame.
   bool changed = false;
-  if (changeWaiting && !fading_ && decoder.Busy() && decoder.Finished()) {
+  if (changeWaiting && !fading_ && arrangementReady_) {
     changeWaiting = false;
     ShowDecodedArrangement();
     changed = true;
   }
-  // The next arrangement is chosen and decoded while this one is on screen. The first too is
-  // waited for with the loop running: input must end the saver while a picture is still
-  // being read.
-  if (!decoder.Busy()) StartNextArrangement();
+  // The next arrangement is chosen and decoded while this one is on screen (a fade's first
+  // frame keeps every processor; it starts a frame later). The first too is waited for with
+  // the loop running: input must end the saver while a picture is still being read.
+  if (!(changed && fading_) && !decoder.Busy() && !arrangementReady_) StartNextArrangement();
   return changed;
 }
 
@@ -192,8 +196,24 @@ void ShowApp::StartDecoding() {
   decoder.Start(std::move(jobs));
 }
 
-void ShowApp::ShowDecodedArrangement() {
+void ShowApp::TakeDecodedArrangement() {
   const std::vector<SharedPicture> decoded = ShareDecoded(decoder.Take());
+  for (int k = 0; k < pendingGalleryCount; ++k) {
+    Gallery& gallery = galleries[k];
+    for (size_t i = 0; i < kPictureSlotCount; ++i) {
+      gallery.pendingPictures[i] = JobPicture(decoded, gallery.pendingJobs[i]);
+      if (i >= gallery.pendingSlots.size()) continue;
+      SceneItem& slot = gallery.pendingSlots[i];
+      slot.imageInfo = gallery.pendingPictures[i] != nullptr ? gallery.pendingPictures[i]->info
+                                                             : D3DXIMAGE_INFO{};
+      FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
+    }
+  }
+  pendingBackdropPicture = JobPicture(decoded, pendingBackdropJob);
+  arrangementReady_ = true;
+}
+
+void ShowApp::ShowDecodedArrangement() {
   for (int k = 0; k < kMaxGalleries; ++k) {
     Gallery& gallery = galleries[k];
     if (k >= pendingGalleryCount) {
@@ -204,19 +224,15 @@ void ShowApp::ShowDecodedArrangement() {
       continue;
     }
     for (size_t i = 0; i < kPictureSlotCount; ++i) {
-      gallery.shownPictures[i] = JobPicture(decoded, gallery.pendingJobs[i]);
-      if (i >= gallery.pendingSlots.size()) continue;
-      SceneItem& slot = gallery.pendingSlots[i];
-      slot.imageInfo = gallery.shownPictures[i] != nullptr ? gallery.shownPictures[i]->info
-                                                           : D3DXIMAGE_INFO{};
-      FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
+      gallery.shownPictures[i] = std::move(gallery.pendingPictures[i]);
     }
     gallery.PictureSlots = std::move(gallery.pendingSlots);
     gallery.DrawOrder = std::move(gallery.pendingOrder);
     gallery.pendingSlots.clear();
     gallery.pendingOrder.clear();
   }
-  backdropPicture = JobPicture(decoded, pendingBackdropJob);
+  backdropPicture = std::move(pendingBackdropPicture);
+  arrangementReady_ = false;
   galleryCount = pendingGalleryCount;
   StartFade(pictureGeneration != 0);
   pictureGeneration = NextGeneration(pictureGeneration);
@@ -237,8 +253,10 @@ void ShowApp::LoadSlotTextures() {
 
 void ShowApp::CatchUpOutputTextures() {
   if (pictureGeneration == 0 || currentResources->pictureGeneration == pictureGeneration) return;
-  LoadSlotTextures();
-  LoadBackdropTexture();
+  if (!TakeTexturesMadeAhead()) {
+    LoadSlotTextures();
+    LoadBackdropTexture();
+  }
   const Gallery& gallery = CurrentGallery();
   currentResources->drawnSlots.clear();
   for (const SceneItem& slot : gallery.PictureSlots) {

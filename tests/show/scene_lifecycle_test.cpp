@@ -500,24 +500,9 @@ Pixels DrawnFrame(Exposed<ShowApp>& app, RealDevice& device, float seconds, HRES
   return device.ReadBackBuffer();
 }
 
-TEST_F(SceneLifecycleTest, AFadeBlendsTheOutgoingViewIntoTheNewOneOverTransitionTime) {
-  state_.settings.pictureTimer = 5;
-  state_.settings.transitionTime = 1000;
-  app_.RestoreDeviceResources();
-  Frame(0.1f);
-  const Pixels before = DrawnFrame(app_, device_, 0.0f, S_FALSE);
-  app_.Decoder().WaitFinished();
-  // The change frame still shows the outgoing view whole; frames go on through the fade.
-  const Pixels start = DrawnFrame(app_, device_, 5.0f, S_OK);
-  EXPECT_TRUE(app_.Fading());
-  EXPECT_LE(ColorDistance(start.At(160, 120), before.At(160, 120)), 2);
-  const Pixels middle = DrawnFrame(app_, device_, 0.5f, S_OK);
-  EXPECT_FLOAT_EQ(app_.FadeProgress(), 0.5f);
-  EXPECT_EQ(app_.NextWait().idleSeconds, 0.0f);
-  const Pixels after = DrawnFrame(app_, device_, 0.5f, S_OK);  // the last frame of the fade
-  EXPECT_FALSE(app_.Fading());
-  DrawnFrame(app_, device_, 0.1f, S_FALSE);  // still again
-
+// Half way through a fade every pixel that differs between the two arrangements is half way
+// between them.
+void ExpectHalfWay(const Pixels& before, const Pixels& middle, const Pixels& after) {
   size_t changed = 0, halfway = 0;
   for (size_t i = 0; i < before.pixels.size(); ++i) {
     const uint32_t a = before.pixels[i], b = after.pixels[i], m = middle.pixels[i];
@@ -531,6 +516,38 @@ TEST_F(SceneLifecycleTest, AFadeBlendsTheOutgoingViewIntoTheNewOneOverTransition
   }
   ASSERT_GT(changed, before.pixels.size() / 50) << "the two arrangements look alike";
   EXPECT_GE(halfway, changed * 98 / 100);
+}
+
+TEST_F(SceneLifecycleTest, AFadeBlendsTheOutgoingViewIntoTheNewOneOverTransitionTime) {
+  state_.settings.pictureTimer = 5;
+  state_.settings.transitionTime = 1000;
+  app_.outputs.Append()->device = device_.get();
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  // The view on screen is kept while the gallery stands still; after a reset lost it, the
+  // change keeps it in its own frame.
+  for (const bool reset : {false, true}) {
+    app_.Decoder().WaitFinished();
+    const Pixels before = DrawnFrame(app_, device_, 0.0f, S_FALSE);  // takes the decoded one
+    EXPECT_NE(app_.CurrentResources().aheadGeneration, 0u);
+    if (reset) {
+      app_.ReleaseDeviceResources();
+      app_.RestoreDeviceResources();
+    }
+    EXPECT_EQ(app_.CurrentResources().fade.texture == nullptr, reset);
+    // The change frame still shows the outgoing view whole; frames go on through the fade.
+    const Pixels start = DrawnFrame(app_, device_, 5.0f, S_OK);
+    EXPECT_TRUE(app_.Fading());
+    EXPECT_EQ(start.Hash(), before.Hash());
+    const Pixels middle = DrawnFrame(app_, device_, 0.5f, S_OK);
+    EXPECT_FLOAT_EQ(app_.FadeProgress(), 0.5f);
+    EXPECT_EQ(app_.NextWait().idleSeconds, 0.0f);
+    const Pixels after = DrawnFrame(app_, device_, 0.5f, S_OK);  // the fade's last frame
+    EXPECT_FALSE(app_.Fading());
+    ExpectHalfWay(before, middle, after);
+    DrawnFrame(app_, device_, 0.1f, S_FALSE);  // still again
+  }
+  app_.outputs[0].device = nullptr;
 }
 
 TEST_F(SceneLifecycleTest, TransitionTimeZeroCutsInTheFrameTheChangeFallsDue) {
