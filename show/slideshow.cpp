@@ -1,8 +1,8 @@
 // The picture changes of the full scene and the fallback scene's single picture. One timer
 // serves all outputs; each output has a gallery of its own unless the same image is wanted on
-// all monitors. A change decodes the pictures of every gallery in one batch on worker threads,
-// each picture once, while the previous arrangements stay on screen; once all are in, the new
-// arrangements appear at once and each output fills its own textures from the one decode.
+// all monitors. The pictures of every gallery's next arrangement are decoded in one batch on
+// worker threads, each picture once, while the arrangements before them stay on screen; each
+// output fills its own textures from the one decode, and at the change all appear at once.
 #include "show/slideshow.h"
 
 #include <mmsystem.h>
