@@ -80,19 +80,27 @@ HRESULT ShowApp::AdvanceScene() {
     AdvanceFallbackPicture(elapsedTime);
     return S_OK;
   }
+  // The fade goes first, so that a change that waits for it can come in the frame it ends.
+  const bool fadeFrame = AdvanceFade(elapsedTime);
   const bool changed = AdvanceSlideshow(elapsedTime);
   // Until the first arrangement is in, the one black frame the host draws first stays.
-  return changed || (firstFramePending_ && pictureGeneration != 0) ? S_OK : S_FALSE;
+  return changed || fadeFrame || (firstFramePending_ && pictureGeneration != 0) ? S_OK : S_FALSE;
 }
 
 IdleWait ShowApp::NextWait() {
   IdleWait wait;
-  wait.wakeEvent = decoder.FinishedEvent();
-  // While a decode runs its event wakes the loop; otherwise the next change does.
+  // A change that waits for its pictures is woken by their decode (and looked at every
+  // second, so that a stalled read is given up); otherwise the next change wakes the loop,
+  // whether or not its pictures are in already.
   const double untilChange = state_.settings.pictureTimer - slideshowTimers.changeElapsed;
   if (!state_.settingsLoaded) {
+    wait.wakeEvent = decoder.FinishedEvent();
     wait.idleSeconds = 0.0f;  // the fallback picture drifts all the time
-  } else if (!decoder.Busy()) {
+  } else if (fading_) {
+    wait.idleSeconds = 0.0f;
+  } else if (changeWaiting) {
+    wait.wakeEvent = decoder.FinishedEvent();
+  } else {
     wait.idleSeconds = untilChange > 0.0 ? static_cast<float>(untilChange) : 0.0f;
   }
   return wait;
@@ -101,6 +109,9 @@ IdleWait ShowApp::NextWait() {
 HRESULT ShowApp::DrawScene() {
   if (currentDevice == nullptr) return S_OK;
   ForgetOutputTexturesOnNewDevice();
+  // The view before a change goes into this output's fade texture before anything of the new
+  // arrangement is drawn.
+  if (state_.settingsLoaded && !firstFramePending_) CaptureOutgoingView();
   // Black while the first arrangement is still being read.
   const bool waiting = state_.settingsLoaded && pictureGeneration == 0;
   const D3DCOLOR clear = waiting ? 0 : static_cast<D3DCOLOR>(state_.settings.backGndColor);
@@ -119,6 +130,7 @@ HRESULT ShowApp::DrawScene() {
     CatchUpOutputTextures();
     SetShowCamera();
     DrawFullScene();
+    DrawFadeOverlayHere();
   }
   currentDevice->EndScene();
   return S_OK;
@@ -127,6 +139,9 @@ HRESULT ShowApp::DrawScene() {
 HRESULT ShowApp::ReleaseDeviceResources() {
   currentResources->fallbackTexture.Reset();
   currentResources->fallbackGeneration = 0;
+  // Default-pool objects go before a Reset; a fade that was running ends as a cut here.
+  ReleaseFadeTarget(currentResources->fade);
+  currentResources->fadeGeneration = 0;
   ReleaseSceneMeshFiles(currentResources->sceneMeshes);
   return S_OK;
 }
@@ -172,8 +187,7 @@ void ShowApp::SetShowCamera() { ::SetShowCamera(currentDevice, BackBufferAspect(
 
 void ShowApp::DrawFullScene() {
   OutputResources& resources = *currentResources;
-  const Gallery& gallery = CurrentGallery();
-  std::vector<bool> loaded(gallery.PictureSlots.size(), false);
+  std::vector<bool> loaded(resources.drawnSlots.size(), false);
   for (size_t i = 0; i < loaded.size() && i < kPictureSlotCount; ++i) {
     loaded[i] = resources.slotTextures[i] != nullptr;
   }
@@ -184,7 +198,7 @@ void ShowApp::DrawFullScene() {
                                   resources.backdropTexture.Get(),
                                   resources.environmentMap.Get()};
   ::DrawFullScene(currentDevice,
-                  PlanFullScene(gallery.PictureSlots, gallery.DrawOrder, loaded, switches),
+                  PlanFullScene(resources.drawnSlots, resources.drawnOrder, loaded, switches),
                   resources.sceneMeshes, textures, ambientColor,
                   SceneMeshPaint(settings));
 }
@@ -213,6 +227,15 @@ void ReleaseOutputTextures(OutputResources& resources) {
   resources.pictureGeneration = 0;
   resources.fallbackGeneration = 0;
   resources.environmentTried = 0;
+  for (Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture : resources.aheadSlotTextures) {
+    texture.Reset();
+  }
+  resources.aheadBackdropTexture.Reset();
+  resources.aheadGeneration = 0;
+  resources.drawnSlots.clear();
+  resources.drawnOrder.clear();
+  ReleaseFadeTarget(resources.fade);
+  resources.fadeGeneration = 0;
 }
 
 void ReleaseOutputResources(OutputResources& resources) {

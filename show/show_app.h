@@ -8,6 +8,7 @@
 
 #include "host/saver_app.h"
 #include "render/drift_spin.h"
+#include "render/fade_overlay.h"
 #include "render/scene_item.h"
 #include "show/picture_decoder.h"
 #include "show/picture_round.h"
@@ -36,6 +37,16 @@ struct OutputResources {
   uint32_t pictureGeneration = 0;   // picture change the slot textures show; 0: none yet
   uint32_t fallbackGeneration = 0;  // fallback picture change fallbackTexture shows; 0: none
   uint32_t environmentTried = 0;    // the environment map was loaded (or failed) here
+  // The arrangement the slot textures belong to: what this output drew last.
+  std::vector<SceneItem> drawnSlots;
+  std::vector<DrawOrderEntry> drawnOrder;
+  // The next arrangement's textures, made while the gallery stood still; `aheadGeneration` is
+  // the picture change they belong to (0: none).
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> aheadSlotTextures[kPictureSlotCount];
+  Microsoft::WRL::ComPtr<IDirect3DTexture8> aheadBackdropTexture;
+  uint32_t aheadGeneration = 0;
+  FadeTarget fade;              // the outgoing view while a fade runs
+  uint32_t fadeGeneration = 0;  // picture change the outgoing view in `fade` fades into
 };
 
 // What an output shows: its arrangement and its fallback picture. Each output has its own
@@ -51,6 +62,7 @@ struct Gallery {
   std::vector<SceneItem> pendingSlots;
   std::vector<DrawOrderEntry> pendingOrder;
   int pendingJobs[kPictureSlotCount] = {-1, -1, -1, -1};
+  std::shared_ptr<const imaging::PictureImage> pendingPictures[kPictureSlotCount];
 
   DriftState drift;
   int32_t fallbackPicture = -1;  // PictureList index the fallback scene shows
@@ -110,6 +122,9 @@ class ShowApp : public SaverApp {
   uint32_t PictureGeneration() const { return pictureGeneration; }
   uint32_t FallbackGeneration() const { return fallbackGeneration; }
   PictureDecoder& Decoder() { return decoder; }
+  bool Fading() const { return fading_; }
+  // How far the running fade is, 0 (the outgoing view) to 1.
+  float FadeProgress() const;
 
   // Slideshow: the picture changes of the full scene and the fallback scene's picture.
   // Both take the seconds this call accounts for and tell whether a new arrangement (or
@@ -133,6 +148,7 @@ class ShowApp : public SaverApp {
   HRESULT LoadSceneMeshes();
   void PrepareFullScene();
   void SetShowCamera();
+  // The arrangement this output's slot textures belong to.
   void DrawFullScene();
   void DrawFallbackScene(float elapsedSeconds);
 
@@ -163,9 +179,11 @@ class ShowApp : public SaverApp {
   // Decoding: one batch for every gallery's pictures, each picture once, then the backdrop
   // gradient. The gradient of the arrangement on screen is kept like the pictures.
   PictureDecoder decoder;
-  bool changeWaiting = false;  // a change fell due and waits for the decoder
+  bool changeWaiting = false;  // a change fell due and waits for its pictures or a fade
   int pendingBackdropJob = -1;
   std::shared_ptr<const imaging::PictureImage> backdropPicture;
+  std::shared_ptr<const imaging::PictureImage> pendingBackdropPicture;
+  bool arrangementReady_ = false;  // the next arrangement is decoded and taken
 
   // The frame's elapsed time for the first output drawn in it with this gallery, 0 for the
   // others, so that a shared drift runs at the same speed with any number of outputs.
@@ -175,8 +193,25 @@ class ShowApp : public SaverApp {
   void CatchUpOutputTextures();
   void LoadFallbackTextureHere();
   void StartDecoding();
+  // Chooses the next arrangement and starts decoding it, to be kept until its change is due.
+  void StartNextArrangement();
+  // The finished batch into the pending arrangement, then that on screen.
+  void TakeDecodedArrangement();
   void ShowDecodedArrangement();
+  // Fills every output's spare textures with the pending arrangement, and at the change swaps
+  // them in; false when this output has none for this change.
+  void UploadArrangementAhead();
+  bool TakeTexturesMadeAhead();
   void LoadEnvironmentMapHere();
+  // Cross-fade: one clock for every output; each output keeps the view it showed before the
+  // change in a texture and lays it over the new arrangement, fainter every frame.
+  bool fading_ = false;
+  double fadeMs_ = 0.0;
+  void StartFade(bool hadArrangement);
+  // Moves the running fade on; true while a frame is wanted for it (its last one included).
+  bool AdvanceFade(float elapsedSeconds);
+  void CaptureOutgoingView();
+  void DrawFadeOverlayHere();
   // A device that is not the one this output's textures were made on gets fresh copies.
   void ForgetOutputTexturesOnNewDevice();
 };

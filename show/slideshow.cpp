@@ -1,8 +1,8 @@
 // The picture changes of the full scene and the fallback scene's single picture. One timer
 // serves all outputs; each output has a gallery of its own unless the same image is wanted on
-// all monitors. A change decodes the pictures of every gallery in one batch on worker threads,
-// each picture once, while the previous arrangements stay on screen; once all are in, the new
-// arrangements appear at once and each output fills its own textures from the one decode.
+// all monitors. The pictures of every gallery's next arrangement are decoded in one batch on
+// worker threads, each picture once, while the arrangements before them stay on screen; each
+// output fills its own textures from the one decode, and at the change all appear at once.
 #include "show/slideshow.h"
 
 #include <mmsystem.h>
@@ -64,15 +64,29 @@ SharedPicture JobPicture(const std::vector<SharedPicture>& decoded, int job) {
   return job >= 0 && static_cast<size_t>(job) < decoded.size() ? decoded[job] : nullptr;
 }
 
+// A slot's place and picture without its textures, which the outputs hold themselves.
+SceneItem PlacementOf(const SceneItem& slot) {
+  SceneItem copy(slot.position);
+  for (int i = 0; i < 3; ++i) {
+    copy.rotationDeg[i] = slot.rotationDeg[i];
+    copy.outward[i] = slot.outward[i];
+    copy.across[i] = slot.across[i];
+  }
+  copy.imageInfo = slot.imageInfo;
+  copy.widthFactor = slot.widthFactor;
+  copy.heightFactor = slot.heightFactor;
+  copy.itemSize = slot.itemSize;
+  copy.pictureIndex = slot.pictureIndex;
+  return copy;
+}
+
 uint32_t NextGeneration(uint32_t generation) { return generation + 1 == 0 ? 1 : generation + 1; }
 
-// Pictures decoded larger than 256 x 256 get a mip chain, so that reflections and far slots do
-// not shimmer.
+}  // namespace
+
 uint32_t PictureLevels(const imaging::PictureImage& picture) {
   return picture.image.width > kSmallestPictureEdge ? 0 : 1;
 }
-
-}  // namespace
 
 HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& picture,
                       uint32_t levels, Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture) {
@@ -83,27 +97,37 @@ HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& pic
 }
 
 bool ShowApp::AdvanceSlideshow(float elapsedSeconds) {
-  bool changed = false;
-  if (decoder.Busy() && decoder.Finished()) {
-    ShowDecodedArrangement();
-    changed = true;
-  }
   if (AdvanceChangeTimer(slideshowTimers, elapsedSeconds, state_.settings.pictureTimer)) {
     changeWaiting = true;
   }
-  // A change that falls due while the previous one is still decoding waits for it.
-  if (changeWaiting && !decoder.Busy()) {
-    changeWaiting = false;
-    pendingGalleryCount = WantedGalleryCount();
-    BuildSlots();
-    // The layouts use the generator as the previous change left it, the pictures the new seed.
-    std::srand(timeGetTime());
-    AssignPictures();
-    // The first arrangement too is waited for with the loop running: input must end the
-    // saver while a picture is still being read.
-    StartDecoding();
+  // Decoded ahead, the next arrangement goes into every output's spare textures while the
+  // gallery stands still (not during a fade: its frames keep their pace).
+  if (!fading_ && !arrangementReady_ && decoder.Busy() && decoder.Finished()) {
+    TakeDecodedArrangement();
+    UploadArrangementAhead();
   }
+  // A change that falls due while its pictures are still decoding, or while the fade of the
+  // one before runs, waits for them; one whose pictures are in appears in this frame.
+  bool changed = false;
+  if (changeWaiting && !fading_ && arrangementReady_) {
+    changeWaiting = false;
+    ShowDecodedArrangement();
+    changed = true;
+  }
+  // The next arrangement is chosen and decoded while this one is on screen (a fade's first
+  // frame keeps every processor; it starts a frame later). The first too is waited for with
+  // the loop running: input must end the saver while a picture is still being read.
+  if (!(changed && fading_) && !decoder.Busy() && !arrangementReady_) StartNextArrangement();
   return changed;
+}
+
+void ShowApp::StartNextArrangement() {
+  pendingGalleryCount = WantedGalleryCount();
+  BuildSlots();
+  // The layouts use the generator as the previous change left it, the pictures the new seed.
+  std::srand(timeGetTime());
+  AssignPictures();
+  StartDecoding();
 }
 
 int ShowApp::WantedGalleryCount() const {
@@ -173,8 +197,24 @@ void ShowApp::StartDecoding() {
   decoder.Start(std::move(jobs));
 }
 
-void ShowApp::ShowDecodedArrangement() {
+void ShowApp::TakeDecodedArrangement() {
   const std::vector<SharedPicture> decoded = ShareDecoded(decoder.Take());
+  for (int k = 0; k < pendingGalleryCount; ++k) {
+    Gallery& gallery = galleries[k];
+    for (size_t i = 0; i < kPictureSlotCount; ++i) {
+      gallery.pendingPictures[i] = JobPicture(decoded, gallery.pendingJobs[i]);
+      if (i >= gallery.pendingSlots.size()) continue;
+      SceneItem& slot = gallery.pendingSlots[i];
+      slot.imageInfo = gallery.pendingPictures[i] != nullptr ? gallery.pendingPictures[i]->info
+                                                             : D3DXIMAGE_INFO{};
+      FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
+    }
+  }
+  pendingBackdropPicture = JobPicture(decoded, pendingBackdropJob);
+  arrangementReady_ = true;
+}
+
+void ShowApp::ShowDecodedArrangement() {
   for (int k = 0; k < kMaxGalleries; ++k) {
     Gallery& gallery = galleries[k];
     if (k >= pendingGalleryCount) {
@@ -185,20 +225,17 @@ void ShowApp::ShowDecodedArrangement() {
       continue;
     }
     for (size_t i = 0; i < kPictureSlotCount; ++i) {
-      gallery.shownPictures[i] = JobPicture(decoded, gallery.pendingJobs[i]);
-      if (i >= gallery.pendingSlots.size()) continue;
-      SceneItem& slot = gallery.pendingSlots[i];
-      slot.imageInfo = gallery.shownPictures[i] != nullptr ? gallery.shownPictures[i]->info
-                                                           : D3DXIMAGE_INFO{};
-      FitAspect(slot, slot.imageInfo.Width, slot.imageInfo.Height);
+      gallery.shownPictures[i] = std::move(gallery.pendingPictures[i]);
     }
     gallery.PictureSlots = std::move(gallery.pendingSlots);
     gallery.DrawOrder = std::move(gallery.pendingOrder);
     gallery.pendingSlots.clear();
     gallery.pendingOrder.clear();
   }
-  backdropPicture = JobPicture(decoded, pendingBackdropJob);
+  backdropPicture = std::move(pendingBackdropPicture);
+  arrangementReady_ = false;
   galleryCount = pendingGalleryCount;
+  StartFade(pictureGeneration != 0);
   pictureGeneration = NextGeneration(pictureGeneration);
 }
 
@@ -217,8 +254,16 @@ void ShowApp::LoadSlotTextures() {
 
 void ShowApp::CatchUpOutputTextures() {
   if (pictureGeneration == 0 || currentResources->pictureGeneration == pictureGeneration) return;
-  LoadSlotTextures();
-  LoadBackdropTexture();
+  if (!TakeTexturesMadeAhead()) {
+    LoadSlotTextures();
+    LoadBackdropTexture();
+  }
+  const Gallery& gallery = CurrentGallery();
+  currentResources->drawnSlots.clear();
+  for (const SceneItem& slot : gallery.PictureSlots) {
+    currentResources->drawnSlots.push_back(PlacementOf(slot));
+  }
+  currentResources->drawnOrder = gallery.DrawOrder;
   currentResources->pictureGeneration = pictureGeneration;
 }
 

@@ -18,3 +18,6 @@ constexpr D3DCOLOR kPictureColorKey = 0xFFF0F0F0;
 // chain). An empty picture (its file failed to decode) leaves the texture null.
 HRESULT UploadPicture(IDirect3DDevice8* device, const imaging::PictureImage& picture,
                       uint32_t levels, Microsoft::WRL::ComPtr<IDirect3DTexture8>& texture);
+// Pictures decoded larger than 256 x 256 get a mip chain, so that reflections and far slots do
+// not shimmer.
+uint32_t PictureLevels(const imaging::PictureImage& picture);

@@ -2,9 +2,15 @@
 // into textures), and the steady frame time of the full scene beside an empty
 // clear-and-present loop on the same device.
 //
-//   gallery_bench change <install folder> <picture> <runs>   four copies of one picture: the
-//     time from the change falling due to the new arrangement on screen while the loop keeps
-//     drawing; the note is the longest frame meanwhile over the median steady frame
+//   gallery_bench change <install folder> <picture> <runs>   four copies of one picture,
+//     decoded ahead as the saver does between changes: the time from the change falling due
+//     to the first frame of the new arrangement; the note is that frame over the median steady
+//     frame
+//   gallery_bench fade <install folder> <runs>   1920x1080: a frame during a fade; the note is
+//     its time over a still frame's
+//   gallery_bench still <install folder> <runs>   1920x1080: a frame of the still gallery
+//   gallery_bench fade-fps <install folder> <runs>   1920x1080: frames per second of a whole
+//     1.5 s fade, paced to 60 Hz as the saver paces them
 //   gallery_bench change-sync <install folder> <picture> <runs>   the same pictures decoded
 //     and filled one after the other on the frame loop's thread, as one frame did before
 //   gallery_bench frame <install folder> <runs>              the gallery, default pictures
@@ -44,6 +50,7 @@
 #include "support/real_device.h"
 #include "support/safe_release.h"
 #include "support/saver_process.h"
+#include "support/show_frames.h"
 
 namespace {
 
@@ -190,19 +197,67 @@ double DrawOneFrame(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
   return NowMs() - start;
 }
 
-// A moving scene's frames go on while the change decodes: every loop turn draws.
+// The next arrangement is decoded while the one before stands; a frame is drawn every loop
+// turn until the change shows, the frame that fills the new textures included.
 ChangeTiming TimeChange(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
   std::vector<double> steady;
   for (int frame = 0; frame < 30; ++frame) steady.push_back(DrawOneFrame(app, device));
   std::sort(steady.begin(), steady.end());
+  app.Decoder().WaitFinished();
   const uint32_t before = app.PictureGeneration();
   app.Timers().changeElapsed = static_cast<float>(app.State().settings.pictureTimer);
   const double start = NowMs();
   double longest = 0.0;
-  while (app.PictureGeneration() == before) longest = std::max(longest, DrawOneFrame(app, device));
-  // The frame that fills the new textures belongs to the change too.
-  longest = std::max(longest, DrawOneFrame(app, device));
-  return {NowMs() - start, longest, steady[steady.size() / 2]};
+  do {
+    longest = std::max(longest, DrawOneFrame(app, device));
+  } while (app.PictureGeneration() == before);
+  const ChangeTiming timing = {NowMs() - start, longest, steady[steady.size() / 2]};
+  // The fade runs out before the next run.
+  while (app.Fading()) DrawOneFrame(app, device);
+  DrawOneFrame(app, device);
+  return timing;
+}
+
+double DrawFrames(Exposed<ShowApp>& app, IDirect3DDevice8* device, int frames) {
+  const double start = NowMs();
+  for (int frame = 0; frame < frames; ++frame) {
+    app.elapsedTime = 0.0f;
+    app.AdvanceScene();
+    app.DrawScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  return (NowMs() - start) / frames;
+}
+
+// Brings on a change whose fade stands still half way (no time passes), for frame times.
+void HoldAFade(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
+  app.Decoder().WaitFinished();
+  app.Timers().changeElapsed = static_cast<float>(app.State().settings.pictureTimer);
+  DrawOneFrame(app, device);
+  app.elapsedTime = 0.75f;
+  app.AdvanceScene();
+}
+
+// Frames of one whole fade with the clock running, each frame waiting out 1/60 s as the
+// host's pacing does.
+double FadeFramesPerSecond(Exposed<ShowApp>& app, IDirect3DDevice8* device) {
+  app.Decoder().WaitFinished();
+  app.Timers().changeElapsed = static_cast<float>(app.State().settings.pictureTimer);
+  const double start = NowMs();
+  double last = start;
+  int frames = 0;
+  do {
+    const double now = NowMs();
+    app.elapsedTime = static_cast<float>((now - last) / 1000.0);
+    last = now;
+    app.AdvanceScene();
+    app.DrawScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    ++frames;
+    const double since = NowMs() - now;
+    if (since < 1000.0 / 60) Sleep(static_cast<DWORD>(1000.0 / 60 - since));
+  } while (app.Fading());
+  return frames / ((NowMs() - start) / 1000.0);
 }
 
 // What one frame did before the decoding moved to worker threads.
@@ -231,15 +286,19 @@ int main(int argc, char** argv) {
   const bool parts = which == "parts" && argc == 4;
   const bool sharpness = which == "sharpness" && argc == 5;
   const bool busy = which == "frame-busy";
-  if (!change && !parts && !sharpness && !((which == "frame" || busy || which == "empty") && argc == 4)) {
+  const bool fade = (which == "fade" || which == "still" || which == "fade-fps") && argc == 4;
+  if (!change && !parts && !sharpness && !fade &&
+      !((which == "frame" || busy || which == "empty") && argc == 4)) {
     std::fprintf(stderr,
                  "usage: gallery_bench <change|change-sync|sharpness> <install> <picture> <runs> | "
-                 "<frame|frame-busy|empty|parts> <install> <runs>\n");
+                 "<frame|frame-busy|empty|parts|fade|still|fade-fps> <install> <runs>\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[argc - 1]));
-  // Sharpness is judged on a full-HD back buffer, larger than the test display: not shown.
-  const int width = sharpness ? 1920 : kWidth, height = sharpness ? 1080 : kHeight;
+  // Sharpness and fades are judged on a full-HD back buffer, larger than the test display; the
+  // sharpness one is not shown.
+  const bool fullHd = sharpness || fade;
+  const int width = fullHd ? 1920 : kWidth, height = fullHd ? 1080 : kHeight;
   testing_support::RealDevice screen;
   if (!screen.Create(width, height, {!sharpness, D3DCREATE_HARDWARE_VERTEXPROCESSING})) {
     std::fprintf(stderr, "no Direct3D device: %s\n", screen.error());
@@ -257,6 +316,9 @@ int main(int argc, char** argv) {
   } else {
     AddDefaultPictures(state.InstallDir, state.PictureList);
   }
+  // One output, as the saver has: what is made ahead is made for it.
+  app.outputs.Append();
+  app.outputs[0].device = device;
   app.currentDevice = device;
   app.backBufferDesc.Width = width;
   app.backBufferDesc.Height = height;
@@ -268,7 +330,7 @@ int main(int argc, char** argv) {
 
   // The first full frame prepares the scene and pays for driver set-up: keep it out.
   app.elapsedTime = 0.0f;
-  app.AdvanceScene();
+  AdvanceShowingTheFirst(app);
   app.DrawScene();
   device->Present(nullptr, nullptr, nullptr, nullptr);
   const SIZE_T before = PeakWorkingSet();
@@ -288,6 +350,35 @@ int main(int argc, char** argv) {
     const SIZE_T peak = PeakWorkingSet();
     std::printf("%.2f %.1f %.3f\n", times[times.size() / 2],
                 peak > before ? double(peak - before) / (1024.0 * 1024.0) : 0.0, contrast);
+  }
+  if (fade) {
+    std::vector<double> times, ratios;
+    for (int run = 0; run < runs; ++run) {
+      testing_support::Pump(0);
+      if (which == "fade-fps") {
+        times.push_back(FadeFramesPerSecond(app, device));
+        continue;
+      }
+      const double still = DrawFrames(app, device, kBatch);
+      HoldAFade(app, device);
+      const double fading = DrawFrames(app, device, kBatch);
+      app.elapsedTime = 1.0f;  // the fade ends
+      app.AdvanceScene();
+      times.push_back(which == "still" ? still : fading);
+      ratios.push_back(fading / still);
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(ratios.begin(), ratios.end());
+    const double extra = double(PeakWorkingSet() - before) / (1024.0 * 1024.0);
+    if (which == "fade") {
+      std::printf("%.2f %.1f %.2fx\n", times[times.size() / 2], extra, ratios[ratios.size() / 2]);
+    } else {
+      std::printf("%.2f %.1f\n", times[times.size() / 2], extra);
+    }
+    app.ReleaseDeviceResources();
+    app.DestroyDeviceResources();
+    app.currentDevice = nullptr;
+    return 0;
   }
   if (parts || sharpness) {
     if (parts) TimeParts(app, device, runs);

@@ -1,7 +1,9 @@
 // The saver as a user runs it, watched from outside.
 //
-//   idle_bench cpu <Solvane7.scr> <seconds>   /t with a still gallery: the CPU time the saver
-//     spends over that many seconds after its first frame; prints "<cpu ms> -"
+//   idle_bench cpu <Solvane7.scr> <seconds> [PictureTimer]   /t: the CPU time the saver spends
+//     over that many seconds after its first frame, by default with a still gallery
+//     ("PictureTimer" 60, no change in the time), or changing and fading (TransitionTime 1500)
+//     every PictureTimer seconds; prints "<cpu ms> - <share of one core>"
 //   idle_bench key <Solvane7.scr> <runs> <picture>...   /s showing four list entries made of
 //     the pictures given, changing every 3 s: a key is pressed while a change is being
 //     decoded; prints "<median ms from key to windows gone> - exit=<median ms>,max=<ms>"
@@ -52,16 +54,17 @@ HWND WaitForFirstFrame(const SaverProcess& saver, double giveUpMs) {
 
 constexpr char kKeyPath[] = "Software\\Korrin Software\\Solvane 7.0";
 
-void SetPictureTimer(DWORD seconds) {
+void SetDword(const char* name, DWORD value) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExA(key, "PictureTimer", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seconds),
-                 sizeof seconds);
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   RegCloseKey(key);
 }
+
+void SetPictureTimer(DWORD seconds) { SetDword("PictureTimer", seconds); }
 
 std::string UserListPath() {
   char appData[MAX_PATH];
@@ -73,8 +76,9 @@ std::string UserListPath() {
   return folder + "\\Solvane 7.0\\picsavelist.tsl";
 }
 
-int Cpu(const std::string& program, int seconds) {
-  SetPictureTimer(60);
+int Cpu(const std::string& program, int seconds, DWORD pictureTimer) {
+  SetPictureTimer(pictureTimer);
+  SetDword("TransitionTime", 1500);
   SaverProcess saver(program, "/t");
   if (!saver.started() || WaitForFirstFrame(saver, 60000.0) == nullptr) {
     std::fprintf(stderr, "no frame from %s\n", program.c_str());
@@ -85,7 +89,7 @@ int Cpu(const std::string& program, int seconds) {
   Sleep(static_cast<DWORD>(seconds) * 1000);
   const double used = CpuMs(saver.process()) - before;
   saver.Close(20000);
-  std::printf("%.0f -\n", used);
+  std::printf("%.0f - %.1f%%\n", used, used / (seconds * 10.0));
   return 0;
 }
 
@@ -146,13 +150,16 @@ int Key(const std::string& program, const std::vector<std::string>& pictures, in
 
 int main(int argc, char** argv) {
   const std::string which = argc > 1 ? argv[1] : "";
-  if (which == "cpu" && argc == 4) return Cpu(argv[2], std::max(1, std::atoi(argv[3])));
+  if (which == "cpu" && (argc == 4 || argc == 5)) {
+    const int timer = argc == 5 ? std::atoi(argv[4]) : 60;
+    return Cpu(argv[2], std::max(1, std::atoi(argv[3])), static_cast<DWORD>(std::max(0, timer)));
+  }
   if ((which == "key" || which == "key-early") && argc >= 5) {
     const std::vector<std::string> pictures(argv + 4, argv + argc);
     return Key(argv[2], pictures, std::max(1, std::atoi(argv[3])), which == "key-early");
   }
   std::fprintf(stderr,
-               "usage: idle_bench cpu <Solvane7.scr> <seconds> | "
+               "usage: idle_bench cpu <Solvane7.scr> <seconds> [PictureTimer] | "
                "key|key-early <Solvane7.scr> <runs> <picture>...\n");
   return 2;
 }

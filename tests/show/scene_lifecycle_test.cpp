@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -26,6 +29,11 @@
 namespace {
 
 using testing_support::MessageBoxRecorder;
+using testing_support::Pixels;
+using testing_support::Blue;
+using testing_support::ColorDistance;
+using testing_support::Green;
+using testing_support::Red;
 using testing_support::RealDevice;
 using testing_support::TempFolder;
 
@@ -47,13 +55,15 @@ HRESULT RecordingDecoder(const DecodeJob& job, const std::atomic<bool>&,
   picture.info.Width = w;
   picture.info.Height = h;
   picture.image.width = picture.image.height = job.edge;
-  picture.image.texels.assign(size_t(job.edge) * job.edge, 0xFF808080u);
+  // Each picture its own colour, so that two arrangements look different.
+  const uint32_t colour = static_cast<uint32_t>(std::hash<std::string>()(job.path)) | 0xFF000000u;
+  picture.image.texels.assign(size_t(job.edge) * job.edge, colour);
   return S_OK;
 }
 
-std::vector<std::string> DecodedPaths(size_t from = 0) {
+std::vector<std::string> DecodedPaths(size_t from = 0, size_t to = SIZE_MAX) {
   std::vector<std::string> paths;
-  for (size_t i = from; i < g_loads.size(); ++i) paths.push_back(g_loads[i].path);
+  for (size_t i = from; i < g_loads.size() && i < to; ++i) paths.push_back(g_loads[i].path);
   std::sort(paths.begin(), paths.end());
   return paths;
 }
@@ -82,6 +92,7 @@ class SceneLifecycleTest : public ::testing::Test {
     g_pictureDecoder = RecordingDecoder;
     g_loads.clear();
     state_.settingsLoaded = 1;
+    state_.settings.transitionTime = 0;  // cuts, unless a test fades
     CreateDirectoryA(data_.File("data").c_str(), nullptr);
     CreateDirectoryA(data_.File("data\\objects").c_str(), nullptr);
     for (const char* name : {"object2n.x", "object2nf.x", "object2.x", "object2f.x",
@@ -140,7 +151,8 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
   ASSERT_EQ(app_.GalleryAt(0).DrawOrder.size(), 4u);
   EXPECT_EQ(app_.GalleryAt(0).DrawOrder[0].slotIndex, 0);
   EXPECT_EQ(app_.GalleryAt(0).DrawOrder[3].slotIndex, 1);
-  ASSERT_EQ(g_loads.size(), 5u);
+  // The first arrangement, then the next one decoded ahead.
+  ASSERT_EQ(g_loads.size(), 10u);
   std::vector<std::string> expected = {data_.path() + "\\data\\grad\\l1.bmp"};
   for (int i = 0; i < 4; ++i) {
     expected.push_back(state_.PictureList[app_.GalleryAt(0).PictureSlots[i].pictureIndex].path);
@@ -149,7 +161,7 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
     EXPECT_EQ(app_.CurrentResources().slotTextures[i]->GetLevelCount(), 1u);
   }
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(DecodedPaths(), expected);
+  EXPECT_EQ(DecodedPaths(0, 5), expected);
   for (const DecodeJob& job : g_loads) {
     EXPECT_EQ(job.edge, 256u);  // no output: the smallest edge
     EXPECT_EQ(job.colorKey, 0xFFF0F0F0u);
@@ -169,7 +181,7 @@ TEST_F(SceneLifecycleTest, FirstFullFramePreparesTheSceneAndShowsPicturesAtOnce)
     }
   }
   Frame(1.0f);
-  EXPECT_EQ(g_loads.size(), 5u);  // nothing is decoded between changes
+  EXPECT_EQ(g_loads.size(), 10u);  // nothing more until the next change
 }
 
 TEST_F(SceneLifecycleTest, PictureTimerZeroReloadsEveryFrame) {
@@ -188,18 +200,22 @@ TEST_F(SceneLifecycleTest, PicturesChangeEveryPictureTimerSecondsOnAnyNumberOfOu
   app_.SelectOutput(0);
   app_.RestoreDeviceResources();
   Frame(1.0f, {0, 1});
-  // One decode; the second output fills its own copies of the same pictures.
-  EXPECT_EQ(PictureLoads(), 4u);
+  // One decode (and the next change's); the second output fills its own copies of the same
+  // pictures.
+  EXPECT_EQ(PictureLoads(), 8u);
   for (int i = 0; i < 4; ++i) {
     EXPECT_NE(app_.ResourcesOf(1).slotTextures[i], nullptr);
     EXPECT_NE(app_.ResourcesOf(1).slotTextures[i].Get(),
               app_.ResourcesOf(0).slotTextures[i].Get());
   }
   EXPECT_NE(app_.ResourcesOf(1).backdropTexture, nullptr);
+  const uint32_t first = app_.PictureGeneration();
   for (int frame = 0; frame < 4; ++frame) Frame(1.0f, {0, 1});
-  EXPECT_EQ(PictureLoads(), 4u);
-  Frame(1.0f, {0, 1});
+  EXPECT_EQ(app_.PictureGeneration(), first);
   EXPECT_EQ(PictureLoads(), 8u);
+  Frame(1.0f, {0, 1});
+  EXPECT_EQ(app_.PictureGeneration(), first + 1);
+  EXPECT_EQ(PictureLoads(), 12u);
 }
 
 TEST_F(SceneLifecycleTest, EachOutputHasItsOwnGalleryAndAPictureOnBothIsDecodedOnce) {
@@ -208,7 +224,7 @@ TEST_F(SceneLifecycleTest, EachOutputHasItsOwnGalleryAndAPictureOnBothIsDecodedO
   Frame(1.0f, {0, 1});
   // Two pictures on eight slots, each decoded once; the monitors a step apart.
   ASSERT_EQ(app_.GalleryCount(), 2);
-  EXPECT_EQ(PictureLoads(), 2u);
+  EXPECT_EQ(PictureLoads(), 4u);  // and the next change's two
   EXPECT_EQ(app_.GalleryAt(0).PictureSlots[0].pictureIndex, 0);
   EXPECT_EQ(app_.GalleryAt(1).PictureSlots[0].pictureIndex, 1);
   for (int i = 0; i < 4; ++i) EXPECT_NE(app_.ResourcesOf(1).slotTextures[i], nullptr);
@@ -267,7 +283,7 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
   state_.settings.pictureTimer = 60;
   app_.RestoreDeviceResources();
   Frame(0.1f);
-  ASSERT_EQ(g_loads.size(), 5u);
+  ASSERT_EQ(g_loads.size(), 10u);
   FrameNode* roots[kSceneMeshSlots];
   for (int i = 0; i < kSceneMeshSlots; ++i) roots[i] = app_.CurrentResources().sceneMeshes[i].get();
 
@@ -288,7 +304,7 @@ TEST_F(SceneLifecycleTest, TornDownOutputComesBackOnANewDeviceWithItsOwnCopies) 
   }
   Frame(0.1f);
   // Same pictures, no new change, filled again on the new device without decoding again.
-  ASSERT_EQ(g_loads.size(), 5u);
+  ASSERT_EQ(g_loads.size(), 10u);
   for (int i = 0; i < 4; ++i) {
     IDirect3DTexture8* texture = app_.CurrentResources().slotTextures[i].Get();
     ASSERT_NE(texture, nullptr);
@@ -447,13 +463,17 @@ TEST_F(SceneLifecycleTest, TheArrangementOnScreenStaysUntilTheNextIsDecodedAndCh
   state_.settings.pictureTimer = 5;
   app_.RestoreDeviceResources();
   Frame(0.1f);
+  SetGate(false);
+  app_.elapsedTime = 5.0f;
+  EXPECT_EQ(app_.AdvanceScene(), S_OK);  // decoded ahead: on screen the frame it falls due
+  EXPECT_EQ(app_.DrawScene(), S_OK);
   const uint32_t first = app_.PictureGeneration();
   IDirect3DTexture8* shown = app_.CurrentResources().slotTextures[0].Get();
 
-  SetGate(false);
   app_.elapsedTime = 5.0f;
-  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);  // decoding: nothing new to draw yet
+  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);  // still decoding: nothing new to draw yet
   EXPECT_TRUE(app_.Decoder().Busy());
+  EXPECT_NE(app_.NextWait().wakeEvent, nullptr);
   app_.elapsedTime = 5.0f;  // the next change falls due meanwhile
   EXPECT_EQ(app_.AdvanceScene(), S_FALSE);
   EXPECT_EQ(app_.DrawScene(), S_OK);
@@ -465,12 +485,83 @@ TEST_F(SceneLifecycleTest, TheArrangementOnScreenStaysUntilTheNextIsDecodedAndCh
   app_.elapsedTime = 0.0f;
   EXPECT_EQ(app_.AdvanceScene(), S_OK);  // the whole new arrangement at once
   EXPECT_EQ(app_.PictureGeneration(), first + 1);
-  EXPECT_TRUE(app_.Decoder().Busy());  // the change that waited starts now, once
-  app_.Decoder().WaitFinished();
-  EXPECT_EQ(app_.AdvanceScene(), S_OK);
-  EXPECT_EQ(app_.PictureGeneration(), first + 2);
-  EXPECT_FALSE(app_.Decoder().Busy());
-  EXPECT_EQ(PictureLoads(), 12u);
+  app_.Decoder().WaitFinished();  // the next, ahead; the two late changes were one
+  EXPECT_EQ(app_.AdvanceScene(), S_FALSE);
+  EXPECT_EQ(app_.PictureGeneration(), first + 1);
+  EXPECT_EQ(app_.NextWait().wakeEvent, nullptr);  // no spinning on the finished decode
+  EXPECT_EQ(PictureLoads(), 16u);
+}
+
+// One frame as the host draws it, read back.
+Pixels DrawnFrame(Exposed<ShowApp>& app, RealDevice& device, float seconds, HRESULT advanced) {
+  app.elapsedTime = seconds;
+  EXPECT_EQ(app.AdvanceScene(), advanced);
+  EXPECT_EQ(app.DrawScene(), S_OK);
+  return device.ReadBackBuffer();
+}
+
+// Half way through a fade every pixel that differs between the two arrangements is half way
+// between them.
+void ExpectHalfWay(const Pixels& before, const Pixels& middle, const Pixels& after) {
+  size_t changed = 0, halfway = 0;
+  for (size_t i = 0; i < before.pixels.size(); ++i) {
+    const uint32_t a = before.pixels[i], b = after.pixels[i], m = middle.pixels[i];
+    if (ColorDistance(a, b) < 64) continue;
+    ++changed;
+    const int channels[3][3] = {{Red(a), Red(b), Red(m)}, {Green(a), Green(b), Green(m)},
+                                {Blue(a), Blue(b), Blue(m)}};
+    bool between = true;
+    for (const auto& c : channels) between = between && std::abs((c[0] + c[1]) / 2 - c[2]) <= 6;
+    halfway += between;
+  }
+  ASSERT_GT(changed, before.pixels.size() / 50) << "the two arrangements look alike";
+  EXPECT_GE(halfway, changed * 98 / 100);
+}
+
+TEST_F(SceneLifecycleTest, AFadeBlendsTheOutgoingViewIntoTheNewOneOverTransitionTime) {
+  state_.settings.pictureTimer = 5;
+  state_.settings.transitionTime = 1000;
+  app_.outputs.Append()->device = device_.get();
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  // The view on screen is kept while the gallery stands still; after a reset lost it, the
+  // change keeps it in its own frame.
+  for (const bool reset : {false, true}) {
+    app_.Decoder().WaitFinished();
+    const Pixels before = DrawnFrame(app_, device_, 0.0f, S_FALSE);  // takes the decoded one
+    EXPECT_NE(app_.CurrentResources().aheadGeneration, 0u);
+    if (reset) {
+      app_.ReleaseDeviceResources();
+      app_.RestoreDeviceResources();
+    }
+    EXPECT_EQ(app_.CurrentResources().fade.texture == nullptr, reset);
+    // The change frame still shows the outgoing view whole; frames go on through the fade.
+    const Pixels start = DrawnFrame(app_, device_, 5.0f, S_OK);
+    EXPECT_TRUE(app_.Fading());
+    EXPECT_EQ(start.Hash(), before.Hash());
+    const Pixels middle = DrawnFrame(app_, device_, 0.5f, S_OK);
+    EXPECT_FLOAT_EQ(app_.FadeProgress(), 0.5f);
+    EXPECT_EQ(app_.NextWait().idleSeconds, 0.0f);
+    const Pixels after = DrawnFrame(app_, device_, 0.5f, S_OK);  // the fade's last frame
+    EXPECT_FALSE(app_.Fading());
+    ExpectHalfWay(before, middle, after);
+    DrawnFrame(app_, device_, 0.1f, S_FALSE);  // still again
+  }
+  app_.outputs[0].device = nullptr;
+}
+
+TEST_F(SceneLifecycleTest, TransitionTimeZeroCutsInTheFrameTheChangeFallsDue) {
+  state_.settings.pictureTimer = 5;
+  app_.RestoreDeviceResources();
+  Frame(0.1f);
+  DrawnFrame(app_, device_, 0.0f, S_FALSE);
+  const Pixels before = device_.ReadBackBuffer();
+  const Pixels cut = DrawnFrame(app_, device_, 5.0f, S_OK);
+  EXPECT_FALSE(app_.Fading());
+  EXPECT_NE(cut.Hash(), before.Hash());
+  EXPECT_EQ(app_.CurrentResources().fade.texture, nullptr);
+  const Pixels still = DrawnFrame(app_, device_, 0.1f, S_FALSE);
+  EXPECT_EQ(still.Hash(), cut.Hash());
 }
 
 TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsTheWorkersWithoutWaitingForThem) {
@@ -488,7 +579,7 @@ TEST_F(SceneLifecycleTest, ShutdownDuringADecodeStopsTheWorkersWithoutWaitingFor
   for (int i = 0; i < 2000 && g_gaveUp == 0; ++i) Sleep(1);
   EXPECT_GT(g_gaveUp, 0);
   SetGate(true);
-  EXPECT_EQ(PictureLoads(), 4u);  // nothing of the cancelled change was decoded
+  EXPECT_EQ(PictureLoads(), 8u);  // nothing of the cancelled change was decoded
 }
 
 // A read that never answers and does not look at the cancel, as on a share that stopped.
