@@ -375,12 +375,8 @@ int main(int argc, char** argv) {
     } else {
       std::printf("%.2f %.1f\n", times[times.size() / 2], extra);
     }
-    app.ReleaseDeviceResources();
-    app.DestroyDeviceResources();
-    app.currentDevice = nullptr;
-    return 0;
   }
-  if (parts || sharpness) {
+  if (parts || sharpness || fade) {
     if (parts) TimeParts(app, device, runs);
     app.ReleaseDeviceResources();
     app.DestroyDeviceResources();
